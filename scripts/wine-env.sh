@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Source this file: it sets up the private Wine prefix the tests and the demo
+# run in, creating it (with the Japanese font substitutes) when it is absent.
+#   WINEPREFIX  defaults to <repo>/build/wineprefix
+_morvane_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export WINEPREFIX="${WINEPREFIX:-$_morvane_root/build/wineprefix}"
+export WINEARCH=win64
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG="${WINEDEBUG:--all}"
+
+morvane_wine_prefix() {
+  if [ -f "$WINEPREFIX/.morvane-ready" ]; then
+    return 0
+  fi
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 || true
+  wineserver -w
+  # Japanese renders only through IPA fonts substituted for the MS ones.
+  local reg="$WINEPREFIX/fonts-ja.reg"
+  printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' \
+    '"ＭＳ ゴシック"="IPAGothic"' '"MS Gothic"="IPAGothic"' \
+    '"ＭＳ Ｐゴシック"="IPAPGothic"' '"MS PGothic"="IPAPGothic"' '"MS UI Gothic"="IPAPGothic"' '' |
+    iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
+  wine regedit /S "$reg" >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.morvane-ready"
+}
+
+# Starts an Xvfb on a free display and exports DISPLAY, unless one is given.
+# The caller stops it with morvane_stop_xvfb.
+morvane_start_xvfb() {
+  if [ -n "${MORVANE_XVFB_PID:-}" ]; then
+    return 0
+  fi
+  local d
+  for d in $(seq 91 140); do
+    if [ ! -e "/tmp/.X${d}-lock" ] && [ ! -e "/tmp/.X11-unix/X${d}" ]; then
+      Xvfb ":$d" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      MORVANE_XVFB_PID=$!
+      export MORVANE_XVFB_PID
+      export DISPLAY=":$d"
+      local i
+      for i in $(seq 1 100); do
+        [ -e "/tmp/.X11-unix/X${d}" ] && return 0
+        sleep 0.1
+      done
+      echo "Xvfb did not start on :$d" >&2
+      return 1
+    fi
+  done
+  echo "no free X display" >&2
+  return 1
+}
+
+morvane_stop_xvfb() {
+  if [ -n "${MORVANE_XVFB_PID:-}" ]; then
+    kill "$MORVANE_XVFB_PID" 2>/dev/null || true
+    wait "$MORVANE_XVFB_PID" 2>/dev/null || true
+    unset MORVANE_XVFB_PID
+  fi
+}

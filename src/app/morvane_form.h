@@ -1,0 +1,129 @@
+#pragma once
+// The main window: owns the sheet, the undo history, the lists Acquire reads,
+// and the controls; every command is one of its handlers. The handlers are
+// written against the ports, so the whole program runs in a unit test.
+// Implementation files: morvane_form.cpp (construction, command guard),
+// form_acquire.cpp (Acquire), form_sheet.cpp (sheet handlers),
+// form_settings.cpp (creation/close steps and the settings file).
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/controls.h"
+#include "cad/cad_ports.h"
+#include "platform/desktop.h"
+#include "platform/text_metrics.h"
+#include "sheet/undo_cells.h"
+#include "table/mrv_records.h"
+#include "table/string_grid.h"
+
+inline constexpr const wchar_t* kAppTitle = L"Morvane 2025.06.08a";
+
+// What the form needs from outside, wired by wWinMain or by a test.
+struct TMorvanePorts {
+  TDesktop& desktop;
+  TCadConnector& cad;
+  TTextMetrics& metrics;
+};
+
+class TMorvaneForm {
+ public:
+  explicit TMorvaneForm(TMorvanePorts ports);
+  ~TMorvaneForm();
+  TMorvaneForm(const TMorvaneForm&) = delete;
+  TMorvaneForm& operator=(const TMorvaneForm&) = delete;
+
+  // ---- The window and its controls ---------------------------------------
+  TFormWindow Window;
+  TButton Button1{L"取得"};
+  TCheckBox CheckBox6{L"矢印描画"};
+  TCheckBox CheckBox5{L"除外画層フィルター"};
+  TEdit Edit2;
+  TButton Button2{L"更新", false};
+  TButton Button3{L"Excelへ", false};
+  TCheckBox CheckBox1{L"1行目固定"};
+  TCheckBox CheckBox2{L"Enter:[→]"};
+  TCheckBox CheckBox3{L"Enter:[↓]"};
+  TCheckBox CheckBox4{L"a -> A"};
+  TControl Label1{L"許容"};
+  TEdit Edit1;
+  TButton SpeedButton2{L"入力候補"};
+  TButton SpeedButton1{L"UNDO"};
+  TStringGrid StringGrid1;
+  TMemo Memo1;
+  TProgressBar ProgressBar1;
+  TStatusBar StatusBar1;
+
+  // PopupMenu1, in menu order ("-" is a separator).
+  TMenuItem N26{L"入力候補"};
+  TMenuItem N25{L"-"};
+  TMenuItem CAD1{L"ターゲット CAD", false};
+  TMenuItem N22{L"-"};
+  TMenuItem N6{L"更新", false};
+  TMenuItem N5{L"-"};
+  TMenuItem N1{L"カット ( Ctrl + X )"};
+  TMenuItem N2{L"コピー ( Ctrl + C )"};
+  TMenuItem N3{L"ペースト ( Ctrl + V )"};
+  TMenuItem N4{L"-"};
+  TMenuItem UNDO1{L"UNDO ( Ctrl + Z )", false};
+  TMenuItem N7{L"-"};
+  TMenuItem N21{L"置換"};
+  TMenuItem N20{L"-"};
+  TMenuItem N8{L"全角->半角"};
+  TMenuItem N9{L"半角->全角"};
+  TMenuItem N10{L"-"};
+  TMenuItem N11{L"半角カタカナ->全角"};
+  TMenuItem N12{L"半角数字->全角"};
+  TMenuItem N13{L"半角アルファベット->全角"};
+  TMenuItem N14{L"半角記号->全角"};
+  TMenuItem N15{L"-"};
+  TMenuItem N16{L"全角カタカナ->半角"};
+  TMenuItem N17{L"全角数字->半角"};
+  TMenuItem N18{L"全角アルファベット->半角"};
+  TMenuItem N19{L"全角記号->半角"};
+  TMenuItem N23{L"-"};
+  TMenuItem N24{L"バージョン情報"};
+  // The popup menu's items in order, for the Win32 side to build the menu.
+  std::vector<TMenuItem*> popupMenuItems();
+
+  // ---- Program-wide data ---------------------------------------------------
+  TTextAry TextAry;
+  TLineAry LineAry;
+  TDblAry TateAry;  // column boundaries, ascending X
+  TDblAry YokoAry;  // row boundaries, descending Y
+  std::wstring targetProgID = L"BricscadApp.AcadApplication";
+  std::int32_t scaleFactor = 100;  // display scale of the first monitor, percent
+
+  // ---- Fields --------------------------------------------------------------
+  std::unique_ptr<TUndoCells> FUndoCells;
+  std::int32_t sgUndoCnt = 0;
+  std::int32_t startCol = -1;
+  std::int32_t startRow = -1;
+  std::int32_t moveCol = 0;
+  std::int32_t moveRow = 0;
+  std::int32_t clickCol = 0;
+
+  // ---- Handlers: Acquire (form_acquire.cpp) -------------------------------
+  void Button1Click();
+
+  // ---- Handlers: creation, show, close, About (form_settings.cpp) ----------
+
+  // ---- Handlers: the sheet, its keys and the clipboard (form_sheet.cpp) ----
+
+
+  // ---- Command guard -------------------------------------------------------
+  // Runs a command from a button, a menu item or a key. While one command runs
+  // (its loop lets pending messages run), a second one is ignored; errors that
+  // reach here are shown in the standard error box.
+  void runCommand(const std::function<void()>& command);
+  bool commandRunning() const { return FCommandDepth > 0; }
+
+  TMorvanePorts& ports() { return FPorts; }
+
+ private:
+  void wireControls();
+
+  TMorvanePorts FPorts;
+  int FCommandDepth = 0;
+};

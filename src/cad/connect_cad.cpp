@@ -1,0 +1,26 @@
+#include "cad/connect_cad.h"
+
+std::unique_ptr<TCadApplication> connectCAD(TDesktop& desktop, TCadConnector& connector) {
+  if (desktop.findTopLevelWindow(kCadWindowTitle) == 0) {
+    return nullptr;
+  }
+  try {
+    return connector.createApplication();
+  } catch (...) {
+    // A window whose process serves no automation object: fail quietly.
+    return nullptr;
+  }
+}
+
+void bringToTop(TDesktop& desktop, TWnd wnd) {
+  const std::uint32_t ownThread = desktop.windowThreadId(wnd);
+  const std::uint32_t foregroundThread = desktop.windowThreadId(desktop.getForegroundWindow());
+  desktop.setForegroundWindow(wnd);
+  if (ownThread == foregroundThread) {
+    desktop.bringWindowToTop(wnd);
+    return;
+  }
+  desktop.attachThreadInput(ownThread, foregroundThread, true);
+  desktop.bringWindowToTop(wnd);
+  desktop.attachThreadInput(ownThread, foregroundThread, false);
+}

@@ -1,0 +1,54 @@
+#pragma once
+// What the program asks of the desktop: windows, focus, keys, time, message
+// pumping, the clipboard, message boxes and the screen.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// A window handle as the desktop knows it; 0 for none.
+using TWnd = std::uint64_t;
+
+class TDesktop {
+ public:
+  virtual ~TDesktop() = default;
+
+  // Windows and focus.
+  // A top-level window whose whole title equals `title`, compared without regard to case.
+  virtual TWnd findTopLevelWindow(const std::wstring& title) = 0;
+  virtual TWnd getForegroundWindow() = 0;
+  virtual void setForegroundWindow(TWnd wnd) = 0;
+  virtual void bringWindowToTop(TWnd wnd) = 0;
+  virtual bool isIconic(TWnd wnd) = 0;
+  virtual void openIcon(TWnd wnd) = 0;
+  virtual void minimizeWindow(TWnd wnd) = 0;
+  // Back to the normal (not minimised, not maximised) state.
+  virtual void restoreWindow(TWnd wnd) = 0;
+  // The thread that created the window; 0 for none.
+  virtual std::uint32_t windowThreadId(TWnd wnd) = 0;
+  virtual void attachThreadInput(std::uint32_t fromThread, std::uint32_t toThread, bool attach) = 0;
+
+  // Input, time and the message loop.
+  virtual void keyEvent(std::uint8_t virtualKey, bool keyUp) = 0;
+  virtual void sleep(std::uint32_t milliseconds) = 0;
+  virtual std::uint32_t tickCount() = 0;
+  // Lets the window messages that are waiting run, then returns.
+  virtual void processMessages() = 0;
+
+  // The clipboard as Unicode text.
+  // Replaces the clipboard's content; false when the clipboard could not be opened.
+  virtual bool setClipboardText(const std::wstring& text) = 0;
+  // The clipboard's text, std::nullopt when it holds none. Raises TMorvaneError
+  // "クリップボード %s を開けません" when it cannot be opened.
+  virtual std::optional<std::wstring> getClipboardText() = 0;
+
+  // Message boxes, captioned with the application title.
+  virtual void showInformation(const std::wstring& caption, const std::wstring& text) = 0;
+  virtual void showMessage(const std::wstring& text) = 0;
+  virtual void showError(const std::wstring& text) = 0;
+
+  // The primary screen, in pixels.
+  virtual int screenWidth() = 0;
+  virtual int screenHeight() = 0;
+  // The user's decimal separator (number format of the user's locale).
+  virtual wchar_t decimalSeparator() = 0;
+};

@@ -1,0 +1,30 @@
+#pragma once
+// The program's own error types. Messages are UTF-16, as shown to the user.
+#include <stdexcept>
+#include <string>
+
+// Base of every error a command may let reach the standard error box.
+class TMorvaneError : public std::runtime_error {
+ public:
+  explicit TMorvaneError(std::wstring message);
+  const std::wstring& message() const noexcept { return FMessage; }
+
+ private:
+  std::wstring FMessage;
+};
+
+// A call to the CAD automation server failed; carries the server's message.
+class TCadError : public TMorvaneError {
+ public:
+  using TMorvaneError::TMorvaneError;
+};
+
+// A text could not be read as a number (a handle that is not hexadecimal, ...).
+class TConvertError : public TMorvaneError {
+ public:
+  using TMorvaneError::TMorvaneError;
+};
+
+// UTF-16 <-> UTF-8, for what() and for logs written to files.
+std::string toUtf8(const std::wstring& text);
+std::wstring fromUtf8(const std::string& text);

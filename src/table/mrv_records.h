@@ -1,0 +1,27 @@
+#pragma once
+// The plain records Acquire reads from the drawing, and the boundary arrays.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One drawing text.
+struct TMrvText {
+  // Anchor in drawing coordinates: the alignment point when `code` is not 0,
+  // else the insertion point.
+  std::array<double, 3> base{0.0, 0.0, 0.0};
+  std::int32_t code = 0;  // the text's alignment value as the CAD reports it
+  std::wstring sText;
+  std::int64_t objID = 0;  // left 0 by Acquire; set by Update for texts it creates
+  std::wstring sHandle;    // hexadecimal digits exactly as the CAD reports them
+};
+
+// One straight drawn line or polyline segment.
+struct TMrvLine {
+  std::array<double, 3> st{0.0, 0.0, 0.0};
+  std::array<double, 3> ed{0.0, 0.0, 0.0};
+};
+
+using TDblAry = std::vector<double>;
+using TTextAry = std::vector<TMrvText>;
+using TLineAry = std::vector<TMrvLine>;

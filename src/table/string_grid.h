@@ -1,0 +1,121 @@
+#pragma once
+// The sheet: a model of a string grid. Cells hold a text and a 32-bit tag.
+// Row 0 and column 0 are the numbered headers once a fill has run. The Win32
+// grid control paints this model and feeds the user's input into it.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct TGridCoord {
+  std::int32_t X = 0;
+  std::int32_t Y = 0;
+  bool operator==(const TGridCoord&) const = default;
+};
+
+// A block of cells, corners included; Left <= Right and Top <= Bottom.
+struct TGridRect {
+  std::int32_t Left = 0;
+  std::int32_t Top = 0;
+  std::int32_t Right = 0;
+  std::int32_t Bottom = 0;
+  bool operator==(const TGridRect&) const = default;
+};
+
+struct TCellRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+
+class TStringGrid {
+ public:
+  TStringGrid();
+  TStringGrid(const TStringGrid&) = delete;
+  TStringGrid& operator=(const TStringGrid&) = delete;
+
+  // Dimensions. Rows and columns that remain keep their texts, tags, heights
+  // and widths; new ones are empty with the default height or width.
+  std::int32_t RowCount() const { return FRowCount; }
+  std::int32_t ColCount() const { return FColCount; }
+  void setRowCount(std::int32_t rows);
+  void setColCount(std::int32_t cols);
+  std::int32_t FixedRows() const { return FFixedRows; }
+  std::int32_t FixedCols() const { return FFixedCols; }
+  void setFixedRows(std::int32_t rows);
+  void setFixedCols(std::int32_t cols);
+
+  int DefaultColWidth() const { return FDefaultColWidth; }
+  int DefaultRowHeight() const { return FDefaultRowHeight; }
+  int ColWidth(std::int32_t col) const;
+  int RowHeight(std::int32_t row) const;
+  void setColWidth(std::int32_t col, int width);
+  void setRowHeight(std::int32_t row, int height);
+
+  // Cells. Reading outside the sheet gives an empty text and tag 0; writing
+  // outside the sheet is dropped (the cell does not exist).
+  bool inSheet(std::int32_t col, std::int32_t row) const;
+  const std::wstring& Cell(std::int32_t col, std::int32_t row) const;
+  void setCell(std::int32_t col, std::int32_t row, const std::wstring& text);
+  std::int32_t Tag(std::int32_t col, std::int32_t row) const;
+  void setTag(std::int32_t col, std::int32_t row, std::int32_t tag);
+
+  // The current cell and the selection. setCol/setRow are moves of the
+  // current cell: OnSelectCell runs first (it may refuse), then OnClick, and
+  // the selection collapses to the new cell. setSelection sets the block
+  // directly, anchor and current cell included, without either event.
+  std::int32_t Col() const { return FCurrent.X; }
+  std::int32_t Row() const { return FCurrent.Y; }
+  void setCol(std::int32_t col);
+  void setRow(std::int32_t row);
+  // Moves to (col, row) in one step with the events of a move.
+  void moveTo(std::int32_t col, std::int32_t row);
+  TGridRect Selection() const;
+  TGridCoord Anchor() const { return FAnchor; }
+  void setSelection(TGridCoord anchor, TGridCoord current);
+
+  // In-place editing: while EditorMode is on the cell (Col, Row) is edited.
+  bool EditorMode() const { return FEditorMode; }
+  void setEditorMode(bool on);
+
+  // Repaint suspension around bulk changes: changes made meanwhile are
+  // announced once, by the outermost endUpdate.
+  void beginUpdate();
+  void endUpdate();
+  bool updating() const { return FUpdateDepth > 0; }
+  // Tells the control that the model changed and wants painting.
+  void invalidate();
+
+  // Events the main window hooks.
+  std::function<void(std::int32_t col, std::int32_t row, bool& canSelect)> OnSelectCell;
+  std::function<void()> OnClick;
+  std::function<void(std::int32_t col, std::int32_t row)> OnGetEditText;
+  // A change of the model; the Win32 control repaints on it.
+  std::function<void()> OnChange;
+
+ private:
+  struct TCell {
+    std::wstring text;
+    std::int32_t tag = 0;
+  };
+  std::size_t index(std::int32_t col, std::int32_t row) const;
+  void resize(std::int32_t cols, std::int32_t rows);
+  bool selectCell(std::int32_t col, std::int32_t row);
+  void changed();
+
+  std::int32_t FRowCount = 5;
+  std::int32_t FColCount = 5;
+  std::int32_t FFixedRows = 1;
+  std::int32_t FFixedCols = 1;
+  int FDefaultColWidth = 40;
+  int FDefaultRowHeight = 20;
+  std::vector<TCell> FCells;  // row-major, FColCount per row
+  std::vector<int> FColWidths;
+  std::vector<int> FRowHeights;
+  TGridCoord FCurrent{1, 1};
+  TGridCoord FAnchor{1, 1};
+  bool FEditorMode = false;
+  int FUpdateDepth = 0;
+  bool FChangedWhileUpdating = false;
+};

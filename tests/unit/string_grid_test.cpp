@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include "table/string_grid.h"
+
+TEST(StringGrid, StartsWithFiveByFiveAndOneFixedRowAndColumn) {
+  TStringGrid g;
+  EXPECT_EQ(g.RowCount(), 5);
+  EXPECT_EQ(g.ColCount(), 5);
+  EXPECT_EQ(g.FixedRows(), 1);
+  EXPECT_EQ(g.FixedCols(), 1);
+  EXPECT_EQ(g.ColWidth(3), 40);
+  EXPECT_EQ(g.RowHeight(3), 20);
+}
+
+TEST(StringGrid, ResizeKeepsRemainingCellsWidthsAndHeights) {
+  TStringGrid g;
+  g.setCell(2, 3, L"x");
+  g.setTag(2, 3, 7);
+  g.setColWidth(2, 99);
+  g.setRowCount(100);
+  g.setColCount(3);
+  EXPECT_EQ(g.Cell(2, 3), L"x");
+  EXPECT_EQ(g.Tag(2, 3), 7);
+  EXPECT_EQ(g.ColWidth(2), 99);
+  EXPECT_EQ(g.RowHeight(99), 20);
+  g.setColCount(2);
+  g.setColCount(3);
+  EXPECT_EQ(g.Cell(2, 3), L"");
+  EXPECT_EQ(g.ColWidth(2), 40);
+}
+
+TEST(StringGrid, CellsOutsideTheSheetReadEmptyAndIgnoreWrites) {
+  TStringGrid g;
+  g.setCell(9, 1, L"lost");
+  g.setCell(-1, 1, L"lost");
+  EXPECT_EQ(g.Cell(9, 1), L"");
+  EXPECT_EQ(g.Tag(-1, 0), 0);
+}
+
+TEST(StringGrid, MovesRunSelectThenClickAndSetSelectionRunsNeither) {
+  TStringGrid g;
+  std::vector<std::string> events;
+  g.OnSelectCell = [&](std::int32_t c, std::int32_t r, bool&) {
+    events.push_back("select " + std::to_string(c) + "," + std::to_string(r));
+  };
+  g.OnClick = [&] { events.push_back("click"); };
+  g.setCol(3);
+  g.setRow(2);
+  g.setSelection({1, 1}, {4, 4});
+  EXPECT_EQ(events, (std::vector<std::string>{"select 3,1", "click", "select 3,2", "click"}));
+  EXPECT_EQ(g.Selection(), (TGridRect{1, 1, 4, 4}));
+  g.setSelection({4, 4}, {2, 1});
+  EXPECT_EQ(g.Selection(), (TGridRect{2, 1, 4, 4}));
+}
+
+TEST(StringGrid, ChangesWhileUpdatingAreAnnouncedOnceAtTheEnd) {
+  TStringGrid g;
+  int changes = 0;
+  g.OnChange = [&] { ++changes; };
+  g.beginUpdate();
+  g.beginUpdate();
+  g.setCell(1, 1, L"a");
+  g.setCell(1, 2, L"b");
+  g.endUpdate();
+  EXPECT_EQ(changes, 0);
+  g.endUpdate();
+  EXPECT_EQ(changes, 1);
+}
