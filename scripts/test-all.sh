@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Runs every test of the project on a Debian machine: installs what is
+# missing, builds the native and the Windows build, runs the native suite,
+# then the Windows suites (unit, Win32 adapters, end-to-end) under Wine on an
+# Xvfb display.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+jobs="${JOBS:-$(nproc)}"
+
+"$root/scripts/install-deps.sh"
+
+echo "== native build (core, unit tests, benchmarks) =="
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug -DMORVANE_SANITIZE=ON -DMORVANE_BENCH=ON >/dev/null
+cmake --build build/native -j"$jobs"
+
+echo "== Windows build (mingw-w64) =="
+cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/win -j"$jobs"
+
+status=0
+echo "== native tests =="
+(cd build/native && ctest --output-on-failure) || status=1
+
+echo "== Windows tests under Wine =="
+# shellcheck source=wine-env.sh
+source "$root/scripts/wine-env.sh"
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  morvane_stop_xvfb
+}
+trap cleanup EXIT
+morvane_wine_prefix
+morvane_start_xvfb
+(cd build/win && ctest --output-on-failure) || status=1
+exit "$status"

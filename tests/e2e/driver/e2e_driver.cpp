@@ -1,0 +1,200 @@
+// A small Windows program the end-to-end tests run beside Morvane under Wine:
+// it finds windows, reads their texts and states, clicks buttons and reads
+// the clipboard, printing what it found as UTF-8 lines.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string utf8(const std::wstring& w) {
+  if (w.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+  std::string s(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+  return s;
+}
+
+std::wstring windowText(HWND h) {
+  const LRESULT n = SendMessageTimeoutW(h, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+  std::wstring t(static_cast<std::size_t>(n) + 1, L'\0');
+  DWORD_PTR got = 0;
+  SendMessageTimeoutW(h, WM_GETTEXT, static_cast<WPARAM>(t.size()), reinterpret_cast<LPARAM>(t.data()),
+                      SMTO_ABORTIFHUNG, 2000, &got);
+  t.resize(static_cast<std::size_t>(got));
+  return t;
+}
+
+std::wstring className(HWND h) {
+  wchar_t buf[256] = {};
+  GetClassNameW(h, buf, 256);
+  return buf;
+}
+
+struct TFind {
+  std::wstring title;
+  bool prefix = false;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK findTop(HWND h, LPARAM lp) {
+  auto* f = reinterpret_cast<TFind*>(lp);
+  wchar_t buf[512] = {};
+  GetWindowTextW(h, buf, 512);
+  const std::wstring t = buf;
+  if (t == f->title || (f->prefix && t.rfind(f->title, 0) == 0)) {
+    f->found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND findTopWindow(const std::wstring& title, bool prefix) {
+  TFind f{title, prefix, nullptr};
+  EnumWindows(findTop, reinterpret_cast<LPARAM>(&f));
+  return f.found;
+}
+
+BOOL CALLBACK collect(HWND h, LPARAM lp) {
+  reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
+  return TRUE;
+}
+
+std::vector<HWND> descendants(HWND top) {
+  std::vector<HWND> all;
+  EnumChildWindows(top, collect, reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+HWND parseHwnd(const wchar_t* s) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(_wcstoi64(s, nullptr, 0))); }
+
+HWND findChild(HWND top, const std::wstring& cls, const std::wstring& caption) {
+  for (HWND h : descendants(top)) {
+    if ((cls == L"*" || _wcsicmp(className(h).c_str(), cls.c_str()) == 0) &&
+        (caption == L"*" || windowText(h) == caption)) {
+      return h;
+    }
+  }
+  return nullptr;
+}
+
+int cmdWaitWindow(int argc, wchar_t** argv) {
+  if (argc < 3) return 2;
+  const bool prefix = argc > 4 && std::wstring(argv[4]) == L"prefix";
+  const DWORD timeout = argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 20000;
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (HWND h = findTopWindow(argv[2], prefix)) {
+      std::printf("%lld\n", static_cast<long long>(reinterpret_cast<INT_PTR>(h)));
+      return 0;
+    }
+    if (GetTickCount() - start > timeout) return 1;
+    Sleep(50);
+  }
+}
+
+// One line per descendant: hwnd, class, id, left top right bottom, visible, enabled, checked, text.
+int cmdChildren(int argc, wchar_t** argv) {
+  if (argc < 3) return 2;
+  HWND top = parseHwnd(argv[2]);
+  if (!IsWindow(top)) return 1;
+  RECT tr{};
+  GetWindowRect(top, &tr);
+  std::printf("%lld\t%s\t0\t%ld %ld %ld %ld\t%d\t%d\t-1\t%s\n", static_cast<long long>(reinterpret_cast<INT_PTR>(top)),
+              utf8(className(top)).c_str(), tr.left, tr.top, tr.right, tr.bottom, IsWindowVisible(top) ? 1 : 0,
+              IsWindowEnabled(top) ? 1 : 0, utf8(windowText(top)).c_str());
+  for (HWND h : descendants(top)) {
+    RECT r{};
+    GetWindowRect(h, &r);
+    const std::wstring cls = className(h);
+    long long checked = -1;
+    if (_wcsicmp(cls.c_str(), L"Button") == 0) {
+      checked = static_cast<long long>(SendMessageW(h, BM_GETCHECK, 0, 0));
+    }
+    std::wstring text = windowText(h);
+    for (auto& ch : text) {
+      if (ch == L'\r') ch = L'\x1e';
+      if (ch == L'\n') ch = L'\x1f';
+      if (ch == L'\t') ch = L' ';
+    }
+    std::printf("%lld\t%s\t%d\t%ld %ld %ld %ld\t%d\t%d\t%lld\t%s\n", static_cast<long long>(reinterpret_cast<INT_PTR>(h)),
+                utf8(cls).c_str(), GetDlgCtrlID(h), r.left, r.top, r.right, r.bottom, IsWindowVisible(h) ? 1 : 0,
+                IsWindowEnabled(h) ? 1 : 0, checked, utf8(text).c_str());
+  }
+  return 0;
+}
+
+int cmdClick(int argc, wchar_t** argv) {
+  if (argc < 5) return 2;
+  HWND h = findChild(parseHwnd(argv[2]), argv[3], argv[4]);
+  if (!h) return 1;
+  PostMessageW(h, BM_CLICK, 0, 0);
+  return 0;
+}
+
+int cmdPost(int argc, wchar_t** argv) {
+  if (argc < 6) return 2;
+  HWND h = parseHwnd(argv[2]);
+  const UINT msg = static_cast<UINT>(_wcstoi64(argv[3], nullptr, 0));
+  PostMessageW(h, msg, static_cast<WPARAM>(_wcstoi64(argv[4], nullptr, 0)), static_cast<LPARAM>(_wcstoi64(argv[5], nullptr, 0)));
+  return 0;
+}
+
+// Writes the clipboard's Unicode text, as UTF-8 bytes exactly, to a file.
+int cmdClipboard(int argc, wchar_t** argv) {
+  if (argc < 3) return 2;
+  std::wstring text;
+  bool opened = false;
+  for (int i = 0; i < 40 && !opened; ++i) {
+    opened = OpenClipboard(nullptr) != FALSE;
+    if (!opened) Sleep(50);
+  }
+  if (!opened) return 1;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = p;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  FILE* f = _wfopen(argv[2], L"wb");
+  if (!f) return 1;
+  const std::string s = utf8(text);
+  std::fwrite(s.data(), 1, s.size(), f);
+  std::fclose(f);
+  return 0;
+}
+
+int cmdClearClipboard() {
+  if (!OpenClipboard(nullptr)) return 1;
+  EmptyClipboard();
+  CloseClipboard();
+  return 0;
+}
+
+int cmdForeground() {
+  HWND h = GetForegroundWindow();
+  std::printf("%lld\t%s\n", static_cast<long long>(reinterpret_cast<INT_PTR>(h)), utf8(windowText(h)).c_str());
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: e2e_driver wait-window|children|click|post|clipboard|clear-clipboard|foreground ...\n");
+    return 2;
+  }
+  const std::wstring cmd = argv[1];
+  if (cmd == L"wait-window") return cmdWaitWindow(argc, argv);
+  if (cmd == L"children") return cmdChildren(argc, argv);
+  if (cmd == L"click") return cmdClick(argc, argv);
+  if (cmd == L"post") return cmdPost(argc, argv);
+  if (cmd == L"clipboard") return cmdClipboard(argc, argv);
+  if (cmd == L"clear-clipboard") return cmdClearClipboard();
+  if (cmd == L"foreground") return cmdForeground();
+  return 2;
+}

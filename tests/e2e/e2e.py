@@ -1,0 +1,222 @@
+"""Harness for the end-to-end tests: starts the stand-in CAD and morvane.exe
+under Wine on an X display, drives them as a user would (the driver program
+for window lookups, button clicks and the clipboard; xdotool for the mouse and
+keyboard) and cleans up every process it started."""
+
+import argparse
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+DRIVER = "tests/e2e/driver/e2e_driver.exe"
+STANDIN = "tools/standin-cad/win32/standin-cad.exe"
+MORVANE = "src/app/win32/morvane.exe"
+MAIN_TITLE = "Morvane 2025.06.08a"
+
+
+class Failure(Exception):
+    pass
+
+
+def check(cond, message):
+    if not cond:
+        raise Failure(message)
+
+
+class Window:
+    def __init__(self, line):
+        parts = line.rstrip("\r\n").split("\t")
+        self.hwnd = int(parts[0])
+        self.cls = parts[1]
+        self.id = int(parts[2])
+        self.rect = tuple(int(v) for v in parts[3].split())
+        self.visible = parts[4] == "1"
+        self.enabled = parts[5] == "1"
+        self.checked = int(parts[6])
+        self.text = (parts[7] if len(parts) > 7 else "").replace("\x1e", "\r").replace("\x1f", "\n")
+
+    def centre(self):
+        l, t, r, b = self.rect
+        return (l + r) // 2, (t + b) // 2
+
+    def __repr__(self):
+        return f"<{self.cls} {self.text!r} {self.rect}>"
+
+
+class Session:
+    """One scenario: a private copy of morvane.exe (its settings file lands
+    beside it), the processes started, the screenshots taken."""
+
+    def __init__(self, name):
+        ap = argparse.ArgumentParser()
+        ap.add_argument("--build", required=True)
+        ap.add_argument("--source", required=True)
+        args = ap.parse_args()
+        self.name = name
+        self.build = os.path.abspath(args.build)
+        self.source = os.path.abspath(args.source)
+        self.work = tempfile.mkdtemp(prefix=f"morvane-e2e-{name}-")
+        self.shots = os.path.join(self.build, "e2e-screenshots")
+        os.makedirs(self.shots, exist_ok=True)
+        self.procs = []
+        self.xvfb = None
+        self.env = dict(os.environ)
+        self.env.setdefault("WINEPREFIX", os.path.join(self.source, "build", "wineprefix"))
+        self.env.setdefault("WINEARCH", "win64")
+        self.env.setdefault("WINEDLLOVERRIDES", "mscoree,mshtml=")
+        self.env.setdefault("WINEDEBUG", "-all")
+        if not self.env.get("DISPLAY"):
+            self._start_xvfb()
+        self._ensure_prefix()
+
+    # ---- environment --------------------------------------------------------
+    def _start_xvfb(self):
+        for d in range(141, 190):
+            if not os.path.exists(f"/tmp/.X{d}-lock") and not os.path.exists(f"/tmp/.X11-unix/X{d}"):
+                self.xvfb = subprocess.Popen(["Xvfb", f":{d}", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                self.env["DISPLAY"] = f":{d}"
+                self.wait_until(lambda: os.path.exists(f"/tmp/.X11-unix/X{d}"), 10, "Xvfb start")
+                return
+        raise Failure("no free X display")
+
+    def _ensure_prefix(self):
+        script = os.path.join(self.source, "scripts", "wine-env.sh")
+        subprocess.run(["bash", "-c", f'source "{script}" && morvane_wine_prefix'], env=self.env, check=True)
+
+    def path(self, rel):
+        return os.path.join(self.build, rel)
+
+    def sample(self, name):
+        return os.path.join(self.source, "samples", name)
+
+    # ---- processes ----------------------------------------------------------
+    def start(self, exe, *args, cwd=None):
+        log = open(os.path.join(self.work, os.path.basename(exe) + ".log"), "ab")
+        p = subprocess.Popen(["wine", exe, *args], env=self.env, cwd=cwd or self.work,
+                             stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
+        self.procs.append(p)
+        return p
+
+    def start_standin(self, dxf, *args):
+        self.start(self.path(STANDIN), dxf, *args)
+        return self.wait_window("nanoCAD 5")
+
+    def start_morvane(self):
+        exe = os.path.join(self.work, "morvane.exe")
+        if not os.path.exists(exe):
+            shutil.copy(self.path(MORVANE), exe)
+        self.morvane_exe = exe
+        self.start(exe)
+        return self.wait_window(MAIN_TITLE, prefix=True)
+
+    def driver(self, *args, check_rc=True):
+        r = subprocess.run(["wine", self.path(DRIVER), *[str(a) for a in args]], env=self.env,
+                           capture_output=True, timeout=60)
+        out = r.stdout.decode("utf-8", "replace").replace("\r\n", "\n")
+        if check_rc and r.returncode != 0:
+            raise Failure(f"driver {args} failed with {r.returncode}: {out}")
+        return r.returncode, out
+
+    def wait_window(self, title, prefix=False, timeout=30):
+        rc, out = self.driver("wait-window", title, int(timeout * 1000), "prefix" if prefix else "exact",
+                              check_rc=False)
+        check(rc == 0, f"no window titled {title!r} within {timeout} s")
+        return int(out.strip().splitlines()[-1])
+
+    def windows(self, top):
+        _, out = self.driver("children", top)
+        return [Window(line) for line in out.splitlines() if line.strip()]
+
+    def find(self, top, cls=None, text=None):
+        for w in self.windows(top):
+            if (cls is None or w.cls.lower() == cls.lower()) and (text is None or w.text == text):
+                return w
+        raise Failure(f"no {cls} {text!r} in window {top}")
+
+    def click_button(self, top, caption):
+        self.driver("click", top, "Button", caption)
+
+    def post(self, hwnd, msg, wparam=0, lparam=0):
+        self.driver("post", hwnd, msg, wparam, lparam)
+
+    def close_window(self, hwnd):
+        self.post(hwnd, 0x0010)  # WM_CLOSE
+
+    def clipboard(self):
+        out = os.path.join(self.work, "clipboard.txt")
+        if os.path.exists(out):
+            os.remove(out)
+        self.driver("clipboard", out)
+        with open(out, "rb") as f:
+            return f.read().decode("utf-8")
+
+    # ---- the user's mouse and keyboard (X events into Wine) ----------------
+    def xdo(self, *args):
+        subprocess.run(["xdotool", *[str(a) for a in args]], env=self.env, check=True)
+
+    def click_at(self, x, y, button=1):
+        self.xdo("mousemove", "--sync", x, y, "click", button)
+
+    def keys(self, *keys):
+        self.xdo("key", "--delay", "30", *keys)
+
+    def type_text(self, text):
+        self.xdo("type", "--delay", "40", text)
+
+    # ---- waiting and looking -------------------------------------------------
+    def wait_until(self, cond, timeout, what):
+        end = time.monotonic() + timeout
+        last = None
+        while time.monotonic() < end:
+            try:
+                last = cond()
+            except Failure as e:
+                last = None
+                err = e
+            if last:
+                return last
+            time.sleep(0.1)
+        raise Failure(f"timed out after {timeout} s waiting for {what}")
+
+    def screenshot(self, step):
+        path = os.path.join(self.shots, f"{self.name}-{step}.png")
+        subprocess.run(["import", "-window", "root", path], env=self.env, check=False,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        print(f"screenshot: {path}")
+        return path
+
+    # ---- the end --------------------------------------------------------------
+    def cleanup(self):
+        for p in self.procs:
+            if p.poll() is None:
+                try:
+                    p.wait(timeout=5)
+                except subprocess.TimeoutExpired:
+                    os.killpg(p.pid, signal.SIGKILL)
+        # A killed server leaves its class registration in the wineserver:
+        # end the wineserver so the next scenario starts clean.
+        subprocess.run(["wineserver", "-k"], env=self.env, check=False)
+        if self.xvfb:
+            self.xvfb.terminate()
+            self.xvfb.wait()
+        shutil.rmtree(self.work, ignore_errors=True)
+
+
+def run(name, scenario):
+    s = Session(name)
+    ok = False
+    try:
+        scenario(s)
+        ok = True
+    except Failure as e:
+        print(f"FAIL: {e}")
+        s.screenshot("failure")
+    finally:
+        s.cleanup()
+    print("1 passed, 0 failed" if ok else "0 passed, 1 failed")
+    sys.exit(0 if ok else 1)
