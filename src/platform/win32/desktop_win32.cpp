@@ -1,0 +1,186 @@
+#include "platform/win32/desktop_win32.h"
+
+#include <cwchar>
+#include <vector>
+
+#include "platform/errors.h"
+#include "platform/win32/clipboard_scope.h"
+
+namespace {
+
+struct TWindowSearch {
+  const std::wstring* title = nullptr;
+  HWND found = nullptr;
+};
+
+std::wstring windowTitle(HWND wnd) {
+  const int length = GetWindowTextLengthW(wnd);
+  if (length <= 0) {
+    return std::wstring();
+  }
+  std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = GetWindowTextW(wnd, buffer.data(), length + 1);
+  return std::wstring(buffer.data(), static_cast<std::size_t>(copied > 0 ? copied : 0));
+}
+
+BOOL CALLBACK matchTitle(HWND wnd, LPARAM param) noexcept {
+  auto* search = reinterpret_cast<TWindowSearch*>(param);
+  try {
+    const std::wstring title = windowTitle(wnd);
+    // The whole title, case-insensitively: "nanoCAD 5 - drawing" is not a match.
+    if (title.size() == search->title->size() &&
+        CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, title.c_str(), static_cast<int>(title.size()),
+                       search->title->c_str(), static_cast<int>(search->title->size())) == CSTR_EQUAL) {
+      search->found = wnd;
+      return FALSE;
+    }
+  } catch (...) {
+    // An allocation failure here must not unwind through EnumWindows.
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::wstring systemMessage(DWORD code) {
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+      reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring message;
+  if (length > 0 && text != nullptr) {
+    message.assign(text, length);
+  }
+  if (text != nullptr) {
+    LocalFree(text);
+  }
+  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ')) {
+    message.pop_back();
+  }
+  if (message.empty()) {
+    wchar_t hex[16] = {};
+    std::swprintf(hex, 16, L"0x%08lX", static_cast<unsigned long>(code));
+    message = hex;
+  }
+  return message;
+}
+
+TWnd TDesktopWin32::findTopLevelWindow(const std::wstring& title) {
+  TWindowSearch search;
+  search.title = &title;
+  EnumWindows(matchTitle, reinterpret_cast<LPARAM>(&search));
+  return fromHwnd(search.found);
+}
+
+TWnd TDesktopWin32::getForegroundWindow() { return fromHwnd(GetForegroundWindow()); }
+
+void TDesktopWin32::setForegroundWindow(TWnd wnd) { SetForegroundWindow(toHwnd(wnd)); }
+
+void TDesktopWin32::bringWindowToTop(TWnd wnd) { BringWindowToTop(toHwnd(wnd)); }
+
+bool TDesktopWin32::isIconic(TWnd wnd) { return IsIconic(toHwnd(wnd)) != FALSE; }
+
+void TDesktopWin32::openIcon(TWnd wnd) { OpenIcon(toHwnd(wnd)); }
+
+void TDesktopWin32::minimizeWindow(TWnd wnd) { ShowWindow(toHwnd(wnd), SW_MINIMIZE); }
+
+void TDesktopWin32::restoreWindow(TWnd wnd) { ShowWindow(toHwnd(wnd), SW_RESTORE); }
+
+std::uint32_t TDesktopWin32::windowThreadId(TWnd wnd) {
+  return wnd == 0 ? 0 : GetWindowThreadProcessId(toHwnd(wnd), nullptr);
+}
+
+void TDesktopWin32::attachThreadInput(std::uint32_t fromThread, std::uint32_t toThread, bool attach) {
+  AttachThreadInput(fromThread, toThread, attach ? TRUE : FALSE);
+}
+
+void TDesktopWin32::keyEvent(std::uint8_t virtualKey, bool keyUp) {
+  keybd_event(virtualKey, 0, keyUp ? KEYEVENTF_KEYUP : 0, 0);
+}
+
+void TDesktopWin32::sleep(std::uint32_t milliseconds) { Sleep(milliseconds); }
+
+std::uint32_t TDesktopWin32::tickCount() { return GetTickCount(); }
+
+void TDesktopWin32::processMessages() {
+  MSG msg{};
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+    if (msg.message == WM_QUIT) {
+      // The quit belongs to the main message loop: leave it for that loop.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+bool TDesktopWin32::setClipboardText(const std::wstring& text) {
+  const TClipboardScope clipboard(FOwner);
+  if (!clipboard.isOpen()) {
+    return false;
+  }
+  EmptyClipboard();
+  TGlobalMemory memory(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  {
+    const TGlobalLock lock(memory.get());
+    if (lock.data() == nullptr) {
+      return true;
+    }
+    auto* target = static_cast<wchar_t*>(lock.data());
+    text.copy(target, text.size());
+    target[text.size()] = L'\0';
+  }
+  // The clipboard owns the block only once SetClipboardData succeeds.
+  if (SetClipboardData(CF_UNICODETEXT, memory.get()) != nullptr) {
+    memory.release();
+  }
+  return true;
+}
+
+std::optional<std::wstring> TDesktopWin32::getClipboardText() {
+  const TClipboardScope clipboard(FOwner);
+  if (!clipboard.isOpen()) {
+    throw TMorvaneError(L"クリップボード " + systemMessage(clipboard.error()) + L" を開けません");
+  }
+  const HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  if (data == nullptr) {
+    return std::nullopt;
+  }
+  const TGlobalLock lock(data);
+  if (lock.data() == nullptr) {
+    return std::nullopt;
+  }
+  // Bounded by the block's size: a text without its terminator is not read past its end.
+  const std::size_t capacity = GlobalSize(data) / sizeof(wchar_t);
+  const auto* chars = static_cast<const wchar_t*>(lock.data());
+  std::size_t length = 0;
+  while (length < capacity && chars[length] != L'\0') {
+    ++length;
+  }
+  return std::wstring(chars, length);
+}
+
+void TDesktopWin32::showInformation(const std::wstring& caption, const std::wstring& text) {
+  MessageBoxW(FOwner, text.c_str(), caption.c_str(), MB_ICONINFORMATION | MB_OK);
+}
+
+void TDesktopWin32::showMessage(const std::wstring& text) {
+  MessageBoxW(FOwner, text.c_str(), kApplicationTitle, MB_OK);
+}
+
+void TDesktopWin32::showError(const std::wstring& text) {
+  MessageBoxW(FOwner, text.c_str(), kApplicationTitle, MB_ICONERROR | MB_OK);
+}
+
+int TDesktopWin32::screenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+
+int TDesktopWin32::screenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+
+wchar_t TDesktopWin32::decimalSeparator() {
+  wchar_t buffer[8] = {};
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, buffer, 8) <= 1) {
+    return L'.';
+  }
+  return buffer[0];
+}

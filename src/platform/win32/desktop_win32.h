@@ -1,0 +1,54 @@
+#pragma once
+// The desktop port over the Win32 API.
+#include <windows.h>
+
+#include "platform/desktop.h"
+
+// The application title: the caption of the program's plain message boxes.
+inline constexpr const wchar_t* kApplicationTitle = L"Morvane 2025.06.08a";
+
+class TDesktopWin32 : public TDesktop {
+ public:
+  TDesktopWin32() = default;
+
+  // The window that owns the message boxes (the main window, once it exists).
+  void setOwnerWindow(HWND owner) noexcept { FOwner = owner; }
+  HWND ownerWindow() const noexcept { return FOwner; }
+
+  TWnd findTopLevelWindow(const std::wstring& title) override;
+  TWnd getForegroundWindow() override;
+  void setForegroundWindow(TWnd wnd) override;
+  void bringWindowToTop(TWnd wnd) override;
+  bool isIconic(TWnd wnd) override;
+  void openIcon(TWnd wnd) override;
+  void minimizeWindow(TWnd wnd) override;
+  void restoreWindow(TWnd wnd) override;
+  std::uint32_t windowThreadId(TWnd wnd) override;
+  void attachThreadInput(std::uint32_t fromThread, std::uint32_t toThread, bool attach) override;
+
+  void keyEvent(std::uint8_t virtualKey, bool keyUp) override;
+  void sleep(std::uint32_t milliseconds) override;
+  std::uint32_t tickCount() override;
+  void processMessages() override;
+
+  bool setClipboardText(const std::wstring& text) override;
+  std::optional<std::wstring> getClipboardText() override;
+
+  void showInformation(const std::wstring& caption, const std::wstring& text) override;
+  void showMessage(const std::wstring& text) override;
+  void showError(const std::wstring& text) override;
+
+  int screenWidth() override;
+  int screenHeight() override;
+  wchar_t decimalSeparator() override;
+
+ private:
+  HWND FOwner = nullptr;
+};
+
+// A TWnd and an HWND are the same handle seen from both sides of the port.
+inline HWND toHwnd(TWnd wnd) noexcept { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(wnd)); }
+inline TWnd fromHwnd(HWND wnd) noexcept { return static_cast<TWnd>(reinterpret_cast<UINT_PTR>(wnd)); }
+
+// The system's text for an error code, without the trailing line break.
+std::wstring systemMessage(DWORD code);
