@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <unknwn.h>
 
+#include <type_traits>
 #include <utility>
 
 template <class T>
@@ -33,6 +34,9 @@ class TComPtr {
     }
     return *this;
   }
+  // From a pointer to a derived interface or class (the reference moves).
+  template <class U, class = std::enable_if_t<std::is_convertible_v<U*, T*> && !std::is_same_v<U, T>>>
+  TComPtr(TComPtr<U>&& other) noexcept : FPtr(other.detach()) {}
   // A second owner of the same object (one more reference).
   TComPtr share() const noexcept { return share(FPtr); }
   ~TComPtr() { reset(); }

@@ -1,0 +1,400 @@
+// The COM client against an in-process IDispatch fake: how calls are made
+// (argument order, put, DISPID caching, errors) and how replies of every
+// shape are decoded, including the malformed ones a server might send.
+#include <gtest/gtest.h>
+
+#include "cad/win32/cad_client.h"
+#include "cad/win32/cad_ids.h"
+#include "cad/win32/dispatch.h"
+#include "fake_dispatch.h"
+
+namespace {
+
+TVariant i8Reply(LONGLONG v) {
+  TVariant r;
+  r.ptr()->vt = VT_I8;
+  r.ptr()->llVal = v;
+  return r;
+}
+
+TVariant typedReply(VARTYPE vt, LONGLONG bits) {
+  TVariant r;
+  r.ptr()->vt = vt;
+  r.ptr()->llVal = bits;  // the union's low bytes carry the narrower kinds
+  return r;
+}
+
+std::vector<double> doublesOf(const TVariant& v) {
+  std::vector<double> out;
+  if (v.type() != (VT_ARRAY | VT_R8)) return out;
+  LONG lo = 0, hi = -1;
+  SafeArrayGetLBound(v.get().parray, 1, &lo);
+  SafeArrayGetUBound(v.get().parray, 1, &hi);
+  for (LONG i = lo; i <= hi; ++i) {
+    double d = 0;
+    SafeArrayGetElement(v.get().parray, &i, &d);
+    out.push_back(d);
+  }
+  return out;
+}
+
+// An application whose document has a selection set holding `entity`.
+struct TFakeDrawing {
+  TComPtr<TFakeDispatch> app = TFakeDispatch::create();
+  TComPtr<TFakeDispatch> doc = TFakeDispatch::create();
+  TComPtr<TFakeDispatch> sets = TFakeDispatch::create();
+  TComPtr<TFakeDispatch> set = TFakeDispatch::create();
+  TDispIdCachePtr cache = std::make_shared<TDispIdCache>();
+
+  TFakeDrawing() {
+    app->interfaces.push_back(kCadApplicationIid);
+    app->returns(L"ActiveDocument", dispatchReply(doc.get()).get());
+    doc->returns(L"SelectionSets", dispatchReply(sets.get()).get());
+    sets->returns(L"Add", dispatchReply(set.get()).get());
+  }
+  std::unique_ptr<TCadApplication> application() { return makeCadApplication(app.share(), cache); }
+  std::unique_ptr<TCadSelectionSet> selectionSet() {
+    return application()->ActiveDocument()->SelectionSets()->Add(L"ssTemp");
+  }
+};
+
+std::wstring messageOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const TCadError& e) {
+    return e.message();
+  }
+  return L"<no error>";
+}
+
+}  // namespace
+
+TEST(DispatchCalls, ArgumentsGoLastFirstAndPutsNameThePropertyPutArgument) {
+  TComPtr<TFakeDispatch> obj = TFakeDispatch::create();
+  std::vector<VARIANT> raw;
+  obj->on(L"ZoomWindow", [&](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO*) { return S_OK; });
+  obj->on(L"TextString", [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO*) { return S_OK; });
+  TDispatchObject view(std::make_shared<TDispIdCache>(), obj.get(), kCadTextIid);
+  view.method(L"ZoomWindow", TVariant::fromInt32(1), TVariant::fromString(L"second"));
+  view.put(L"TextString", TVariant::fromString(L"新しい"));
+
+  const auto zoom = obj->callsOf(L"ZoomWindow");
+  ASSERT_EQ(zoom.size(), 1u);
+  ASSERT_EQ(zoom[0]->args.size(), 2u);
+  EXPECT_EQ(zoom[0]->args[0].type(), VT_I4);  // first written, first received
+  EXPECT_EQ(zoom[0]->args[1].type(), VT_BSTR);
+  EXPECT_EQ(zoom[0]->flags, DISPATCH_METHOD);
+  EXPECT_TRUE(zoom[0]->named.empty());
+
+  const auto put = obj->callsOf(L"TextString");
+  ASSERT_EQ(put.size(), 1u);
+  EXPECT_EQ(put[0]->flags, DISPATCH_PROPERTYPUT);
+  ASSERT_EQ(put[0]->named.size(), 1u);
+  EXPECT_EQ(put[0]->named[0], DISPID_PROPERTYPUT);
+  ASSERT_EQ(put[0]->args.size(), 1u);
+  EXPECT_EQ(TBstr::toString(put[0]->args[0].get().bstrVal), L"新しい");
+}
+
+TEST(DispatchCalls, NamesAreLookedUpOncePerInterfaceAndName) {
+  TComPtr<TFakeDispatch> a = TFakeDispatch::create();
+  TComPtr<TFakeDispatch> b = TFakeDispatch::create();
+  for (auto* o : {a.get(), b.get()}) {
+    o->returns(L"Count", int32Reply(3).get());
+    o->returns(L"Name", TVariant::fromString(L"x").get());
+  }
+  auto cache = std::make_shared<TDispIdCache>();
+  TDispatchObject first(cache, a.get(), kCadSelectionSetKey);
+  TDispatchObject second(cache, b.get(), kCadSelectionSetKey);
+  TDispatchObject other(cache, b.get(), kCadSelectionSetsKey);
+  first.get(L"Count");
+  first.get(L"Count");
+  second.get(L"Count");  // same interface: no lookup
+  first.get(L"Name");    // another name: one lookup
+  other.get(L"Count");   // another interface: one lookup
+  EXPECT_EQ(a->nameLookups, 2);
+  EXPECT_EQ(b->nameLookups, 1);
+  EXPECT_EQ(cache->lookups(), 3u);
+  EXPECT_EQ(a->callsOf(L"Count").size(), 2u);
+  EXPECT_EQ(a->callsOf(L"Count")[0]->flags, DISPATCH_METHOD | DISPATCH_PROPERTYGET);
+}
+
+TEST(DispatchCalls, FailuresCarryTheServersMessage) {
+  TComPtr<TFakeDispatch> obj = TFakeDispatch::create();
+  obj->on(L"HandleToObject", [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO* e) {
+    e->bstrDescription = SysAllocString(L"無効なハンドルです");
+    e->scode = E_FAIL;
+    return DISP_E_EXCEPTION;
+  });
+  obj->on(L"Silent", [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO* e) {
+    e->scode = E_ACCESSDENIED;
+    return DISP_E_EXCEPTION;
+  });
+  obj->on(L"Deferred", [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO* e) {
+    e->pfnDeferredFillIn = [](EXCEPINFO* info) -> HRESULT {
+      info->bstrDescription = SysAllocString(L"後から");
+      return S_OK;
+    };
+    return DISP_E_EXCEPTION;
+  });
+  obj->on(L"Busy", [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO*) { return RPC_E_SERVERCALL_RETRYLATER; });
+  TDispatchObject view(std::make_shared<TDispIdCache>(), obj.get(), kCadDocumentKey);
+
+  EXPECT_EQ(messageOf([&] { view.method(L"HandleToObject", TVariant::fromString(L"FFFF")); }), L"無効なハンドルです");
+  EXPECT_EQ(messageOf([&] { view.method(L"Deferred"); }), L"後から");
+  const std::wstring silent = messageOf([&] { view.method(L"Silent"); });
+  EXPECT_NE(silent, L"<no error>");
+  EXPECT_FALSE(silent.empty());
+  const std::wstring busy = messageOf([&] { view.method(L"Busy"); });
+  EXPECT_EQ(busy.rfind(L"Busy: ", 0), 0u) << toUtf8(busy);
+  const std::wstring unknown = messageOf([&] { view.method(L"NoSuchMember"); });
+  EXPECT_EQ(unknown.rfind(L"NoSuchMember: ", 0), 0u) << toUtf8(unknown);
+  EXPECT_NE(messageOf([] { TDispIdCache cache; invokeByName(cache, nullptr, kCadDocumentKey, L"Name", TInvokeKind::get, nullptr, 0); }),
+            L"<no error>");
+}
+
+TEST(CadClientDecoding, IntegersOfEveryWidthAreAcceptedAndNarrowed) {
+  TFakeDrawing d;
+  auto app = d.application();
+  d.app->returns(L"HWND", i8Reply(0x0000000700012345LL).get());
+  EXPECT_EQ(app->windowHandle(), 0x00012345);  // the low 32 bits, as the program keeps it
+  TComPtr<TFakeDispatch> docs = TFakeDispatch::create();
+  d.app->returns(L"Documents", dispatchReply(docs.get()).get());
+  for (const VARTYPE vt : {VT_I2, VT_I4, VT_I8, VT_UI1, VT_UI2, VT_UI4, VT_UI8, VT_INT, VT_UINT, VT_I1}) {
+    docs->returns(L"Count", typedReply(vt, 2).get());
+    EXPECT_EQ(app->DocumentsCount(), 2) << "VARTYPE " << vt;
+  }
+  docs->returns(L"Count", i8Reply(0x100000000LL).get());
+  EXPECT_NE(messageOf([&] { app->DocumentsCount(); }).find(L"Count"), std::wstring::npos);
+  docs->returns(L"Count", TVariant::fromDouble(2).get());
+  EXPECT_NE(messageOf([&] { app->DocumentsCount(); }), L"<no error>");
+  docs->returns(L"Count", TVariant::fromString(L"2").get());
+  EXPECT_NE(messageOf([&] { app->DocumentsCount(); }), L"<no error>");
+}
+
+TEST(CadClientDecoding, TextPropertiesAndTheirMalformedReplies) {
+  TComPtr<TFakeDispatch> text = TFakeDispatch::create();
+  text->interfaces.push_back(kCadTextIid);
+  TDispIdCachePtr cache = std::make_shared<TDispIdCache>();
+  auto entity = makeCadEntity(text.share(), cache);
+  text->returns(L"ObjectName", TVariant::fromString(L"AcDbText").get());
+  text->returns(L"TextString", TVariant::fromString(L"品名").get());
+  text->returns(L"Handle", TVariant::fromString(L"2A3F").get());
+  text->returns(L"Alignment", typedReply(VT_I2, 10).get());
+  text->returns(L"InsertionPoint", doubleArrayReply({1.5, -2.25, 0}).get());
+  text->returns(L"ObjectID", i8Reply(0x7FFFFFFF00000010LL).get());
+  EXPECT_EQ(entity->ObjectName(), L"AcDbText");
+  auto t = entity->asText();
+  EXPECT_EQ(t->TextString(), L"品名");
+  EXPECT_EQ(t->Handle(), L"2A3F");
+  EXPECT_EQ(t->Alignment(), 10);
+  EXPECT_EQ(t->InsertionPoint(), (TPoint3{1.5, -2.25, 0}));
+  EXPECT_EQ(t->ObjectID(), 0x10);
+
+  // Not a string, a point of two values, a point of rank 2, a point as a string.
+  text->returns(L"TextString", int32Reply(5).get());
+  EXPECT_NE(messageOf([&] { t->TextString(); }).find(L"TextString"), std::wstring::npos);
+  text->returns(L"InsertionPoint", doubleArrayReply({1, 2}).get());
+  EXPECT_NE(messageOf([&] { t->InsertionPoint(); }).find(L"InsertionPoint"), std::wstring::npos);
+  SAFEARRAYBOUND bounds[2] = {{3, 0}, {1, 0}};
+  text->returns(L"InsertionPoint", TVariant::fromArray(VT_R8, SafeArrayCreate(VT_R8, 2, bounds)).get());
+  EXPECT_NE(messageOf([&] { t->InsertionPoint(); }), L"<no error>");
+  text->returns(L"InsertionPoint", TVariant::fromString(L"1,2,3").get());
+  EXPECT_NE(messageOf([&] { t->InsertionPoint(); }), L"<no error>");
+  // An array that claims doubles but holds 4-byte elements: reading it as
+  // doubles would run past the block.
+  {
+    TVariant lying = TVariant::fromArray(VT_R8, SafeArrayCreateVector(VT_I4, 0, 3));
+    text->returns(L"InsertionPoint", lying.get());
+  }
+  EXPECT_NE(messageOf([&] { t->InsertionPoint(); }).find(L"element size"), std::wstring::npos);
+  // A point whose array starts at 1 is still the same three values.
+  text->returns(L"TextAlignmentPoint", doubleArrayReply({4, 5, 6}, 1).get());
+  EXPECT_EQ(t->TextAlignmentPoint(), (TPoint3{4, 5, 6}));
+  text->returns(L"Alignment", i8Reply(1LL << 40).get());
+  EXPECT_NE(messageOf([&] { t->Alignment(); }), L"<no error>");
+}
+
+TEST(CadClientDecoding, PolylineVerticesAndClosedFlag) {
+  TComPtr<TFakeDispatch> pl = TFakeDispatch::create();
+  pl->interfaces.push_back(kCadPolylineIid);
+  auto poly = makeCadEntity(pl.share(), std::make_shared<TDispIdCache>())->asPolyline();
+  pl->returns(L"Coordinates", doubleArrayReply({0, 0, 10, 0, 10, 5}).get());
+  EXPECT_EQ(poly->Coordinates(), (std::vector<double>{0, 0, 10, 0, 10, 5}));
+  pl->returns(L"Coordinates", doubleArrayReply({0, 0, 10}).get());
+  EXPECT_NE(messageOf([&] { poly->Coordinates(); }).find(L"odd"), std::wstring::npos);
+  pl->returns(L"Coordinates", doubleArrayReply({}).get());
+  EXPECT_TRUE(poly->Coordinates().empty());
+  TVariant nullArray;
+  nullArray.ptr()->vt = VT_ARRAY | VT_R8;
+  nullArray.ptr()->parray = nullptr;
+  pl->returns(L"Coordinates", nullArray.get());
+  EXPECT_NE(messageOf([&] { poly->Coordinates(); }), L"<no error>");
+
+  TVariant b;
+  b.ptr()->vt = VT_BOOL;
+  b.ptr()->boolVal = VARIANT_TRUE;
+  pl->returns(L"Closed", b.get());
+  EXPECT_TRUE(poly->Closed());
+  b.ptr()->boolVal = VARIANT_FALSE;
+  pl->returns(L"Closed", b.get());
+  EXPECT_FALSE(poly->Closed());
+  pl->returns(L"Closed", int32Reply(1).get());
+  EXPECT_TRUE(poly->Closed());
+  pl->returns(L"Closed", typedReply(VT_UI1, 0).get());
+  EXPECT_FALSE(poly->Closed());
+  pl->returns(L"Closed", TVariant::fromString(L"yes").get());
+  EXPECT_NE(messageOf([&] { poly->Closed(); }), L"<no error>");
+}
+
+TEST(CadClientDecoding, KindQueriesAndNullObjects) {
+  TFakeDrawing d;
+  TComPtr<TFakeDispatch> text = TFakeDispatch::create();
+  text->interfaces.push_back(kCadTextIid);
+  d.set->on(L"Item", [&](const TFakeDispatch::TCall& c, VARIANT* r, EXCEPINFO*) {
+    if (c.args.size() != 1 || c.args[0].type() != VT_I4) return DISP_E_TYPEMISMATCH;
+    if (c.args[0].get().lVal == 0) {
+      r->vt = VT_DISPATCH;
+      r->pdispVal = text.get();
+      text->AddRef();
+    } else {
+      r->vt = VT_DISPATCH;
+      r->pdispVal = nullptr;  // a null object
+    }
+    return S_OK;
+  });
+  auto set = d.selectionSet();
+  auto entity = set->Item(0);
+  EXPECT_NE(messageOf([&] { entity->asLine(); }), L"<no error>");
+  EXPECT_NE(messageOf([&] { entity->asPolyline(); }), L"<no error>");
+  EXPECT_NO_THROW(entity->asText());
+  EXPECT_NE(messageOf([&] { set->Item(1); }).find(L"null"), std::wstring::npos);
+  d.doc->returns(L"HandleToObject", int32Reply(0).get());
+  EXPECT_NE(messageOf([&] { d.application()->ActiveDocument()->HandleToObject(L"1F"); }), L"<no error>");
+}
+
+TEST(CadClientCalls, ReadingATextCostsOneQueryAndOneCallPerProperty) {
+  TFakeDrawing d;
+  TComPtr<TFakeDispatch> text = TFakeDispatch::create();
+  text->interfaces = {kCadEntityIid, kCadTextIid};
+  text->returns(L"ObjectName", TVariant::fromString(L"AcDbText").get());
+  text->returns(L"TextString", TVariant::fromString(L"A").get());
+  text->returns(L"Handle", TVariant::fromString(L"1").get());
+  text->returns(L"Alignment", int32Reply(0).get());
+  text->returns(L"InsertionPoint", doubleArrayReply({0, 0, 0}).get());
+  d.set->returns(L"Item", dispatchReply(text.get()).get());
+  auto set = d.selectionSet();
+  for (int i = 0; i < 3; ++i) {
+    auto entity = set->Item(i);
+    ASSERT_EQ(entity->ObjectName(), L"AcDbText");
+    auto t = entity->asText();
+    t->Alignment();
+    t->TextString();
+    t->Handle();
+    t->InsertionPoint();
+  }
+  EXPECT_EQ(text->queries, 3);            // the kind's interface once per entity, no entity query
+  EXPECT_EQ(text->calls.size(), 15u);     // five properties per entity
+  EXPECT_EQ(text->nameLookups, 5);        // the first entity only
+  EXPECT_EQ(d.set->callsOf(L"Item").size(), 3u);
+}
+
+TEST(CadClientCalls, EveryPortOperationCallsItsMember) {
+  TFakeDrawing d;
+  d.app->returns(L"HWND", i8Reply(0x1234).get());
+  d.app->on(L"ZoomWindow", [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO*) { return S_OK; });
+  d.doc->returns(L"Name", TVariant::fromString(L"表.dxf").get());
+  d.doc->returns(L"HWND", i8Reply(0x99).get());
+  d.doc->returns(L"GetVariable", TVariant::fromDouble(297.5).get());
+  for (const wchar_t* m : {L"Regen", L"SendCommand"}) {
+    d.doc->on(m, [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO*) { return S_OK; });
+  }
+  d.sets->returns(L"Count", typedReply(VT_I2, 1).get());
+  d.sets->returns(L"Item", dispatchReply(d.set.get()).get());
+  d.set->returns(L"Name", TVariant::fromString(L"ssTemp").get());
+  d.set->returns(L"Count", typedReply(VT_UI4, 7).get());
+  for (const wchar_t* m : {L"Clear", L"Delete", L"SelectOnScreen"}) {
+    d.set->on(m, [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO*) { return S_OK; });
+  }
+
+  auto app = d.application();
+  EXPECT_EQ(app->windowHandle(), 0x1234);
+  app->ZoomWindow({1, 2, 0}, {3, 4, 0});
+  const auto zoom = d.app->callsOf(L"ZoomWindow");
+  ASSERT_EQ(zoom.size(), 1u);
+  ASSERT_EQ(zoom[0]->args.size(), 2u);
+  EXPECT_EQ(doublesOf(zoom[0]->args[0]), (std::vector<double>{1, 2, 0}));
+  EXPECT_EQ(doublesOf(zoom[0]->args[1]), (std::vector<double>{3, 4, 0}));
+
+  auto doc = app->ActiveDocument();
+  EXPECT_EQ(doc->Name(), L"表.dxf");
+  EXPECT_EQ(doc->windowHandle(), 0x99);
+  EXPECT_DOUBLE_EQ(doc->GetVariable(L"VIEWSIZE"), 297.5);
+  EXPECT_EQ(TBstr::toString(d.doc->callsOf(L"GetVariable")[0]->args[0].get().bstrVal), L"VIEWSIZE");
+  doc->Regen(1);
+  EXPECT_EQ(d.doc->callsOf(L"Regen")[0]->args[0].type(), VT_I4);
+  EXPECT_EQ(d.doc->callsOf(L"Regen")[0]->args[0].get().lVal, 1);
+  doc->SendCommand(L"REGEN\r");
+  EXPECT_EQ(TBstr::toString(d.doc->callsOf(L"SendCommand")[0]->args[0].get().bstrVal), L"REGEN\r");
+
+  auto sets = doc->SelectionSets();
+  EXPECT_EQ(sets->Count(), 1);
+  auto set = sets->Item(0);
+  EXPECT_EQ(d.sets->callsOf(L"Item")[0]->args[0].get().lVal, 0);
+  EXPECT_EQ(set->Name(), L"ssTemp");
+  EXPECT_EQ(set->Count(), 7);
+  set->SelectOnScreen({0, 8}, {L"TEXT,LINE,LWPOLYLINE", L"表"});
+  const auto sel = d.set->callsOf(L"SelectOnScreen");
+  ASSERT_EQ(sel.size(), 1u);
+  ASSERT_EQ(sel[0]->args.size(), 2u);
+  const VARIANT& codes = sel[0]->args[0].get();
+  const VARIANT& values = sel[0]->args[1].get();
+  ASSERT_EQ(codes.vt, VT_ARRAY | VT_I2);
+  ASSERT_EQ(values.vt, VT_ARRAY | VT_VARIANT);
+  ASSERT_EQ(SafeArrayGetDim(codes.parray), 1u);
+  ASSERT_EQ(SafeArrayGetDim(values.parray), 1u);
+  EXPECT_EQ(codes.parray->rgsabound[0].lLbound, 0);
+  EXPECT_EQ(values.parray->rgsabound[0].lLbound, 0);
+  for (LONG i = 0; i < 2; ++i) {
+    SHORT code = -1;
+    SafeArrayGetElement(codes.parray, &i, &code);
+    EXPECT_EQ(code, i == 0 ? 0 : 8);
+    TVariant value;
+    SafeArrayGetElement(values.parray, &i, value.ptr());
+    ASSERT_EQ(value.type(), VT_BSTR);
+    EXPECT_EQ(TBstr::toString(value.get().bstrVal), i == 0 ? L"TEXT,LINE,LWPOLYLINE" : L"表");
+  }
+  EXPECT_NE(messageOf([&] { set->SelectOnScreen({0}, {}); }), L"<no error>");
+  set->Clear();
+  set->Delete();
+  EXPECT_EQ(d.set->callsOf(L"Clear").size(), 1u);
+  EXPECT_EQ(d.set->callsOf(L"Delete").size(), 1u);
+}
+
+TEST(CadClientCalls, TextWritesCopyEraseAndUpdate) {
+  TComPtr<TFakeDispatch> text = TFakeDispatch::create();
+  TComPtr<TFakeDispatch> copy = TFakeDispatch::create();
+  text->interfaces.push_back(kCadTextIid);
+  copy->interfaces.push_back(kCadTextIid);
+  copy->returns(L"Handle", TVariant::fromString(L"B0").get());
+  text->returns(L"Copy", dispatchReply(copy.get()).get());
+  for (const wchar_t* m : {L"TextString", L"InsertionPoint", L"TextAlignmentPoint", L"Erase", L"Update"}) {
+    text->on(m, [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO*) { return S_OK; });
+  }
+  auto t = makeCadEntity(text.share(), std::make_shared<TDispIdCache>())->asText();
+  t->setTextString(L"値");
+  t->setInsertionPoint({1, 2, 3});
+  t->setTextAlignmentPoint({4, 5, 6});
+  EXPECT_EQ(t->Copy()->Handle(), L"B0");
+  t->Erase();
+  t->Update();
+  const auto ip = text->callsOf(L"InsertionPoint");
+  ASSERT_EQ(ip.size(), 1u);
+  EXPECT_EQ(ip[0]->flags, DISPATCH_PROPERTYPUT);
+  EXPECT_EQ(doublesOf(ip[0]->args[0]), (std::vector<double>{1, 2, 3}));
+  EXPECT_EQ(doublesOf(text->callsOf(L"TextAlignmentPoint")[0]->args[0]), (std::vector<double>{4, 5, 6}));
+  EXPECT_EQ(text->callsOf(L"Erase").size(), 1u);
+  EXPECT_EQ(text->callsOf(L"Update").size(), 1u);
+  // A copy that is not a text is refused rather than used as one.
+  copy->interfaces.clear();
+  EXPECT_NE(messageOf([&] { t->Copy(); }), L"<no error>");
+}

@@ -1,0 +1,124 @@
+// The Win32 desktop port under Wine: window search by whole title, the
+// Unicode clipboard, the message pump and the plain queries.
+#include <gtest/gtest.h>
+
+#include "platform/errors.h"
+#include "platform/win32/desktop_win32.h"
+
+namespace {
+
+// A hidden top-level window of a private class, destroyed with the object.
+class TTestWindow {
+ public:
+  explicit TTestWindow(const wchar_t* title) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"MorvaneDesktopTestWindow";
+    RegisterClassW(&wc);  // a second registration fails harmlessly
+    FWnd = CreateWindowExW(0, wc.lpszClassName, title, WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                           wc.hInstance, nullptr);
+  }
+  TTestWindow(const TTestWindow&) = delete;
+  TTestWindow& operator=(const TTestWindow&) = delete;
+  ~TTestWindow() {
+    if (FWnd != nullptr) DestroyWindow(FWnd);
+  }
+  HWND get() const { return FWnd; }
+
+ private:
+  HWND FWnd = nullptr;
+};
+
+}  // namespace
+
+TEST(DesktopWin32, FindsTopLevelWindowsByWholeTitleIgnoringCase) {
+  TDesktopWin32 desktop;
+  const TTestWindow exact(L"Morvane Test CAD 5");
+  const TTestWindow longer(L"Morvane Test CAD 5 - 図面1.dxf");
+  const TTestWindow japanese(L"表の編集ウィンドウ");
+  ASSERT_NE(exact.get(), nullptr);
+  EXPECT_EQ(desktop.findTopLevelWindow(L"morvane test cad 5"), fromHwnd(exact.get()));
+  EXPECT_EQ(desktop.findTopLevelWindow(L"MORVANE TEST CAD 5 - 図面1.DXF"), fromHwnd(longer.get()));
+  EXPECT_EQ(desktop.findTopLevelWindow(L"表の編集ウィンドウ"), fromHwnd(japanese.get()));
+  EXPECT_EQ(desktop.findTopLevelWindow(L"Morvane Test CAD"), 0u);   // a prefix is not the title
+  EXPECT_EQ(desktop.findTopLevelWindow(L"Test CAD 5"), 0u);
+  EXPECT_EQ(desktop.windowThreadId(fromHwnd(exact.get())), GetCurrentThreadId());
+  EXPECT_EQ(desktop.windowThreadId(0), 0u);
+}
+
+TEST(DesktopWin32, MinimiseAndRestore) {
+  TDesktopWin32 desktop;
+  const TTestWindow wnd(L"Morvane minimise test");
+  ShowWindow(wnd.get(), SW_SHOWNOACTIVATE);
+  const TWnd w = fromHwnd(wnd.get());
+  EXPECT_FALSE(desktop.isIconic(w));
+  desktop.minimizeWindow(w);
+  EXPECT_TRUE(desktop.isIconic(w));
+  desktop.restoreWindow(w);
+  EXPECT_FALSE(desktop.isIconic(w));
+  desktop.minimizeWindow(w);
+  desktop.openIcon(w);
+  EXPECT_FALSE(desktop.isIconic(w));
+}
+
+TEST(DesktopWin32, ClipboardRoundTripOfJapaneseText) {
+  TDesktopWin32 desktop;
+  const std::wstring text = L"品名\t数量\r\nボルト\t１２\r\n";
+  ASSERT_TRUE(desktop.setClipboardText(text));
+  const std::optional<std::wstring> back = desktop.getClipboardText();
+  ASSERT_TRUE(back.has_value());
+  EXPECT_EQ(*back, text);
+  ASSERT_TRUE(desktop.setClipboardText(L""));
+  EXPECT_EQ(desktop.getClipboardText().value_or(L"<none>"), L"");
+}
+
+TEST(DesktopWin32, ClipboardWithoutTextAndHeldByAnother) {
+  TDesktopWin32 desktop;
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  CloseClipboard();
+  EXPECT_FALSE(desktop.getClipboardText().has_value());
+
+  // Held open by another window: reading raises the program's own error.
+  const TTestWindow holder(L"Morvane clipboard holder");
+  ASSERT_TRUE(OpenClipboard(holder.get()));
+  const TTestWindow other(L"Morvane clipboard reader");
+  desktop.setOwnerWindow(other.get());
+  bool raised = false;
+  try {
+    desktop.getClipboardText();
+  } catch (const TMorvaneError& e) {
+    raised = true;
+    EXPECT_EQ(e.message().rfind(L"クリップボード ", 0), 0u);
+    EXPECT_NE(e.message().find(L" を開けません"), std::wstring::npos);
+  }
+  const bool written = desktop.setClipboardText(L"x");
+  CloseClipboard();
+  EXPECT_TRUE(raised);
+  EXPECT_FALSE(written);
+}
+
+TEST(DesktopWin32, ProcessMessagesRunsPendingMessagesAndLeavesTheQuit) {
+  TDesktopWin32 desktop;
+  const TTestWindow wnd(L"Morvane pump test");
+  PostMessageW(wnd.get(), WM_NULL, 0, 0);
+  PostQuitMessage(17);
+  desktop.processMessages();
+  MSG msg{};
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+  EXPECT_EQ(msg.wParam, 17u);
+  EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST(DesktopWin32, ScreenTicksAndSeparator) {
+  TDesktopWin32 desktop;
+  EXPECT_GT(desktop.screenWidth(), 0);
+  EXPECT_GT(desktop.screenHeight(), 0);
+  const std::uint32_t before = desktop.tickCount();
+  desktop.sleep(20);
+  EXPECT_GE(desktop.tickCount() - before, 10u);
+  const wchar_t sep = desktop.decimalSeparator();
+  EXPECT_TRUE(sep == L'.' || sep == L',') << static_cast<int>(sep);
+}
