@@ -1,0 +1,90 @@
+#include "automation_object.h"
+
+#include "platform/win32/bstr.h"
+
+namespace {
+
+// The failure of the member now being served. Saved and restored around
+// each Invoke, because a selection's message loop serves calls inside a call.
+struct TPendingFailure {
+  bool set = false;
+  std::wstring message;
+};
+TPendingFailure gPending;
+
+void fillException(EXCEPINFO* excep, const std::wstring& message) {
+  if (excep == nullptr) {
+    return;
+  }
+  SysFreeString(excep->bstrSource);
+  SysFreeString(excep->bstrDescription);
+  SysFreeString(excep->bstrHelpFile);
+  *excep = EXCEPINFO{};
+  excep->bstrSource = SysAllocString(L"nanoCAD");
+  excep->bstrDescription = SysAllocStringLen(message.data(), static_cast<UINT>(message.size()));
+  excep->scode = E_FAIL;
+}
+
+std::wstring memberName(ITypeInfo* info, DISPID id) {
+  TBstr name;
+  if (FAILED(info->GetDocumentation(id, name.receive(), nullptr, nullptr, nullptr))) {
+    return L"#" + std::to_wstring(id);
+  }
+  return name.str();
+}
+
+}  // namespace
+
+HRESULT reportFailure(const std::wstring& message) noexcept {
+  try {
+    gPending.set = true;
+    gPending.message = message;
+    TComPtr<ICreateErrorInfo> create;
+    if (SUCCEEDED(CreateErrorInfo(create.receive()))) {
+      create->SetDescription(const_cast<LPOLESTR>(message.c_str()));
+      create->SetSource(const_cast<LPOLESTR>(L"nanoCAD"));
+      TComPtr<IErrorInfo> info;
+      if (SUCCEEDED(create.queryInterface(IID_IErrorInfo, info))) {
+        SetErrorInfo(0, info.get());
+      }
+    }
+  } catch (...) {
+    // Out of memory while reporting: the HRESULT still says the call failed.
+  }
+  return E_FAIL;
+}
+
+HRESULT serveInvoke(TServerContext& context, ITypeInfo* info, void* object, DISPID id, WORD flags,
+                    DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep, UINT* argErr) noexcept {
+  if (info == nullptr) {
+    return E_UNEXPECTED;
+  }
+  try {
+    const std::wstring name = memberName(info, id);
+    ++context.served;
+    context.callLog.line(name);
+    if (context.options.slowMs > 0) {
+      Sleep(static_cast<DWORD>(context.options.slowMs));
+    }
+    HRESULT hr = S_OK;
+    if (!context.options.failMember.empty() && context.options.failMember == name) {
+      fillException(excep, context.options.failMessage);
+      hr = DISP_E_EXCEPTION;
+    } else {
+      TPendingFailure saved = std::move(gPending);
+      gPending = TPendingFailure{};
+      hr = DispInvoke(object, info, id, flags, params, result, excep, argErr);
+      if (gPending.set) {
+        fillException(excep, gPending.message);
+        hr = DISP_E_EXCEPTION;
+      }
+      gPending = std::move(saved);
+    }
+    if (context.options.exitAfter > 0 && context.served == context.options.exitAfter && context.onExitAfter) {
+      context.onExitAfter();
+    }
+    return hr;
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}

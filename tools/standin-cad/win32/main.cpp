@@ -1,0 +1,176 @@
+// The stand-in CAD: registers its application class, opens the drawing
+// given on the command line, shows the window titled "nanoCAD 5" and serves
+// automation calls until the window is closed.
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "automation_objects.h"
+#include "cad_window.h"
+#include "platform/win32/com_init.h"
+#include "rejecting_filter.h"
+#include "server_context.h"
+#include "standin.h"
+
+namespace {
+
+constexpr int kExitBadArguments = 2;
+constexpr int kExitNoTypeLibrary = 3;
+constexpr int kExitNoWindow = 4;
+constexpr int kExitSaveFailed = 5;
+constexpr int kExitRegisterFailed = 6;
+
+std::vector<std::wstring> commandArguments() {
+  std::vector<std::wstring> args;
+  int count = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (argv == nullptr) {
+    return args;
+  }
+  for (int i = 1; i < count; ++i) {
+    args.emplace_back(argv[i]);
+  }
+  LocalFree(argv);
+  return args;
+}
+
+std::wstring modulePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+// The class object registered with COM; revoked once, before the window goes.
+class TClassRegistration {
+ public:
+  TClassRegistration() = default;
+  TClassRegistration(const TClassRegistration&) = delete;
+  TClassRegistration& operator=(const TClassRegistration&) = delete;
+  ~TClassRegistration() { revoke(); }
+
+  HRESULT registerFactory(IClassFactory* factory) {
+    const HRESULT hr =
+        CoRegisterClassObject(CLSID_StandinApplication, factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &FCookie);
+    FRegistered = SUCCEEDED(hr);
+    return hr;
+  }
+  void revoke() {
+    if (FRegistered) {
+      CoRevokeClassObject(FCookie);
+      FRegistered = false;
+    }
+  }
+
+ private:
+  DWORD FCookie = 0;
+  bool FRegistered = false;
+};
+
+// Registers the message filter for the thread and puts the previous one back.
+class TFilterRegistration {
+ public:
+  explicit TFilterRegistration(IMessageFilter* filter) { CoRegisterMessageFilter(filter, FPrevious.receive()); }
+  TFilterRegistration(const TFilterRegistration&) = delete;
+  TFilterRegistration& operator=(const TFilterRegistration&) = delete;
+  ~TFilterRegistration() {
+    TComPtr<IMessageFilter> ours;
+    CoRegisterMessageFilter(FPrevious.get(), ours.receive());
+  }
+
+ private:
+  TComPtr<IMessageFilter> FPrevious;
+};
+
+int run(HINSTANCE instance, int show) {
+  TServerContext context;
+  std::wstring error;
+  if (!parseServerOptions(commandArguments(), context.options, &error)) {
+    return kExitBadArguments;
+  }
+  const TServerOptions& o = context.options;
+  if (!o.callLogPath.empty()) {
+    context.callLog.open(o.callLogPath, GetCurrentProcessId());
+  }
+  // The type library makes the dual interfaces marshalable across processes.
+  if (FAILED(LoadTypeLibEx(modulePath().c_str(), REGKIND_REGISTER, context.typeLib.receive())) &&
+      FAILED(LoadTypeLibEx(modulePath().c_str(), REGKIND_NONE, context.typeLib.receive()))) {
+    context.callLog.line(L"error: type library not loaded");
+    return kExitNoTypeLibrary;
+  }
+  std::wstring loadError;
+  if (!o.noDocument) {
+    if (o.drawingPath.empty()) {
+      context.document = std::make_unique<TDocumentState>();
+    } else if (!loadDocument(context, o.drawingPath, &loadError)) {
+      context.callLog.line(L"error: " + loadError);
+    }
+  }
+
+  TComPtr<IMessageFilter> filter;
+  std::unique_ptr<TFilterRegistration> filterRegistration;
+  if (o.rejectCalls > 0) {
+    filter = TComPtr<IMessageFilter>::attach(new TRejectingFilter(o.rejectCalls));
+    filterRegistration = std::make_unique<TFilterRegistration>(filter.get());
+  }
+
+  TCadWindow window(context);
+  context.host = &window;
+  TClassRegistration registration;
+  // The class object is there before the window: whoever finds the window can connect.
+  if (!o.noRegister) {
+    TComPtr<IClassFactory> factory = TComPtr<IClassFactory>::attach(newApplicationFactory(context));
+    if (FAILED(registration.registerFactory(factory.get()))) {
+      context.callLog.line(L"error: class object not registered");
+      return kExitRegisterFailed;
+    }
+  }
+  bool saveFailed = false;
+  window.onClosing = [&] {
+    registration.revoke();
+    if (!o.saveOnClosePath.empty()) {
+      std::wstring saveError;
+      if (!saveDocument(context, o.saveOnClosePath, &saveError)) {
+        saveFailed = true;
+        context.callLog.line(L"error: save failed: " + saveError);
+      }
+    }
+  };
+  context.onExitAfter = [&] { PostMessageW(window.mainWindow(), WM_CLOSE, 0, 0); };
+  if (!window.create(instance, show)) {
+    return kExitNoWindow;
+  }
+  if (!loadError.empty()) {
+    window.showMessage(L"図面を開けません: " + loadError);
+  }
+  MSG m{};
+  while (GetMessageW(&m, nullptr, 0, 0) > 0) {
+    TranslateMessage(&m);
+    DispatchMessageW(&m);
+  }
+  registration.revoke();
+  context.host = nullptr;
+  return saveFailed ? kExitSaveFailed : 0;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+  try {
+    const TComInit com(COINIT_APARTMENTTHREADED);
+    if (!com.ok()) {
+      return 1;
+    }
+    return run(instance, show);
+  } catch (...) {
+    return 1;
+  }
+}
