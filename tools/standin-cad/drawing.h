@@ -135,23 +135,20 @@ class Drawing {
     std::string name;                                  // "HEADER", "TABLES", "ENTITIES", ...
     std::vector<std::pair<int, std::string>> groups;  // between "2 NAME" and "0 ENDSEC"
   };
-  enum class Encoding { Utf8, ShiftJis, Cp1252, Latin1 };
 
  private:
   std::uint64_t newHandle();
-  void buildEmpty();
+  bool parse(const std::string& bytes, std::string* error);
 
   std::string FPath;
   std::string FVersion = "AC1027";
-  Encoding FEncoding = Encoding::Utf8;
+  int FCodePage = 65001;           // of the strings in the file (65001 = UTF-8)
   bool FCrLf = true;
   std::vector<Section> FSections;  // ENTITIES is kept as a marker: its groups come from FModel/FPaper
   std::vector<Entity> FModel;
   std::vector<Entity> FPaper;
   std::vector<std::wstring> FLayers;
   std::uint64_t FNextHandle = 1;   // above every handle in use and $HANDSEED
-  friend class TDxfReader;
-  friend class TDxfWriter;
 };
 
 // Selection filter as the CAD evaluates it. Group 0: type names; group 8:
@@ -160,6 +157,10 @@ class Drawing {
 // "<OR" ... "OR>" nest. Other codes compare the entity's group value as text.
 // Empty codes match everything. Values are strings as the selection set got them.
 bool matchesFilter(const Entity& e, const std::vector<short>& codes, const std::vector<std::wstring>& values);
+// False (with a reason) for a filter the CAD refuses: lists of different
+// lengths, an unknown or unbalanced -4 operator. matchesFilter evaluates such
+// a filter as far as it can.
+bool isValidFilter(const std::vector<short>& codes, const std::vector<std::wstring>& values, std::string* error);
 
 // One pattern with comma-separated alternatives, case-insensitive.
 // An empty pattern matches only an empty text.
