@@ -48,6 +48,7 @@ void TStringGrid::resize(std::int32_t cols, std::int32_t rows) {
   };
   clampCoord(FCurrent);
   clampCoord(FAnchor);
+  clampScroll();
   changed();
 }
 
@@ -66,6 +67,7 @@ void TStringGrid::setFixedRows(std::int32_t rows) {
   if (FAnchor.Y < FFixedRows) {
     FAnchor.Y = FFixedRows;
   }
+  clampScroll();
   changed();
 }
 
@@ -81,6 +83,7 @@ void TStringGrid::setFixedCols(std::int32_t cols) {
   if (FAnchor.X < FFixedCols) {
     FAnchor.X = FFixedCols;
   }
+  clampScroll();
   changed();
 }
 
@@ -157,11 +160,64 @@ void TStringGrid::moveTo(std::int32_t col, std::int32_t row) {
   if (!selectCell(col, row)) {
     return;
   }
+  const bool moved = !(FCurrent == TGridCoord{col, row});
   FCurrent = {col, row};
   FAnchor = FCurrent;
+  if (moved && FEditorMode && OnGetEditText) {
+    // The open editor moves with the current cell and takes up its text.
+    OnGetEditText(col, row);
+  }
   changed();
   if (OnClick) {
     OnClick();
+  }
+}
+
+bool TStringGrid::pressCell(std::int32_t col, std::int32_t row) {
+  col = std::clamp(col, FFixedCols, FColCount - 1);
+  row = std::clamp(row, FFixedRows, FRowCount - 1);
+  if (!selectCell(col, row)) {
+    return false;
+  }
+  FCurrent = {col, row};
+  FAnchor = FCurrent;
+  changed();
+  return true;
+}
+
+void TStringGrid::extendTo(std::int32_t col, std::int32_t row) {
+  col = std::clamp(col, FFixedCols, FColCount - 1);
+  row = std::clamp(row, FFixedRows, FRowCount - 1);
+  if (!selectCell(col, row)) {
+    return;
+  }
+  FCurrent = {col, row};
+  changed();
+  if (OnClick) {
+    OnClick();
+  }
+}
+
+void TStringGrid::clampScroll() {
+  FTopRow = std::clamp(FTopRow, FFixedRows, std::max(FFixedRows, FRowCount - 1));
+  FLeftCol = std::clamp(FLeftCol, FFixedCols, std::max(FFixedCols, FColCount - 1));
+}
+
+void TStringGrid::setTopRow(std::int32_t row) {
+  const std::int32_t old = FTopRow;
+  FTopRow = row;
+  clampScroll();
+  if (FTopRow != old) {
+    changed();
+  }
+}
+
+void TStringGrid::setLeftCol(std::int32_t col) {
+  const std::int32_t old = FLeftCol;
+  FLeftCol = col;
+  clampScroll();
+  if (FLeftCol != old) {
+    changed();
   }
 }
 

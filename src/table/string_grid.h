@@ -27,7 +27,17 @@ struct TCellRect {
   int top = 0;
   int right = 0;
   int bottom = 0;
+  bool operator==(const TCellRect&) const = default;
 };
+
+// The modifier keys held with a key or a mouse event.
+struct TShiftState {
+  bool shift = false;
+  bool ctrl = false;
+  bool alt = false;
+};
+
+enum class TMouseButton { Left, Right, Middle };
 
 class TStringGrid {
  public:
@@ -75,7 +85,26 @@ class TStringGrid {
   TGridCoord Anchor() const { return FAnchor; }
   void setSelection(TGridCoord anchor, TGridCoord current);
 
+  // A press of the mouse on a data cell: OnSelectCell runs (it may refuse) and
+  // the cell becomes current and the whole selection, but the click waits for
+  // the release (Click). Returns whether the cell was taken.
+  bool pressCell(std::int32_t col, std::int32_t row);
+  // A move of the current cell that keeps the anchor, widening the selection
+  // (Shift with an arrow key or a click): OnSelectCell, then OnClick.
+  void extendTo(std::int32_t col, std::int32_t row);
+  // The click that ends a press on a data cell.
+  void Click() { if (OnClick) OnClick(); }
+
+  // The scroll position: the first scrolling row and column in view. Kept
+  // between FixedRows and RowCount - 1 (FixedCols and ColCount - 1).
+  std::int32_t TopRow() const { return FTopRow; }
+  std::int32_t LeftCol() const { return FLeftCol; }
+  void setTopRow(std::int32_t row);
+  void setLeftCol(std::int32_t col);
+
   // In-place editing: while EditorMode is on the cell (Col, Row) is edited.
+  // The editor follows a move of the current cell, and takes up (records
+  // through OnGetEditText) the text of each cell it comes to.
   bool EditorMode() const { return FEditorMode; }
   void setEditorMode(bool on);
 
@@ -93,6 +122,15 @@ class TStringGrid {
   std::function<void(std::int32_t col, std::int32_t row)> OnGetEditText;
   // A change of the model; the Win32 control repaints on it.
   std::function<void()> OnChange;
+  // A key went down while the sheet or its editor has the focus; setting the
+  // key to 0 swallows it.
+  std::function<void(std::uint16_t& key, TShiftState shift)> OnKeyDown;
+  // A click on a header cell.
+  std::function<void(std::int32_t col, std::int32_t row)> OnFixedCellClick;
+  // Mouse events over the sheet, in client pixels.
+  std::function<void(TMouseButton button, TShiftState shift, int x, int y)> OnMouseDown;
+  std::function<void(TShiftState shift, int x, int y)> OnMouseMove;
+  std::function<void(TMouseButton button, TShiftState shift, int x, int y)> OnMouseUp;
 
  private:
   struct TCell {
@@ -102,6 +140,7 @@ class TStringGrid {
   std::size_t index(std::int32_t col, std::int32_t row) const;
   void resize(std::int32_t cols, std::int32_t rows);
   bool selectCell(std::int32_t col, std::int32_t row);
+  void clampScroll();
   void changed();
 
   std::int32_t FRowCount = 5;
@@ -115,6 +154,8 @@ class TStringGrid {
   std::vector<int> FRowHeights;
   TGridCoord FCurrent{1, 1};
   TGridCoord FAnchor{1, 1};
+  std::int32_t FTopRow = 1;
+  std::int32_t FLeftCol = 1;
   bool FEditorMode = false;
   int FUpdateDepth = 0;
   bool FChangedWhileUpdating = false;

@@ -1,0 +1,32 @@
+#include "sheet/cell_look.h"
+
+bool isHeaderCell(const TStringGrid& grid, std::int32_t col, std::int32_t row) {
+  return col < grid.FixedCols() || row < grid.FixedRows();
+}
+
+TCellLook normalCellLook(const TStringGrid& grid, std::int32_t col, std::int32_t row,
+                         const TCellRect& rect, TDrawState state) {
+  TCellLook look;
+  look.fillRect = rect;
+  look.textRect = {rect.left + kTextMargin, rect.top, rect.right, rect.bottom};
+  if (isHeaderCell(grid, col, row)) {
+    look.fill = TCellFill::Header;
+    return look;
+  }
+  const bool focusedCurrent = state.current && state.focused;
+  if (state.selected && !focusedCurrent) {
+    look.fill = TCellFill::Highlight;
+    look.highlightText = true;
+  }
+  look.focusFrame = focusedCurrent;
+  return look;
+}
+
+bool columnHasTag(const TStringGrid& grid, std::int32_t col) {
+  for (std::int32_t row = 1; row < grid.RowCount(); ++row) {
+    if (grid.Tag(col, row) != 0) {
+      return true;
+    }
+  }
+  return false;
+}

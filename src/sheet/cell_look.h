@@ -1,0 +1,44 @@
+#pragma once
+// What a cell looks like: the colours and places the control paints it with.
+// The control knows no rule of its own; it paints what the form decides.
+#include <cstdint>
+
+#include "table/string_grid.h"
+
+// The sky blue of header cells.
+inline constexpr std::uint32_t kHeaderColor = 0xF0CAA6;  // RGB(166, 202, 240) as 0x00BBGGRR
+// Normal texts start this far right of the cell's left edge.
+inline constexpr int kTextMargin = 6;
+
+enum class TCellFill {
+  Window,      // the system's window colour
+  Highlight,   // the system's highlight colour (selected cells)
+  Header,      // kHeaderColor
+  ButtonFace,  // the system's button-face colour (columns without drawing texts)
+};
+
+struct TDrawState {
+  bool selected = false;  // inside the selection rectangle
+  bool current = false;   // the current cell
+  bool focused = false;   // the sheet has the keyboard focus
+};
+
+struct TCellLook {
+  TCellFill fill = TCellFill::Window;
+  TCellRect fillRect;   // may reach past the cell, over its grid lines
+  TCellRect textRect;   // one line, vertically centred, clipped to it
+  bool highlightText = false;  // text in the highlight text colour
+  bool focusFrame = false;     // the focus rectangle of the current cell
+};
+
+bool isHeaderCell(const TStringGrid& grid, std::int32_t col, std::int32_t row);
+
+// The look a cell has before the form's draw handler: headers sky blue,
+// selected data cells highlighted except the focused current cell, which
+// gets the focus frame, texts kTextMargin pixels from the left.
+TCellLook normalCellLook(const TStringGrid& grid, std::int32_t col, std::int32_t row,
+                         const TCellRect& rect, TDrawState state);
+
+// true when some data cell of the column (row 1 included, fixed or not) holds
+// a drawing text; false for a sheet of fewer than 2 rows.
+bool columnHasTag(const TStringGrid& grid, std::int32_t col);

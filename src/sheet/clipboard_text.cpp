@@ -1,0 +1,24 @@
+#include "sheet/clipboard_text.h"
+
+std::wstring clipboardText(const TStringGrid& grid, const TGridRect& block) {
+  std::wstring text;
+  for (std::int32_t row = block.Top; row <= block.Bottom; ++row) {
+    for (std::int32_t col = block.Left; col <= block.Right; ++col) {
+      text += grid.Cell(col, row);
+      text += col == block.Right ? L"\r\n" : L"\t";
+    }
+  }
+  return text;
+}
+
+bool setClipboardText(TDesktop& desktop, const std::wstring& text, int tries, std::uint32_t retryWait) {
+  for (int failed = 0; failed < tries; ++failed) {
+    if (desktop.setClipboardText(text)) {
+      return true;
+    }
+    if (retryWait > 0) {
+      desktop.sleep(retryWait);
+    }
+  }
+  return false;
+}

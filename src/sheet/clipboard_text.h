@@ -1,0 +1,20 @@
+#pragma once
+// The sheet's cells as clipboard text, and putting a text on the clipboard.
+#include <cstdint>
+#include <string>
+
+#include "platform/desktop.h"
+#include "table/string_grid.h"
+
+// The wait after each failed open of the clipboard, in milliseconds.
+inline constexpr std::uint32_t kClipboardRetryWait = 250;
+
+// The block's texts row by row: a TAB after each cell but the row's last, CR LF
+// after the last (the block's last row too). Texts go as they are, unquoted.
+std::wstring clipboardText(const TStringGrid& grid, const TGridRect& block);
+
+// Puts the text on the clipboard, trying up to `tries` times and waiting
+// `retryWait` ms after each failed open (the last one included); false when
+// every try failed.
+bool setClipboardText(TDesktop& desktop, const std::wstring& text, int tries,
+                      std::uint32_t retryWait = kClipboardRetryWait);

@@ -1,0 +1,42 @@
+#include "sheet/sheet_moves.h"
+
+std::optional<TBlockSelection> headerClickSelection(const TStringGrid& grid, std::int32_t col,
+                                                    std::int32_t row) {
+  const std::int32_t firstCol = grid.FixedCols();
+  const std::int32_t firstRow = grid.FixedRows();
+  const std::int32_t lastCol = grid.ColCount() - 1;
+  const std::int32_t lastRow = grid.RowCount() - 1;
+  if (firstCol > lastCol || firstRow > lastRow) {
+    return std::nullopt;
+  }
+  if (col == 0 && row == 0) {
+    return TBlockSelection{{firstCol, firstRow}, {lastCol, lastRow}};
+  }
+  if (col == 0 && row >= firstRow && row <= lastRow) {
+    return TBlockSelection{{firstCol, row}, {lastCol, row}};
+  }
+  if (row == 0 && col >= firstCol && col <= lastCol) {
+    return TBlockSelection{{col, firstRow}, {col, lastRow}};
+  }
+  return std::nullopt;
+}
+
+void moveByEnter(TStringGrid& grid, bool downward) {
+  const std::int32_t lastCol = grid.ColCount() - 1;
+  const std::int32_t lastRow = grid.RowCount() - 1;
+  if (downward) {
+    if (grid.Row() < lastRow) {
+      grid.setRow(grid.Row() + 1);
+    } else if (grid.Col() < lastCol) {
+      grid.setRow(1);
+      grid.setCol(grid.Col() + 1);
+    }
+    return;
+  }
+  if (grid.Col() < lastCol) {
+    grid.setCol(grid.Col() + 1);
+  } else if (grid.Row() < lastRow) {
+    grid.setRow(grid.Row() + 1);
+    grid.setCol(1);
+  }
+}
