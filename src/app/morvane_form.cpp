@@ -19,6 +19,7 @@ std::vector<TMenuItem*> TMorvaneForm::popupMenuItems() {
 
 void TMorvaneForm::wireControls() {
   Button1.OnClick = [this] { runCommand([this] { Button1Click(); }); };
+  wireShell();
 }
 
 void TMorvaneForm::runCommand(const std::function<void()>& command) {
@@ -34,4 +35,7 @@ void TMorvaneForm::runCommand(const std::function<void()>& command) {
     FPorts.desktop.showError(fromUtf8(e.what()));
   }
   --FCommandDepth;
+  if (FCommandDepth == 0) {
+    commandsDone();
+  }
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "app/app_ports.h"
 #include "app/controls.h"
 #include "cad/cad_ports.h"
 #include "platform/desktop.h"
@@ -25,6 +26,8 @@ struct TMorvanePorts {
   TDesktop& desktop;
   TCadConnector& cad;
   TTextMetrics& metrics;
+  // Settings file, display scale and message filter; absent in tests that need none.
+  TAppPlatform* app = nullptr;
 };
 
 class TMorvaneForm {
@@ -108,6 +111,21 @@ class TMorvaneForm {
   void Button1Click();
 
   // ---- Handlers: creation, show, close, About (form_settings.cpp) ----------
+  void FormCreate();
+  void FormShow();
+  // Writes the settings file; false keeps the window open. A close asked for
+  // while a command runs is put off until the command ends (OnDeferredClose).
+  bool FormCloseQuery();
+  void FormDestroy();
+  void N24Click();
+  // Called when the last running command has ended and a close was put off
+  // meanwhile; the Win32 side closes the window again.
+  std::function<void()> OnDeferredClose;
+  bool closeRequested() const { return FCloseRequested; }
+  void commandsDone();
+  void wireShell();
+  bool FCloseRequested = false;
+  bool FFilterRegistered = false;
 
   // ---- Handlers: the sheet, its keys and the clipboard (form_sheet.cpp) ----
 

@@ -1,0 +1,115 @@
+// The main window's creation, show, close and end steps, and the About box.
+#include "app/morvane_form.h"
+#include "app/settings.h"
+
+namespace {
+
+std::wstring settingsPathOf(TAppPlatform& app) { return settingsFilePath(app.executablePath()); }
+
+}  // namespace
+
+void TMorvaneForm::wireShell() {
+  N24.OnClick = [this] { runCommand([this] { N24Click(); }); };
+}
+
+void TMorvaneForm::FormCreate() {
+  TAppPlatform* const app = FPorts.app;
+  TDesktop& desktop = FPorts.desktop;
+
+  targetProgID = kDefaultProgID;
+  scaleFactor = app != nullptr ? app->displayScaleFactor() : 100;
+  startCol = -1;
+  startRow = -1;
+  Memo1.clear();
+  Window.setTopmost(true);
+
+  Window.readBounds();
+  const int screenW = desktop.screenWidth();
+  const int screenH = desktop.screenHeight();
+  TSettings defaults;
+  defaults.left = (screenW - Window.Width) / 2;
+  defaults.top = (screenH - Window.Height) / 2;
+  defaults.progID = targetProgID;
+  TSettings settings = defaults;
+  if (app != nullptr) {
+    const std::unique_ptr<TProfileStore> store = app->openProfile(settingsPathOf(*app));
+    settings = readSettings(*store, defaults);
+  }
+  Window.Left = clampToScreen(settings.left, Window.Width, screenW);
+  Window.Top = clampToScreen(settings.top, Window.Height, screenH);
+  Window.pushBounds();
+
+  // The order matters: checking CheckBox2 or CheckBox3 unchecks the other one.
+  CheckBox2.setChecked(settings.chk2);
+  CheckBox3.setChecked(settings.chk3);
+  CheckBox4.setChecked(settings.chk4);
+  Edit1.setText(settings.edt1);
+  targetProgID = settings.progID;
+  CheckBox5.setChecked(settings.chk5);
+  Edit2.setText(settings.edt2);
+  CheckBox6.setChecked(settings.chk6);
+
+  Window.setCaption(std::wstring(kAppTitle) + L" [ nanoCAD 5 ]");
+  if (app != nullptr && !FFilterRegistered) {
+    app->registerMessageFilter();
+    FFilterRegistered = true;
+  }
+  FUndoCells = std::make_unique<TUndoCells>();
+}
+
+void TMorvaneForm::FormShow() { Window.setTopmost(true); }
+
+bool TMorvaneForm::FormCloseQuery() {
+  // Closing in the middle of a command would destroy what its loop still uses.
+  if (commandRunning()) {
+    FCloseRequested = true;
+    return false;
+  }
+  TAppPlatform* const app = FPorts.app;
+  if (app == nullptr) {
+    return true;
+  }
+  Window.readBounds();
+  TSettings settings;
+  settings.left = Window.Left;
+  settings.top = Window.Top;
+  settings.chk2 = CheckBox2.Checked();
+  settings.chk3 = CheckBox3.Checked();
+  settings.chk4 = CheckBox4.Checked();
+  settings.edt1 = Edit1.Text();
+  settings.progID = targetProgID;
+  settings.chk5 = CheckBox5.Checked();
+  settings.edt2 = Edit2.Text();
+  settings.chk6 = CheckBox6.Checked();
+  const std::wstring path = settingsPathOf(*app);
+  try {
+    const std::unique_ptr<TProfileStore> store = app->openProfile(path);
+    writeSettings(*store, path, settings);
+  } catch (const TMorvaneError& e) {
+    FPorts.desktop.showError(e.message());
+    return false;
+  }
+  return true;
+}
+
+void TMorvaneForm::commandsDone() {
+  if (FCloseRequested) {
+    FCloseRequested = false;
+    if (OnDeferredClose) {
+      OnDeferredClose();
+    }
+  }
+}
+
+void TMorvaneForm::FormDestroy() {
+  FUndoCells.reset();
+  if (FFilterRegistered && FPorts.app != nullptr) {
+    FPorts.app->revokeMessageFilter();
+    FFilterRegistered = false;
+  }
+}
+
+void TMorvaneForm::N24Click() {
+  FPorts.desktop.showInformation(L"情報",
+                                 L"Morvane.exe 2025.06.08a\n図面の表をシートで編集します");
+}

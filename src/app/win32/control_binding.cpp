@@ -1,0 +1,252 @@
+#include "app/win32/control_binding.h"
+
+#include <commctrl.h>
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <vector>
+
+std::wstring windowText(HWND wnd) {
+  const int length = GetWindowTextLengthW(wnd);
+  std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = GetWindowTextW(wnd, buffer.data(), length + 1);
+  return std::wstring(buffer.data(), static_cast<std::size_t>(copied > 0 ? copied : 0));
+}
+
+namespace {
+
+// SetWindowTextW only when the text differs: setting an edit's own text again
+// would move its caret and selection.
+void setTextIfChanged(HWND wnd, const std::wstring& text) {
+  if (windowText(wnd) != text) {
+    SetWindowTextW(wnd, text.c_str());
+  }
+}
+
+void pushEnabled(const TControl& control, HWND wnd) {
+  const bool shown = IsWindowEnabled(wnd) != FALSE;
+  if (shown != control.Enabled()) {
+    EnableWindow(wnd, control.Enabled() ? TRUE : FALSE);
+  }
+}
+
+// The log keeps count of what it shows so that adding one line appends it
+// instead of setting the whole text again.
+class TMemoView {
+ public:
+  TMemoView(const TMemo& memo, HWND wnd) : FMemo(memo), FWnd(wnd) {}
+  void push() {
+    pushEnabled(FMemo, FWnd);
+    const std::vector<std::wstring>& lines = FMemo.Lines();
+    if (lines.size() == FShown) {
+      return;
+    }
+    if (!lines.empty() && lines.size() == FShown + 1) {
+      append(lines.back());
+    } else {
+      rebuild(lines);
+    }
+    FShown = lines.size();
+  }
+
+ private:
+  void append(const std::wstring& line) {
+    const std::wstring text = FShown == 0 ? line : L"\r\n" + line;
+    const int end = GetWindowTextLengthW(FWnd);
+    SendMessageW(FWnd, EM_SETSEL, static_cast<WPARAM>(end), static_cast<LPARAM>(end));
+    SendMessageW(FWnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  void rebuild(const std::vector<std::wstring>& lines) {
+    std::wstring text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (i > 0) text += L"\r\n";
+      text += lines[i];
+    }
+    SetWindowTextW(FWnd, text.c_str());
+    const int end = GetWindowTextLengthW(FWnd);
+    SendMessageW(FWnd, EM_SETSEL, static_cast<WPARAM>(end), static_cast<LPARAM>(end));
+    SendMessageW(FWnd, EM_SCROLLCARET, 0, 0);
+  }
+
+  const TMemo& FMemo;
+  HWND FWnd;
+  std::size_t FShown = 0;
+};
+
+class TStatusView {
+ public:
+  TStatusView(const TStatusBar& bar, HWND wnd) : FBar(bar), FWnd(wnd) {}
+  void push() {
+    for (int i = 0; i < TStatusBar::kPanels; ++i) {
+      const std::wstring& text = FBar.Panel(i);
+      auto& shown = FShown[static_cast<std::size_t>(i)];
+      if (shown.has_value() && *shown == text) continue;
+      // A leading tab centres a panel's text; panel 0 is left-aligned.
+      const std::wstring drawn = i == 0 ? text : L"\t" + text;
+      SendMessageW(FWnd, SB_SETTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(drawn.c_str()));
+      shown = text;
+    }
+  }
+
+ private:
+  const TStatusBar& FBar;
+  HWND FWnd;
+  std::array<std::optional<std::wstring>, TStatusBar::kPanels> FShown;
+};
+
+struct TFrame {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  bool operator==(const TFrame&) const = default;
+};
+
+// For a minimised window, the place it is restored to.
+TFrame readFrame(HWND wnd) {
+  RECT r{};
+  if (IsIconic(wnd) != FALSE) {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(wnd, &placement);
+    r = placement.rcNormalPosition;
+  } else {
+    GetWindowRect(wnd, &r);
+  }
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void writeFrame(HWND wnd, const TFrame& f) {
+  if (IsIconic(wnd) != FALSE) {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(wnd, &placement);
+    placement.rcNormalPosition = RECT{f.left, f.top, f.left + f.width, f.top + f.height};
+    SetWindowPlacement(wnd, &placement);
+  } else {
+    SetWindowPos(wnd, nullptr, f.left, f.top, f.width, f.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+  }
+}
+
+// The form's frame fields against what the window last had, so that a push
+// caused by a caption change leaves a window the user has moved where it is.
+class TWindowView {
+ public:
+  TWindowView(TFormWindow& form, HWND wnd) : FForm(form), FWnd(wnd) {}
+  void push() {
+    setTextIfChanged(FWnd, FForm.Caption());
+    const TFrame wanted{FForm.Left, FForm.Top, FForm.Width, FForm.Height};
+    if (wanted != FSynced) {
+      FSynced = wanted;
+      writeFrame(FWnd, wanted);
+    }
+  }
+  void read() {
+    FSynced = readFrame(FWnd);
+    FForm.Left = FSynced.left;
+    FForm.Top = FSynced.top;
+    FForm.Width = FSynced.width;
+    FForm.Height = FSynced.height;
+  }
+  void setTopmost(bool on) {
+    SetWindowPos(FWnd, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+
+ private:
+  TFormWindow& FForm;
+  HWND FWnd;
+  TFrame FSynced;
+};
+
+}  // namespace
+
+void TControlBinding::bindButton(TButton& button, HWND wnd) {
+  button.OnPush = [&button, wnd] {
+    setTextIfChanged(wnd, button.Caption());
+    pushEnabled(button, wnd);
+  };
+  button.OnPush();
+  FCommands[wnd] = [&button](UINT code) {
+    if (code == BN_CLICKED) button.Click();
+  };
+}
+
+void TControlBinding::bindCheckBox(TCheckBox& box, HWND wnd) {
+  box.OnPush = [&box, wnd] {
+    setTextIfChanged(wnd, box.Caption());
+    pushEnabled(box, wnd);
+    SendMessageW(wnd, BM_SETCHECK, box.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+  };
+  box.OnPush();
+  // The box is a plain BS_CHECKBOX: the object holds the state and pushes it back.
+  FCommands[wnd] = [&box](UINT code) {
+    if (code == BN_CLICKED && box.Enabled()) box.setChecked(!box.Checked());
+  };
+}
+
+void TControlBinding::bindEdit(TEdit& edit, HWND wnd) {
+  edit.OnPush = [&edit, wnd] {
+    setTextIfChanged(wnd, edit.Text());
+    pushEnabled(edit, wnd);
+  };
+  edit.OnPush();
+  FCommands[wnd] = [&edit, wnd](UINT code) {
+    if (code == EN_CHANGE) edit.setText(windowText(wnd));
+  };
+}
+
+void TControlBinding::bindLabel(TControl& label, HWND wnd) {
+  label.OnPush = [&label, wnd] {
+    setTextIfChanged(wnd, label.Caption());
+    pushEnabled(label, wnd);
+  };
+  label.OnPush();
+}
+
+void TControlBinding::bindMemo(TMemo& memo, HWND wnd) {
+  auto view = std::make_shared<TMemoView>(memo, wnd);
+  memo.OnPush = [view] { view->push(); };
+  memo.OnPush();
+}
+
+void TControlBinding::bindProgressBar(TProgressBar& bar, HWND wnd) {
+  bar.OnPush = [&bar, wnd] {
+    SendMessageW(wnd, PBM_SETRANGE32, 0, static_cast<LPARAM>(bar.Max()));
+    SendMessageW(wnd, PBM_SETPOS, static_cast<WPARAM>(bar.Position()), 0);
+    pushEnabled(bar, wnd);
+  };
+  bar.OnPush();
+}
+
+void TControlBinding::bindStatusBar(TStatusBar& bar, HWND wnd) {
+  auto view = std::make_shared<TStatusView>(bar, wnd);
+  bar.OnPush = [view] { view->push(); };
+  bar.OnPush();
+}
+
+void TControlBinding::bindWindow(TFormWindow& form, HWND wnd) {
+  auto view = std::make_shared<TWindowView>(form, wnd);
+  form.Handle = static_cast<TWnd>(reinterpret_cast<UINT_PTR>(wnd));
+  form.OnReadBounds = [view] { view->read(); };
+  form.OnPush = [view] { view->push(); };
+  form.OnSetTopmost = [view](bool on) { view->setTopmost(on); };
+  FWindowMoved = [view] { view->read(); };
+  view->read();
+  setTextIfChanged(wnd, form.Caption());
+}
+
+bool TControlBinding::command(HWND control, UINT code) {
+  const auto it = FCommands.find(control);
+  if (it == FCommands.end()) {
+    return false;
+  }
+  it->second(code);
+  return true;
+}
+
+void TControlBinding::windowMoved() {
+  if (FWindowMoved) FWindowMoved();
+}

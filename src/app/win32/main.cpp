@@ -1,0 +1,61 @@
+// morvane.exe: starts COM and the common controls, builds the main window
+// around TMorvaneForm with the real ports, and runs the message loop.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/morvane_form.h"
+#include "app/win32/app_platform_win32.h"
+#include "app/win32/main_window.h"
+#include "cad/win32/cad_client.h"
+#include "platform/win32/com_init.h"
+#include "platform/win32/desktop_win32.h"
+#include "sheet/win32/gdi_text_metrics.h"
+
+namespace {
+
+int runMessageLoop(TMainWindow& window) {
+  MSG msg{};
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (!window.dialogMessage(msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+int run(HINSTANCE instance, int showCommand) {
+  const TComInit com(COINIT_APARTMENTTHREADED);
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof controls;
+  controls.dwICC = ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_WIN95_CLASSES;
+  InitCommonControlsEx(&controls);
+
+  TDesktopWin32 desktop;
+  TComCadConnector cad;
+  TGdiTextMetrics metrics;
+  TAppPlatformWin32 app;
+  TMorvaneForm form{TMorvanePorts{desktop, cad, metrics, &app}};
+  TMainWindow window(form);
+  if (!window.create(instance)) {
+    return 1;
+  }
+  // Message boxes belong to the main window, which is the one on the taskbar.
+  desktop.setOwnerWindow(window.handle());
+
+  window.show(showCommand);
+  const int exitCode = runMessageLoop(window);
+  desktop.setOwnerWindow(nullptr);
+  form.FormDestroy();
+  return exitCode;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  try {
+    return run(instance, showCommand);
+  } catch (...) {
+    return 1;
+  }
+}

@@ -1,0 +1,98 @@
+#pragma once
+// morvane.exe's main window: the frame of TMorvaneForm, its controls at their
+// places, the panel, the log, the progress and status bars and the popup menu.
+#include <windows.h>
+
+#include <vector>
+
+#include "app/morvane_form.h"
+#include "app/win32/control_binding.h"
+#include "app/win32/win32_handles.h"
+
+inline constexpr int kClientWidth = 581;
+inline constexpr int kClientHeight = 349;
+inline constexpr int kStatusBarHeight = 19;
+
+// Control ids; none is IDOK or IDCANCEL, which IsDialogMessage sends for Enter and Escape.
+enum TControlId : int {
+  kIdSheet = 100,
+  kIdButton1,
+  kIdCheckBox6,
+  kIdCheckBox5,
+  kIdEdit2,
+  kIdButton2,
+  kIdButton3,
+  kIdPanel1,
+  kIdCheckBox1,
+  kIdCheckBox2,
+  kIdCheckBox3,
+  kIdCheckBox4,
+  kIdLabel1,
+  kIdEdit1,
+  kIdSpeedButton2,
+  kIdSpeedButton1,
+  kIdMemo1,
+  kIdProgressBar1,
+  kIdStatusBar1,
+};
+
+class TMainWindow {
+ public:
+  explicit TMainWindow(TMorvaneForm& form) : FForm(form) {}
+  TMainWindow(const TMainWindow&) = delete;
+  TMainWindow& operator=(const TMainWindow&) = delete;
+
+  // Creates the window and its controls; the form's creation step runs
+  // meanwhile. False when the window could not be created.
+  bool create(HINSTANCE instance);
+  // Shows the window, then runs the form's show step.
+  void show(int showCommand);
+  HWND handle() const { return FWnd; }
+  // Tab and the other dialog keys between the controls; true when the message was used.
+  bool dialogMessage(MSG& msg);
+
+ private:
+  // A child's place in a client area of kClientWidth x kClientHeight and the
+  // edges it keeps its distance to when the window is resized.
+  struct TPlacement {
+    HWND wnd = nullptr;
+    RECT place{};
+    bool right = false;
+    bool bottom = false;
+    bool top = true;
+  };
+
+  friend bool registerMainWindowClasses(HINSTANCE instance);
+  static LRESULT CALLBACK windowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  bool onCreate();
+  void createTopRow(HINSTANCE instance);
+  void createPanel(HINSTANCE instance);
+  void createBottom(HINSTANCE instance);
+  void bindControls();
+  void onSize(int width, int height);
+  void onClose();
+  void onActivate(WPARAM state);
+  LRESULT onCtlColorStatic(HDC dc, HWND control);
+  void onContextMenu(int screenX, int screenY);
+
+  HWND child(HWND parent, const wchar_t* windowClass, const wchar_t* text, DWORD style, DWORD exStyle,
+             int x, int y, int width, int height, int id, HFONT font);
+  HWND place(HWND wnd, int x, int y, int width, int height, bool right, bool bottom, bool top = true);
+
+  TMorvaneForm& FForm;
+  HWND FWnd = nullptr;
+  TFont FFont;
+  TFont FEditFont;
+  TControlBinding FBinding;
+  std::vector<TPlacement> FLayout;
+  HWND FSheet = nullptr;
+  HWND FPanel = nullptr;
+  HWND FMemo = nullptr;
+  HWND FStatusBar = nullptr;
+  HWND FFocus = nullptr;  // the control that had the focus when the window was left
+};
+
+// Registers the window classes of the main window and its panel.
+bool registerMainWindowClasses(HINSTANCE instance);

@@ -1,0 +1,45 @@
+#include "app/win32/popup_menu.h"
+
+#include <string>
+
+#include "app/win32/win32_handles.h"
+
+namespace {
+
+// Menus read '&' as the mark of an accelerator letter; the captions are plain text.
+std::wstring withoutAccelerators(const std::wstring& caption) {
+  std::wstring text;
+  for (const wchar_t ch : caption) {
+    text += ch;
+    if (ch == L'&') text += L'&';
+  }
+  return text;
+}
+
+TMenu buildMenu(const std::vector<TMenuItem*>& items) {
+  TMenu menu(CreatePopupMenu());
+  if (!menu) return menu;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const TMenuItem& item = *items[i];
+    if (item.isSeparator()) {
+      AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    // Command ids are the item's place plus one: TrackPopupMenu returns 0 for "nothing chosen".
+    const std::wstring text = withoutAccelerators(item.Caption());
+    AppendMenuW(menu.get(), MF_STRING | (item.Enabled() ? MF_ENABLED : MF_GRAYED), i + 1, text.c_str());
+  }
+  return menu;
+}
+
+}  // namespace
+
+void showPopupMenu(HWND owner, const std::vector<TMenuItem*>& items, int screenX, int screenY) {
+  const TMenu menu = buildMenu(items);
+  if (!menu) return;
+  const BOOL chosen = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                     screenX, screenY, 0, owner, nullptr);
+  if (chosen > 0 && static_cast<std::size_t>(chosen) <= items.size()) {
+    items[static_cast<std::size_t>(chosen) - 1]->Click();
+  }
+}
