@@ -109,6 +109,8 @@ class TMorvaneForm {
 
   // ---- Handlers: Acquire (form_acquire.cpp) -------------------------------
   void Button1Click();
+  // The UNDO button (form_undo.cpp).
+  void SpeedButton1Click();
 
   // ---- Handlers: creation, show, close, About (form_settings.cpp) ----------
   void FormCreate();

@@ -1,0 +1,132 @@
+// Acquire: read the table the user selects in the CAD into the lists, the
+// boundaries and the sheet. The reading steps live in table/acquire.cpp; this
+// handler strings them together with the form's controls and the undo
+// history.
+#include "app/morvane_form.h"
+#include "cad/connect_cad.h"
+#include "table/acquire.h"
+#include "table/bounds.h"
+#include "table/sheet_fill.h"
+
+namespace {
+
+constexpr std::uint8_t kVkEscape = 27;
+
+// Steps inside the protected block: the on-screen selection and the reading
+// of what was selected.
+void acquireSelect(TMorvaneForm& form, TCadSelectionSet& selection, TWnd cadWnd) {
+  TDesktop& desktop = form.ports().desktop;
+  selection.Clear();
+  const TSelectionFilter filter = buildSelectionFilter(form.CheckBox5.Checked(), form.Edit2.Text());
+  desktop.minimizeWindow(form.Window.Handle);
+  desktop.sleep(100);
+  desktop.setForegroundWindow(cadWnd);
+  try {
+    desktop.processMessages();
+    selection.SelectOnScreen(filter.codes, filter.values);
+    desktop.sleep(250);
+  } catch (...) {
+    // A cancelled selection, or any error of the CAD meanwhile, ends the
+    // selection with whatever the set holds.
+  }
+  desktop.restoreWindow(form.Window.Handle);
+  bringToTop(desktop, form.Window.Handle);
+  form.Memo1.clear();
+  const std::int32_t count = selection.Count();
+  form.Memo1.add(selectLogLine(count));
+  if (count < 1) {
+    return;
+  }
+  const std::uint32_t started = desktop.tickCount();
+  form.ProgressBar1.setMax(count);
+  readSelection(
+      selection, count,
+      [&form, &desktop, count](std::int32_t number) {
+        form.StatusBar1.setPanel(0, progressText(number, count));
+        form.ProgressBar1.setPosition(number);
+        desktop.processMessages();
+      },
+      form.LineAry, form.TextAry);
+  form.ProgressBar1.setPosition(0);
+  form.Memo1.add(formatSeconds(desktop.tickCount() - started, desktop.decimalSeparator()));
+  form.FUndoCells->Clear();
+}
+
+void acquireResetProgress(TMorvaneForm& form) {
+  form.ProgressBar1.setPosition(0);
+  form.StatusBar1.setPanel(0, L"");
+  form.StatusBar1.setPanel(1, L"");
+  form.CheckBox1.setEnabled(form.StringGrid1.RowCount() >= 3);
+}
+
+void acquireShowOwnWindow(TMorvaneForm& form) {
+  form.ports().desktop.restoreWindow(form.Window.Handle);
+  bringToTop(form.ports().desktop, form.Window.Handle);
+}
+
+}  // namespace
+
+void TMorvaneForm::Button1Click() {
+  TDesktop& desktop = FPorts.desktop;
+  CheckBox1.setChecked(false);
+  const std::unique_ptr<TCadApplication> cad = connectCAD(desktop, FPorts.cad);
+  if (!cad) {
+    acquireShowOwnWindow(*this);
+    return;
+  }
+
+  // Hand the CAD the front, and cancel whatever command it was in.
+  const TWnd cadWnd = cadWindowToWnd(cad->windowHandle());
+  if (desktop.isIconic(cadWnd)) {
+    desktop.openIcon(cadWnd);
+    desktop.sleep(500);
+  }
+  desktop.setForegroundWindow(cadWnd);
+  if (desktop.getForegroundWindow() == cadWnd) {
+    desktop.keyEvent(kVkEscape, false);
+    desktop.keyEvent(kVkEscape, true);
+    desktop.sleep(5);
+  }
+  if (cad->DocumentsCount() < 1) {
+    acquireResetProgress(*this);
+    acquireShowOwnWindow(*this);
+    return;
+  }
+  const std::unique_ptr<TCadDocument> document = cad->ActiveDocument();
+  Window.setCaption(std::wstring(kAppTitle) + L" [ nanoCAD 5 ] " + document->Name());
+
+  // "ssTemp" never outlives the command: it is emptied and deleted however
+  // the reading ends. After a failure the first error is the one shown.
+  const std::unique_ptr<TCadSelectionSet> selection = getSelectionSet(*document);
+  try {
+    acquireSelect(*this, *selection, cadWnd);
+  } catch (...) {
+    try {
+      releaseSelectionSet(*selection);
+    } catch (...) {
+    }
+    throw;
+  }
+  releaseSelectionSet(*selection);
+
+  Memo1.add(recordsLogLine(LineAry.size(), TextAry.size()));
+  const double tolerance = parseTolerance(Edit1.Text(), desktop.decimalSeparator());
+  collectBounds(LineAry, tolerance, TateAry, YokoAry);
+  sortBounds(tolerance, TateAry, YokoAry);
+  Memo1.add(boundsLogLine(YokoAry.size(), TateAry.size()));
+
+  fillSheet(StringGrid1, TextAry, YokoAry, TateAry, FPorts.metrics);
+  ProgressBar1.setPosition(0);
+  StatusBar1.setPanel(0, L"");
+  for (std::int32_t r = 0; r < StringGrid1.RowCount(); ++r) {
+    StringGrid1.setRowHeight(r, StringGrid1.DefaultRowHeight());
+  }
+  const bool filled = YokoAry.size() >= 2 && TateAry.size() >= 2 && !TextAry.empty();
+  Button2.setEnabled(filled);
+  N6.setEnabled(filled);
+  Button3.setEnabled(filled);
+  UNDO1.setEnabled(false);
+  acquireResetProgress(*this);
+  acquireShowOwnWindow(*this);
+}
+

@@ -1,0 +1,180 @@
+#include "table/acquire.h"
+
+#include <charconv>
+#include <cmath>
+#include <exception>
+#include <system_error>
+
+namespace {
+
+TPoint3 flat(double x, double y) { return {x, y, 0.0}; }
+
+void appendPolylineSegments(TCadPolyline& polyline, TLineAry& lines) {
+  std::vector<double> xy = polyline.Coordinates();
+  xy.resize(xy.size() - xy.size() % 2);  // an odd trailing value is no vertex
+  if (xy.empty()) {
+    return;
+  }
+  if (polyline.Closed()) {
+    xy.push_back(xy[0]);
+    xy.push_back(xy[1]);
+  }
+  // Bulges are not read: every segment is taken as straight, at z = 0
+  // whatever the polyline's elevation.
+  for (std::size_t k = 0; k + 3 < xy.size(); k += 2) {
+    lines.push_back({flat(xy[k], xy[k + 1]), flat(xy[k + 2], xy[k + 3])});
+  }
+}
+
+void appendText(TCadText& text, TTextAry& texts) {
+  TMrvText record;
+  record.code = text.Alignment();
+  record.sText = text.TextString();
+  record.sHandle = text.Handle();
+  record.base = record.code != 0 ? text.TextAlignmentPoint() : text.InsertionPoint();
+  texts.push_back(std::move(record));
+}
+
+bool isDigit(wchar_t ch) { return ch >= L'0' && ch <= L'9'; }
+
+}  // namespace
+
+std::unique_ptr<TCadSelectionSet> getSelectionSet(TCadDocument& document) {
+  const std::unique_ptr<TCadSelectionSets> sets = document.SelectionSets();
+  const std::int32_t count = sets->Count();
+  for (std::int32_t i = 0; i < count; ++i) {
+    std::unique_ptr<TCadSelectionSet> set = sets->Item(i);
+    if (set->Name() == kSelectionSetName) {
+      set->Clear();
+      return set;
+    }
+  }
+  return sets->Add(kSelectionSetName);
+}
+
+void releaseSelectionSet(TCadSelectionSet& set) {
+  std::exception_ptr first;
+  try {
+    set.Clear();
+  } catch (...) {
+    first = std::current_exception();
+  }
+  try {
+    set.Delete();
+  } catch (...) {
+    if (!first) first = std::current_exception();
+  }
+  if (first) std::rethrow_exception(first);
+}
+
+std::wstring trimControls(const std::wstring& text) {
+  std::size_t b = 0;
+  std::size_t e = text.size();
+  while (b < e && text[b] <= L' ') ++b;
+  while (e > b && text[e - 1] <= L' ') --e;
+  return text.substr(b, e - b);
+}
+
+TSelectionFilter buildSelectionFilter(bool excludeLayers, const std::wstring& layerPatterns) {
+  if (!excludeLayers) {
+    return {{0}, {L"TEXT,*LINE"}};
+  }
+  return {{0, -4, 8, -4}, {L"TEXT,*LINE", L"<NOT", trimControls(layerPatterns), L"NOT>"}};
+}
+
+void appendEntityRecords(TCadEntity& entity, TLineAry& lines, TTextAry& texts) {
+  const std::wstring kind = entity.ObjectName();
+  if (kind == L"AcDbLine") {
+    const std::unique_ptr<TCadLine> line = entity.asLine();
+    const TPoint3 st = line->StartPoint();
+    const TPoint3 ed = line->EndPoint();
+    lines.push_back({st, ed});
+  } else if (kind == L"AcDbPolyline") {
+    appendPolylineSegments(*entity.asPolyline(), lines);
+  } else if (kind == L"AcDbText") {
+    appendText(*entity.asText(), texts);
+  }
+}
+
+void readSelection(TCadSelectionSet& set, std::int32_t count,
+                   const std::function<void(std::int32_t number)>& progress, TLineAry& lines,
+                   TTextAry& texts) {
+  TLineAry readLines;
+  TTextAry readTexts;
+  if (count > 0) {
+    readLines.reserve(static_cast<std::size_t>(count));
+    readTexts.reserve(static_cast<std::size_t>(count));
+  }
+  for (std::int32_t i = 0; i < count; ++i) {
+    if (progress) progress(i + 1);
+    const std::unique_ptr<TCadEntity> entity = set.Item(i);
+    appendEntityRecords(*entity, readLines, readTexts);
+  }
+  readLines.shrink_to_fit();
+  readTexts.shrink_to_fit();
+  lines = std::move(readLines);
+  texts = std::move(readTexts);
+}
+
+double parseTolerance(const std::wstring& text, wchar_t decimalSeparator) {
+  // [blanks] [sign] digits [separator digits] [e|E [sign] digits] [blanks],
+  // with at least one digit before the exponent; anything else is no number.
+  const std::wstring s = trimControls(text);
+  std::string ascii;
+  std::size_t i = 0;
+  if (i < s.size() && s[i] == L'-') ascii += static_cast<char>(s[i++]);
+  else if (i < s.size() && s[i] == L'+') ++i;
+  std::size_t mantissaDigits = 0;
+  while (i < s.size() && isDigit(s[i])) {
+    ascii += static_cast<char>(s[i++]);
+    ++mantissaDigits;
+  }
+  if (i < s.size() && s[i] == decimalSeparator) {
+    ascii += '.';
+    ++i;
+    while (i < s.size() && isDigit(s[i])) {
+      ascii += static_cast<char>(s[i++]);
+      ++mantissaDigits;
+    }
+  }
+  if (mantissaDigits == 0) return kDefaultTolerance;
+  if (i < s.size() && (s[i] == L'e' || s[i] == L'E')) {
+    ascii += 'e';
+    ++i;
+    if (i < s.size() && (s[i] == L'+' || s[i] == L'-')) ascii += static_cast<char>(s[i++]);
+    std::size_t expDigits = 0;
+    while (i < s.size() && isDigit(s[i])) {
+      ascii += static_cast<char>(s[i++]);
+      ++expDigits;
+    }
+    if (expDigits == 0) return kDefaultTolerance;
+  }
+  if (i != s.size()) return kDefaultTolerance;
+  // from_chars reads '.' whatever the C locale says; out of range is no number.
+  double value = kDefaultTolerance;
+  const auto [end, ec] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
+  if (ec != std::errc() || end != ascii.data() + ascii.size() || !std::isfinite(value)) {
+    return kDefaultTolerance;
+  }
+  return value;
+}
+
+std::wstring formatSeconds(std::uint32_t milliseconds, wchar_t decimalSeparator) {
+  std::wstring fraction = std::to_wstring(milliseconds % 1000);
+  fraction.insert(0, 3 - fraction.size(), L'0');
+  return std::to_wstring(milliseconds / 1000) + decimalSeparator + fraction + L" sec";
+}
+
+std::wstring selectLogLine(std::int32_t count) { return L"Select = " + std::to_wstring(count); }
+
+std::wstring recordsLogLine(std::size_t lines, std::size_t texts) {
+  return L"Line = " + std::to_wstring(lines) + L", Text = " + std::to_wstring(texts);
+}
+
+std::wstring boundsLogLine(std::size_t yoko, std::size_t tate) {
+  return L"Yoko = " + std::to_wstring(yoko) + L", Tate = " + std::to_wstring(tate);
+}
+
+std::wstring progressText(std::int32_t number, std::int32_t count) {
+  return L" " + std::to_wstring(number) + L" / " + std::to_wstring(count);
+}

@@ -1,0 +1,48 @@
+#pragma once
+// Filling the sheet from the texts and boundaries Acquire read.
+#include <cstdint>
+#include <string>
+
+#include "platform/text_metrics.h"
+#include "table/mrv_records.h"
+#include "table/string_grid.h"
+
+// Empties every cell, headers included, and sets every tag to 0.
+void clearSheet(TStringGrid& grid);
+
+// Sizes the sheet from the boundaries, numbers the headers and puts each text
+// into the data cell whose open area holds its anchor (a later text replaces
+// an earlier one), tagging the cell with the text's handle; widens columns to
+// their texts and then narrows the columns drawn narrower than the default at
+// the scale of the last widened column. Does nothing when there is no text or
+// fewer than two boundaries either way. A handle that is not hexadecimal
+// raises TConvertError; the cells filled up to then stay filled.
+void fillSheet(TStringGrid& grid, const TTextAry& texts, const TDblAry& yoko, const TDblAry& tate,
+               TTextMetrics& metrics);
+
+// The cell tag of a handle: its hexadecimal digits as a 32-bit pattern (eight
+// F digits give -1). Raises TConvertError naming the handle when it is empty,
+// holds anything but hexadecimal digits or has more than 8 significant digits.
+std::int32_t handleToTag(const std::wstring& handle);
+
+// The (column, row) of the data cell that holds (x, y), both at least 1, or
+// {0, 0} when no cell does. Gives exactly what a scan of every row, then every
+// column, for the first strict match gives.
+struct TCellHit {
+  std::int32_t col = 0;
+  std::int32_t row = 0;
+  bool operator==(const TCellHit&) const = default;
+};
+class TCellLocator {
+ public:
+  TCellLocator(const TDblAry& yoko, const TDblAry& tate);
+  TCellHit find(double x, double y) const;
+
+ private:
+  std::int32_t findRow(double y) const;
+  std::int32_t findCol(double x) const;
+  const TDblAry& FYoko;
+  const TDblAry& FTate;
+  bool FYokoMonotone = false;
+  bool FTateMonotone = false;
+};

@@ -1,0 +1,365 @@
+// Filling the sheet: shape, cell search, tags, column widths, failures, and
+// the fast cell search against the literal scan on random tables.
+#include "table/sheet_fill.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <map>
+#include <random>
+
+#include "fake_desktop.h"
+#include "platform/errors.h"
+
+namespace {
+
+// Widths given per text; others 7 pixels a character as the fake metrics.
+class TTableMetrics : public TTextMetrics {
+ public:
+  std::map<std::wstring, int> widths;
+  int textWidth(const std::wstring& text) override {
+    const auto it = widths.find(text);
+    return it != widths.end() ? it->second : static_cast<int>(text.size()) * 7;
+  }
+};
+
+TMrvText text(const std::wstring& s, double x, double y, const std::wstring& handle) {
+  TMrvText t;
+  t.base = {x, y, 0.0};
+  t.sText = s;
+  t.sHandle = handle;
+  return t;
+}
+
+// A 3 x 2 table: columns at x 0, 20, 50, 80; rows at y 30, 20, 10.
+const TDblAry kTate{0.0, 20.0, 50.0, 80.0};
+const TDblAry kYoko{30.0, 20.0, 10.0};
+
+TEST(FillSheet, ShapeHeadersAndCells) {
+  TStringGrid grid;
+  TFakeTextMetrics metrics;
+  const TTextAry texts{text(L"品名", 5.0, 25.0, L"1A0"), text(L"数量", 30.0, 25.0, L"1a1"),
+                       text(L"ボルト", 5.0, 15.0, L"2F"), text(L"12", 60.0, 15.0, L"FFFFFFFF")};
+  fillSheet(grid, texts, {40.0, 30.0, 20.0, 10.0}, {0.0, 20.0, 50.0}, metrics);
+  ASSERT_EQ(grid.RowCount(), 4);
+  ASSERT_EQ(grid.ColCount(), 3);
+  EXPECT_EQ(grid.Cell(0, 0), L"");
+  EXPECT_EQ(grid.Cell(0, 1), L"1");
+  EXPECT_EQ(grid.Cell(0, 3), L"3");
+  EXPECT_EQ(grid.Cell(1, 0), L"1");
+  EXPECT_EQ(grid.Cell(2, 0), L"2");
+  for (std::int32_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(grid.Tag(0, i), 0);
+    EXPECT_EQ(grid.Tag(i, 0), 0);
+  }
+  // Row 1 lies between y 40 and 30: the texts at y 25 are in row 2.
+  EXPECT_EQ(grid.Cell(1, 2), L"品名");
+  EXPECT_EQ(grid.Tag(1, 2), 0x1A0);
+  EXPECT_EQ(grid.Cell(2, 2), L"数量");
+  EXPECT_EQ(grid.Tag(2, 2), 0x1A1);
+  EXPECT_EQ(grid.Cell(1, 3), L"ボルト");
+  EXPECT_EQ(grid.Tag(1, 3), 0x2F);
+  // x 60 is right of the last column boundary: shown nowhere.
+  EXPECT_EQ(grid.Cell(2, 3), L"");
+  EXPECT_EQ(grid.Tag(2, 3), 0);
+  EXPECT_EQ(grid.Cell(1, 1), L"");
+}
+
+TEST(FillSheet, ClearsWhatTheSheetHeldBefore) {
+  TStringGrid grid;
+  TFakeTextMetrics metrics;
+  grid.setRowCount(10);
+  grid.setCell(2, 1, L"typed");
+  grid.setTag(2, 1, 77);
+  fillSheet(grid, {text(L"a", 5.0, 25.0, L"10")}, kYoko, kTate, metrics);
+  EXPECT_EQ(grid.RowCount(), 3);
+  EXPECT_EQ(grid.Cell(2, 1), L"");
+  EXPECT_EQ(grid.Tag(2, 1), 0);
+  EXPECT_EQ(grid.Cell(1, 1), L"a");
+}
+
+TEST(FillSheet, NothingToFillLeavesTheSheetExactlyAsItWas) {
+  TFakeTextMetrics metrics;
+  const TTextAry one{text(L"a", 5.0, 25.0, L"10")};
+  struct TCase {
+    TTextAry texts;
+    TDblAry yoko;
+    TDblAry tate;
+  };
+  for (const TCase& c : {TCase{{}, kYoko, kTate}, TCase{one, {30.0}, kTate}, TCase{one, kYoko, {0.0}},
+                         TCase{one, {}, {}}}) {
+    TStringGrid grid;
+    grid.setCell(3, 3, L"kept");
+    grid.setTag(3, 3, 5);
+    grid.setColWidth(2, 77);
+    int changes = 0;
+    grid.OnChange = [&changes] { ++changes; };
+    fillSheet(grid, c.texts, c.yoko, c.tate, metrics);
+    EXPECT_EQ(grid.RowCount(), 5);
+    EXPECT_EQ(grid.ColCount(), 5);
+    EXPECT_EQ(grid.Cell(3, 3), L"kept");
+    EXPECT_EQ(grid.Tag(3, 3), 5);
+    EXPECT_EQ(grid.ColWidth(2), 77);
+    EXPECT_EQ(changes, 0);
+  }
+}
+
+TEST(FillSheet, AnchorsOnBoundariesOrOutsideAreShownNowhere) {
+  TStringGrid grid;
+  TFakeTextMetrics metrics;
+  const TTextAry texts{text(L"on x", 20.0, 25.0, L"1"),  text(L"on y", 30.0, 20.0, L"2"),
+                       text(L"left", -1.0, 25.0, L"3"),  text(L"above", 30.0, 31.0, L"4"),
+                       text(L"below", 30.0, 10.0, L"5"), text(L"nan", std::nan(""), 25.0, L"6"),
+                       text(L"in", 20.001, 19.999, L"7")};
+  fillSheet(grid, texts, kYoko, kTate, metrics);
+  int shown = 0;
+  for (std::int32_t r = 1; r < grid.RowCount(); ++r) {
+    for (std::int32_t c = 1; c < grid.ColCount(); ++c) {
+      shown += grid.Cell(c, r).empty() ? 0 : 1;
+    }
+  }
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(grid.Cell(2, 2), L"in");
+  EXPECT_EQ(grid.Tag(2, 2), 7);
+}
+
+TEST(FillSheet, LaterTextInTheSameCellWinsWithItsTag) {
+  TStringGrid grid;
+  TFakeTextMetrics metrics;
+  fillSheet(grid, {text(L"first", 25.0, 25.0, L"A1"), text(L"second", 45.0, 22.0, L"B2")}, kYoko, kTate,
+            metrics);
+  EXPECT_EQ(grid.Cell(2, 1), L"second");
+  EXPECT_EQ(grid.Tag(2, 1), 0xB2);
+}
+
+TEST(FillSheet, RepaintIsAnnouncedOnceAtTheEnd) {
+  TStringGrid grid;
+  TFakeTextMetrics metrics;
+  int changes = 0;
+  grid.OnChange = [&] {
+    EXPECT_FALSE(grid.updating());
+    ++changes;
+  };
+  fillSheet(grid, {text(L"a", 5.0, 25.0, L"1"), text(L"b", 30.0, 15.0, L"2")}, kYoko, kTate, metrics);
+  EXPECT_EQ(changes, 1);
+}
+
+TEST(FillSheetWidths, NarrowTextDoesNotWidenNorSetTheScale) {
+  // 25 pixels + 10 = 35 < 40: not widened, so no narrowing pass either,
+  // although column 2 is drawn only 1 unit wide.
+  TStringGrid grid;
+  TTableMetrics metrics;
+  metrics.widths[L"short"] = 25;
+  fillSheet(grid, {text(L"short", 10.0, 25.0, L"1")}, kYoko, {0.0, 20.0, 21.0}, metrics);
+  EXPECT_EQ(grid.ColWidth(1), 40);
+  EXPECT_EQ(grid.ColWidth(2), 40);
+}
+
+TEST(FillSheetWidths, WideningAndTheNarrowingAtTheLastScale) {
+  // Column 1 is 50 units and its text 90 + 10 pixels: 0.5 units a pixel.
+  // Column 2, 3 units wide, becomes 6 + 2 pixels.
+  TStringGrid grid;
+  TTableMetrics metrics;
+  metrics.widths[L"wide"] = 90;
+  fillSheet(grid, {text(L"wide", 10.0, 25.0, L"1")}, kYoko, {0.0, 50.0, 53.0}, metrics);
+  EXPECT_EQ(grid.ColWidth(1), 100);
+  EXPECT_EQ(grid.ColWidth(2), 8);
+}
+
+TEST(FillSheetWidths, EqualWidthCountsAsWideningAndHalvesRoundToEven) {
+  // 30 + 10 = 40 equals the default: widened (to the same width), scale 1.
+  // 2.5 units round to 2 pixels, 3.5 to 4, 4.5 to 4; plus 2 each.
+  TStringGrid grid;
+  TTableMetrics metrics;
+  metrics.widths[L"x"] = 30;
+  fillSheet(grid, {text(L"x", 10.0, 25.0, L"1")}, kYoko, {0.0, 40.0, 42.5, 46.0, 50.5, 100.0}, metrics);
+  EXPECT_EQ(grid.ColWidth(1), 40);
+  EXPECT_EQ(grid.ColWidth(2), 4);
+  EXPECT_EQ(grid.ColWidth(3), 6);
+  EXPECT_EQ(grid.ColWidth(4), 6);
+  EXPECT_EQ(grid.ColWidth(5), 40);  // 49.5 -> 50, + 2, not below the default
+}
+
+TEST(FillSheetWidths, ScaleComesFromTheLastWidenedColumnAndMayNarrowAWidenedOne) {
+  // Column 1 (10 units) is widened to 50 first, then column 2 (100 units)
+  // to 60: the scale is 100 / 60, at which column 1 draws as 6 + 2 pixels.
+  TStringGrid grid;
+  TTableMetrics metrics;
+  metrics.widths[L"one"] = 40;
+  metrics.widths[L"two"] = 50;
+  fillSheet(grid, {text(L"one", 5.0, 25.0, L"1"), text(L"two", 50.0, 25.0, L"2")}, kYoko,
+            {0.0, 10.0, 110.0}, metrics);
+  EXPECT_EQ(grid.ColWidth(1), 8);
+  EXPECT_EQ(grid.ColWidth(2), 60);
+}
+
+TEST(FillSheetWidths, ColumnsOnlyWidenAndWidthsCarryOverBetweenFills) {
+  TStringGrid grid;
+  TTableMetrics metrics;
+  metrics.widths[L"long"] = 100;
+  metrics.widths[L"mid"] = 60;
+  const TDblAry tate{0.0, 200.0, 400.0};
+  fillSheet(grid, {text(L"long", 5.0, 25.0, L"1"), text(L"mid", 6.0, 15.0, L"2")}, kYoko, tate, metrics);
+  EXPECT_EQ(grid.ColWidth(1), 110);
+  // A second fill whose widest text is narrower keeps the width.
+  fillSheet(grid, {text(L"mid", 6.0, 15.0, L"2")}, kYoko, tate, metrics);
+  EXPECT_EQ(grid.ColWidth(1), 110);
+}
+
+TEST(HandleToTag, ReadsUpToEightSignificantHexDigits) {
+  EXPECT_EQ(handleToTag(L"0"), 0);
+  EXPECT_EQ(handleToTag(L"1A0"), 0x1A0);
+  EXPECT_EQ(handleToTag(L"abcdef"), 0xABCDEF);
+  EXPECT_EQ(handleToTag(L"FFFFFFFF"), -1);
+  EXPECT_EQ(handleToTag(L"80000000"), std::numeric_limits<std::int32_t>::min());
+  EXPECT_EQ(handleToTag(L"7FFFFFFF"), std::numeric_limits<std::int32_t>::max());
+  EXPECT_EQ(handleToTag(L"0000000012"), 0x12);  // leading zeros are not significant
+}
+
+TEST(HandleToTag, RejectsWhatIsNoHandleNamingIt) {
+  for (const std::wstring bad : {L"", L"1G", L" 1A", L"1A ", L"$1A", L"-1", L"123456789", L"１２"}) {
+    try {
+      handleToTag(bad);
+      ADD_FAILURE() << "accepted " << toUtf8(bad);
+    } catch (const TConvertError& e) {
+      EXPECT_NE(e.message().find(L"'" + bad + L"'"), std::wstring::npos) << toUtf8(e.message());
+    }
+  }
+}
+
+TEST(FillSheet, BadHandleAbortsKeepingTheCellsFilledSoFar) {
+  TStringGrid grid;
+  TFakeTextMetrics metrics;
+  const TTextAry texts{text(L"a", 5.0, 25.0, L"10"), text(L"b", 30.0, 25.0, L"20"),
+                       text(L"overwrite", 5.0, 25.0, L"XYZ"), text(L"c", 30.0, 15.0, L"30")};
+  int changes = 0;
+  grid.OnChange = [&changes] { ++changes; };
+  try {
+    fillSheet(grid, texts, kYoko, kTate, metrics);
+    FAIL() << "no error";
+  } catch (const TConvertError& e) {
+    EXPECT_NE(e.message().find(L"XYZ"), std::wstring::npos);
+  }
+  EXPECT_EQ(grid.Cell(1, 1), L"a");  // the bad text did not replace it
+  EXPECT_EQ(grid.Tag(1, 1), 0x10);
+  EXPECT_EQ(grid.Cell(2, 1), L"b");
+  EXPECT_EQ(grid.Cell(2, 2), L"");   // after the bad one: not reached
+  EXPECT_EQ(grid.Cell(1, 0), L"1");  // the headers were written
+  EXPECT_FALSE(grid.updating());     // repainting resumed
+  EXPECT_EQ(changes, 1);
+}
+
+// ---- The fast cell search against the literal scan ----------------------
+
+// The fill as literally described: every row, then every column, per text.
+void literalFill(TStringGrid& grid, const TTextAry& texts, const TDblAry& yoko, const TDblAry& tate,
+                 TTextMetrics& metrics) {
+  if (texts.empty() || yoko.size() < 2 || tate.size() < 2) return;
+  grid.setRowCount(static_cast<std::int32_t>(yoko.size()));
+  grid.setColCount(static_cast<std::int32_t>(tate.size()));
+  for (std::int32_t r = 0; r < grid.RowCount(); ++r) {
+    for (std::int32_t c = 0; c < grid.ColCount(); ++c) {
+      grid.setCell(c, r, L"");
+      grid.setTag(c, r, 0);
+    }
+  }
+  for (std::int32_t r = 1; r < grid.RowCount(); ++r) grid.setCell(0, r, std::to_wstring(r));
+  for (std::int32_t c = 1; c < grid.ColCount(); ++c) grid.setCell(c, 0, std::to_wstring(c));
+  double s = 0.0;
+  for (const TMrvText& t : texts) {
+    const double x = t.base[0];
+    const double y = t.base[1];
+    bool found = false;
+    for (std::size_t i = 0; i + 1 < yoko.size() && !found; ++i) {
+      for (std::size_t j = 0; j + 1 < tate.size() && !found; ++j) {
+        if (yoko[i] > y && y > yoko[i + 1] && tate[j] < x && x < tate[j + 1]) {
+          found = true;
+          const auto c = static_cast<std::int32_t>(j + 1);
+          const auto r = static_cast<std::int32_t>(i + 1);
+          grid.setCell(c, r, t.sText);
+          grid.setTag(c, r, static_cast<std::int32_t>(std::stoul(t.sHandle, nullptr, 16)));
+          const int w = metrics.textWidth(t.sText) + 10;
+          if (grid.ColWidth(c) <= w) {
+            grid.setColWidth(c, w);
+            s = (tate[j + 1] - tate[j]) / w;
+          }
+        }
+      }
+    }
+  }
+  if (s > 0) {
+    for (std::int32_t c = 1; c < grid.ColCount(); ++c) {
+      const double q = (tate[static_cast<std::size_t>(c)] - tate[static_cast<std::size_t>(c) - 1]) / s;
+      const double rounded = std::nearbyint(q);
+      if (rounded + 2 < grid.DefaultColWidth()) grid.setColWidth(c, static_cast<int>(rounded) + 2);
+    }
+  }
+}
+
+void expectSameSheet(const TStringGrid& a, const TStringGrid& b, int round) {
+  ASSERT_EQ(a.RowCount(), b.RowCount()) << round;
+  ASSERT_EQ(a.ColCount(), b.ColCount()) << round;
+  for (std::int32_t c = 0; c < a.ColCount(); ++c) {
+    EXPECT_EQ(a.ColWidth(c), b.ColWidth(c)) << "round " << round << " col " << c;
+    for (std::int32_t r = 0; r < a.RowCount(); ++r) {
+      ASSERT_EQ(a.Cell(c, r), b.Cell(c, r)) << "round " << round << " cell " << c << "," << r;
+      ASSERT_EQ(a.Tag(c, r), b.Tag(c, r)) << "round " << round << " cell " << c << "," << r;
+    }
+  }
+}
+
+TEST(FillSheetProperty, SameSheetAsTheLiteralScanOnRandomTables) {
+  std::mt19937 rng(20250608);
+  auto uniform = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  TFakeTextMetrics metrics;
+  for (int round = 0; round < 400; ++round) {
+    // Boundaries on a lattice of 0.5 units so that anchors hit them often.
+    // Most rounds are sorted as sortBounds leaves them (some with ties);
+    // some are in no order at all, or hold a NaN.
+    const int kind = round % 5;
+    auto boundaries = [&](bool descending) {
+      TDblAry v(static_cast<std::size_t>(uniform(0, 12)));
+      for (double& d : v) d = uniform(-4, 60) * 0.5;
+      if (kind <= 2) {
+        std::sort(v.begin(), v.end());
+        if (kind <= 1) v.erase(std::unique(v.begin(), v.end()), v.end());
+        if (descending) std::reverse(v.begin(), v.end());
+      } else if (kind == 4 && !v.empty()) {
+        v[static_cast<std::size_t>(uniform(0, static_cast<int>(v.size()) - 1))] = std::nan("");
+      }
+      return v;
+    };
+    const TDblAry yoko = boundaries(true);
+    const TDblAry tate = boundaries(false);
+    TTextAry texts(static_cast<std::size_t>(uniform(0, 40)));
+    for (std::size_t k = 0; k < texts.size(); ++k) {
+      texts[k] = text(std::wstring(static_cast<std::size_t>(uniform(0, 9)), L'w') + std::to_wstring(k),
+                      uniform(-6, 64) * 0.5, uniform(-6, 64) * 0.5, std::to_wstring(uniform(1, 99999)));
+    }
+    TStringGrid fast;
+    TStringGrid literal;
+    for (int again = 0; again < 2; ++again) {  // widths carry over: fill twice
+      fillSheet(fast, texts, yoko, tate, metrics);
+      literalFill(literal, texts, yoko, tate, metrics);
+      expectSameSheet(fast, literal, round);
+    }
+  }
+}
+
+TEST(CellLocator, UniqueMatchOnSortedAxesAndFirstMatchOnUnsortedOnes) {
+  const TDblAry yoko{30.0, 20.0, 10.0};
+  const TDblAry tate{0.0, 20.0, 50.0, 80.0};
+  const TCellLocator sorted(yoko, tate);
+  EXPECT_EQ(sorted.find(60.0, 12.0), (TCellHit{3, 2}));
+  EXPECT_EQ(sorted.find(0.0, 12.0), (TCellHit{}));
+  EXPECT_EQ(sorted.find(1.0, 30.0), (TCellHit{}));
+  // Unsorted: the intervals overlap and the first in scan order wins.
+  const TDblAry yokoMixed{30.0, 0.0, 40.0, 5.0};
+  const TDblAry tateMixed{0.0, 50.0, 10.0, 60.0};
+  const TCellLocator mixed(yokoMixed, tateMixed);
+  EXPECT_EQ(mixed.find(15.0, 20.0), (TCellHit{1, 1}));
+  EXPECT_EQ(mixed.find(55.0, 35.0), (TCellHit{3, 3}));
+}
+
+}  // namespace
