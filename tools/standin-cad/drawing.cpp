@@ -22,9 +22,10 @@ Entity* Drawing::byHandle(std::uint64_t h) {
 }
 
 const Entity* Drawing::byHandle(std::uint64_t h) const {
-  for (const auto* space : {&FModel, &FPaper}) {
-    const auto found = std::find_if(space->begin(), space->end(), [h](const Entity& e) { return e.handle == h; });
-    if (found != space->end()) return &*found;
+  const auto found = std::find_if(FModel.begin(), FModel.end(), [h](const Entity& e) { return e.handle == h; });
+  if (found != FModel.end()) return &*found;
+  for (const auto& [after, e] : FPaper) {
+    if (e.handle == h) return &e;
   }
   return nullptr;
 }

@@ -146,7 +146,9 @@ class Drawing {
   bool FCrLf = true;
   std::vector<Section> FSections;  // ENTITIES is kept as a marker: its groups come from FModel/FPaper
   std::vector<Entity> FModel;
-  std::vector<Entity> FPaper;
+  // Paper space, each entity with the model space entity it followed in the
+  // file (0: before all), so that an unchanged file is written back as read.
+  std::vector<std::pair<std::uint64_t, Entity>> FPaper;
   std::vector<std::wstring> FLayers;
   std::uint64_t FNextHandle = 1;   // above every handle in use and $HANDSEED
 };

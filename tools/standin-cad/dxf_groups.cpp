@@ -211,6 +211,7 @@ struct TOldParts {
   Groups xdata;   // 1001 and after
   std::vector<Groups> vertexExtras;  // LWPOLYLINE: 40/41/42/91 after each vertex
   std::string lwFlags;               // LWPOLYLINE 70 as read
+  bool hadStyle = false;             // TEXT: 7 present (absent means the default style)
   Groups keep;    // subclass groups the fields do not hold: 39, 51, 71, 43, 210/220/230
 };
 
@@ -270,6 +271,7 @@ TOldParts splitOld(const Entity& e, bool subclassMarkers) {
     }
     if (e.type == "LWPOLYLINE" && code == 10) parts.vertexExtras.emplace_back();
     if (e.type == "LWPOLYLINE" && code == 70) parts.lwFlags = value;
+    if (e.type == "TEXT" && code == 7) parts.hadStyle = true;
     const bool kept = code == 39 || code == 210 || code == 220 || code == 230 ||
                       (e.type == "TEXT" && (code == 51 || code == 71)) ||
                       (e.type == "LWPOLYLINE" && code == 43);
@@ -356,7 +358,7 @@ Groups writeFields(const Entity& e, int codePage, bool subclassMarkers) {
     if (e.rotation != 0) out.emplace_back(50, formatDouble(e.rotation));
     if (e.widthFactor != 1) out.emplace_back(41, formatDouble(e.widthFactor));
     addKept(out, old.keep, 51);
-    out.emplace_back(7, encodeDxfString(e.style, codePage));
+    if (old.hadStyle || e.style != L"STANDARD") out.emplace_back(7, encodeDxfString(e.style, codePage));
     addKept(out, old.keep, 71);
     if (e.halign != 0) out.emplace_back(72, std::to_string(e.halign));
     if (e.halign != 0 || e.valign != 0) addPoint(out, 11, e.p2);

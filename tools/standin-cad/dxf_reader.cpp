@@ -214,7 +214,7 @@ bool Drawing::parse(const std::string& bytes, std::string* error) {
       e.handle = newHandle();
       e.groups.insert(e.groups.begin() + 1, {5, dxf::formatHex(e.handle)});
     }
-    if (inPaperSpace(e.groups)) FPaper.push_back(std::move(e));
+    if (inPaperSpace(e.groups)) FPaper.emplace_back(FModel.empty() ? 0 : FModel.back().handle, std::move(e));
     else FModel.push_back(std::move(e));
   }
   if (!haveEntities) {

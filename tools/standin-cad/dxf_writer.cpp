@@ -129,13 +129,28 @@ bool Drawing::save(const std::string& path, std::string* error) const {
     if (section.name == "HEADER") {
       for (const auto& [code, value] : headerWithSeed(section.groups, FNextHandle)) appendGroup(out, code, value, newline);
     } else if (section.name == "ENTITIES") {
-      for (const auto* space : {&FModel, &FPaper}) {
-        for (const Entity& e : *space) {
-          const Groups groups = e.modified && dxf::isEditableType(e.type)
-                                    ? dxf::writeFields(e, FCodePage, subclassMarkers)
-                                    : e.groups;
-          for (const auto& [code, value] : groups) appendGroup(out, code, value, newline);
+      auto write = [&](const Entity& e) {
+        const Groups groups = e.modified && dxf::isEditableType(e.type)
+                                  ? dxf::writeFields(e, FCodePage, subclassMarkers)
+                                  : e.groups;
+        for (const auto& [code, value] : groups) appendGroup(out, code, value, newline);
+      };
+      std::vector<bool> written(FPaper.size(), false);
+      auto writePaperAfter = [&](std::uint64_t handle) {
+        for (std::size_t i = 0; i < FPaper.size(); ++i) {
+          if (!written[i] && FPaper[i].first == handle) {
+            write(FPaper[i].second);
+            written[i] = true;
+          }
         }
+      };
+      writePaperAfter(0);
+      for (const Entity& e : FModel) {
+        write(e);
+        writePaperAfter(e.handle);
+      }
+      for (std::size_t i = 0; i < FPaper.size(); ++i) {
+        if (!written[i]) write(FPaper[i].second);  // what they followed was erased
       }
     } else {
       for (const auto& [code, value] : section.groups) appendGroup(out, code, value, newline);

@@ -279,7 +279,9 @@ std::string encodeDxfString(std::wstring_view text, int codePage) {
   std::string out;
   const char16_t* high = highTable(codePage);
   for (const char32_t c : toCodePoints(text)) {
-    if (codePage == kCodePageUtf8) {
+    if (c < 0x20) {
+      appendEscape(out, c);  // a line break inside a value would end the group early
+    } else if (codePage == kCodePageUtf8) {
       appendUtf8(out, c);
     } else if (c < 0x80) {
       out.push_back(static_cast<char>(c));

@@ -24,7 +24,8 @@ std::string dxfCodePageName(int codePage);
 std::wstring decodeDxfString(std::string_view raw, int codePage);
 
 // Text to file bytes; a character the code page cannot hold is written as
-// \U+XXXX, as other CAD programs write it, so nothing is lost.
+// \U+XXXX, as other CAD programs write it, so nothing is lost. So are control
+// characters: a line break in a value would cut the file's group in two.
 std::string encodeDxfString(std::wstring_view text, int codePage);
 
 std::wstring utf8ToWide(std::string_view s);

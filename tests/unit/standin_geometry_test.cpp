@@ -1,0 +1,149 @@
+// Where the stand-in CAD finds entities: boxes, window and crossing selection, picking.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "drawing.h"
+
+namespace {
+
+using standin::Box;
+using standin::Entity;
+
+Entity line(double x1, double y1, double x2, double y2) {
+  Entity e;
+  e.type = "LINE";
+  e.p1 = {x1, y1, 0};
+  e.p2 = {x2, y2, 0};
+  return e;
+}
+
+Entity text(const std::wstring& s, double x, double y, double height, int alignment) {
+  Entity e;
+  e.type = "TEXT";
+  e.text = s;
+  e.height = height;
+  e.setAlignment(alignment);
+  if (alignment == 0) e.p1 = {x, y, 0};
+  else e.p2 = {x, y, 0};
+  return e;
+}
+
+Entity circle(double x, double y, double r) {
+  Entity e;
+  e.type = "CIRCLE";
+  e.p1 = {x, y, 0};
+  e.radius = r;
+  return e;
+}
+
+TEST(StandinGeometry, WindowNeedsTheWholeLineCrossingAnyPart) {
+  const Entity e = line(0, 0, 10, 0);
+  const Box part{5, -1, 20, 1};
+  const Box whole{-1, -1, 11, 1};
+  const Box beside{0, 1, 10, 2};
+  EXPECT_FALSE(standin::insideWindow(e, part));
+  EXPECT_TRUE(standin::crossesWindow(e, part));
+  EXPECT_TRUE(standin::insideWindow(e, whole));
+  EXPECT_TRUE(standin::crossesWindow(e, whole));
+  EXPECT_FALSE(standin::crossesWindow(e, beside));
+}
+
+TEST(StandinGeometry, CrossingCatchesALinePassingThroughWithBothEndsOutside) {
+  const Entity diagonal = line(-10, -10, 10, 10);
+  EXPECT_TRUE(standin::crossesWindow(diagonal, Box{-1, -1, 1, 1}));
+  EXPECT_FALSE(standin::crossesWindow(diagonal, Box{2, -3, 4, -1}));
+}
+
+TEST(StandinGeometry, WindowCornersInEitherOrder) {
+  const Entity e = line(0, 0, 10, 0);
+  EXPECT_TRUE(standin::insideWindow(e, Box{11, 1, -1, -1}));
+}
+
+TEST(StandinGeometry, LeftTextBoxGrowsRightAndUpFromItsInsertionPoint) {
+  const Entity e = text(L"AB", 10, 20, 2, 0);
+  const Box b = standin::entityBox(e);
+  EXPECT_DOUBLE_EQ(b.minx, 10);
+  EXPECT_DOUBLE_EQ(b.miny, 20);
+  EXPECT_GT(b.maxx, 11);
+  EXPECT_DOUBLE_EQ(b.maxy, 22);
+}
+
+TEST(StandinGeometry, AlignedTextBoxesSitOnTheirAlignmentPoint) {
+  const Box right = standin::entityBox(text(L"123", 50, 20, 2, 2));
+  EXPECT_NEAR(right.maxx, 50, 1e-9);
+  EXPECT_LT(right.minx, 50);
+  EXPECT_NEAR(right.miny, 20, 1e-9);
+
+  const Box middle = standin::entityBox(text(L"品名", 50, 20, 2, 10));
+  EXPECT_NEAR((middle.minx + middle.maxx) / 2, 50, 1e-9);
+  EXPECT_NEAR((middle.miny + middle.maxy) / 2, 20, 1e-9);
+  EXPECT_NEAR(middle.maxx - middle.minx, 4, 1e-9);  // two full-width characters of height 2
+
+  const Box topLeft = standin::entityBox(text(L"x", 50, 20, 2, 6));
+  EXPECT_NEAR(topLeft.minx, 50, 1e-9);
+  EXPECT_NEAR(topLeft.maxy, 20, 1e-9);
+
+  const Box middleLeft = standin::entityBox(text(L"x", 50, 20, 2, 9));
+  EXPECT_NEAR(middleLeft.minx, 50, 1e-9);
+  EXPECT_NEAR(middleLeft.maxy, 21, 1e-9);
+}
+
+TEST(StandinGeometry, RotatedTextTurnsAboutItsAnchor) {
+  Entity e = text(L"品", 0, 0, 2, 0);
+  e.rotation = 90;
+  const Box b = standin::entityBox(e);
+  EXPECT_NEAR(b.minx, -2, 1e-9);
+  EXPECT_NEAR(b.maxx, 0, 1e-9);
+  EXPECT_NEAR(b.miny, 0, 1e-9);
+  EXPECT_NEAR(b.maxy, 2, 1e-9);
+}
+
+TEST(StandinGeometry, TextIsCrossedByAWindowInsideItsFace) {
+  const Entity e = text(L"品名品名", 0, 0, 4, 0);  // 16 wide, 4 high
+  EXPECT_TRUE(standin::crossesWindow(e, Box{6, 1, 7, 2}));
+  EXPECT_FALSE(standin::insideWindow(e, Box{6, 1, 7, 2}));
+  EXPECT_FALSE(standin::crossesWindow(e, Box{20, 1, 21, 2}));
+  EXPECT_DOUBLE_EQ(standin::distanceTo(e, 6, 1), 0);
+}
+
+TEST(StandinGeometry, CircleCrossingNeedsItsOutlineInTheWindow) {
+  const Entity e = circle(0, 0, 10);
+  EXPECT_TRUE(standin::crossesWindow(e, Box{9, -1, 11, 1}));
+  EXPECT_FALSE(standin::crossesWindow(e, Box{-1, -1, 1, 1}));  // inside the circle, touching nothing
+  EXPECT_TRUE(standin::insideWindow(e, Box{-10, -10, 10, 10}));
+  EXPECT_NEAR(standin::distanceTo(e, 0, 0), 10, 1e-9);
+  EXPECT_NEAR(standin::distanceTo(e, 13, 0), 3, 1e-9);
+}
+
+TEST(StandinGeometry, ClosedPolylineHasItsClosingSegment) {
+  Entity e;
+  e.type = "LWPOLYLINE";
+  e.vertices = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+  const Box onClosingSide{-1, 4, 1, 6};
+  EXPECT_FALSE(standin::crossesWindow(e, onClosingSide));
+  e.closed = true;
+  EXPECT_TRUE(standin::crossesWindow(e, onClosingSide));
+  EXPECT_NEAR(standin::distanceTo(e, -2, 5), 2, 1e-9);
+}
+
+TEST(StandinGeometry, DistanceToALineIsToItsNearestPoint) {
+  const Entity e = line(0, 0, 10, 0);
+  EXPECT_NEAR(standin::distanceTo(e, 5, 3), 3, 1e-9);
+  EXPECT_NEAR(standin::distanceTo(e, 13, 4), 5, 1e-9);
+}
+
+TEST(StandinGeometry, OtherEntitiesUseTheirDefinitionPoints) {
+  Entity dimension;
+  dimension.type = "DIMENSION";
+  dimension.groups = {{0, "DIMENSION"}, {10, "0.0"}, {20, "30.0"}, {11, "50.0"}, {21, "32.0"},
+                      {13, "0.0"}, {23, "0.0"}, {14, "100.0"}, {24, "0.0"}};
+  const Box b = standin::entityBox(dimension);
+  EXPECT_DOUBLE_EQ(b.minx, 0);
+  EXPECT_DOUBLE_EQ(b.maxx, 100);
+  EXPECT_DOUBLE_EQ(b.miny, 0);
+  EXPECT_DOUBLE_EQ(b.maxy, 32);
+  EXPECT_TRUE(standin::crossesWindow(dimension, Box{40, 25, 60, 35}));
+}
+
+}  // namespace
