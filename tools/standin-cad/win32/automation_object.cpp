@@ -67,7 +67,7 @@ HRESULT serveInvoke(TServerContext& context, ITypeInfo* info, void* object, DISP
       Sleep(static_cast<DWORD>(context.options.slowMs));
     }
     HRESULT hr = S_OK;
-    if (!context.options.failMember.empty() && context.options.failMember == name) {
+    if (!context.options.failMember.empty() && _wcsicmp(context.options.failMember.c_str(), name.c_str()) == 0) {
       fillException(excep, context.options.failMessage);
       hr = DISP_E_EXCEPTION;
     } else {

@@ -118,7 +118,7 @@ int run(HINSTANCE instance, int show) {
   TComPtr<IMessageFilter> filter;
   std::unique_ptr<TFilterRegistration> filterRegistration;
   if (o.rejectCalls > 0) {
-    filter = TComPtr<IMessageFilter>::attach(new TRejectingFilter(o.rejectCalls));
+    filter = TComPtr<IMessageFilter>::attach(new TRejectingFilter(o.rejectCalls, o.rejectHard));
     filterRegistration = std::make_unique<TFilterRegistration>(filter.get());
   }
 

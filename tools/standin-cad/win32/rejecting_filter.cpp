@@ -43,7 +43,7 @@ DWORD TRejectingFilter::HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO 
   if (FRejectsLeft > 0 && isAutomationCall(info)) {
     --FRejectsLeft;
     ++FRejected;
-    return SERVERCALL_RETRYLATER;
+    return FHard ? SERVERCALL_REJECTED : SERVERCALL_RETRYLATER;
   }
   return SERVERCALL_ISHANDLED;
 }

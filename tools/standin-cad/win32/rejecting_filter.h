@@ -1,13 +1,15 @@
 #pragma once
 // The stand-in's message filter: it turns away the first N automation calls
-// with "retry later", as a CAD does while the user is busy, and lets all
-// other calls (activation, reference counting) through.
+// with "retry later", as a CAD does while the user is busy, or refuses them
+// outright (hard), and lets all other calls (activation, reference counting)
+// through. Wine runs a call answered "retry later" anyway; only a refused
+// call reaches a client there, as RPC_E_CALL_REJECTED.
 #include <windows.h>
 #include <objidl.h>
 
 class TRejectingFilter : public IMessageFilter {
  public:
-  explicit TRejectingFilter(int rejects) : FRejectsLeft(rejects) {}
+  TRejectingFilter(int rejects, bool hard) : FRejectsLeft(rejects), FHard(hard) {}
   virtual ~TRejectingFilter() = default;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
@@ -24,5 +26,6 @@ class TRejectingFilter : public IMessageFilter {
  private:
   ULONG FRefs = 1;
   int FRejectsLeft;
+  bool FHard;
   int FRejected = 0;
 };

@@ -80,6 +80,10 @@ bool parseServerOptions(const std::vector<std::wstring>& args, TServerOptions& o
       ok = !o.callLogPath.empty();
     } else if (startsWith(a, L"--reject-calls=")) {
       ok = parseInt(a.substr(15), o.rejectCalls);
+    } else if (startsWith(a, L"--reject-type=")) {
+      const std::wstring v = a.substr(14);
+      ok = v == L"later" || v == L"rejected";
+      o.rejectHard = v == L"rejected";
     } else if (startsWith(a, L"--fail=")) {
       const std::wstring v = a.substr(7);
       const std::size_t colon = v.find(L':');

@@ -13,6 +13,7 @@ struct TServerOptions {
   int autoSelectDelayMs = 0;
   std::wstring callLogPath;
   int rejectCalls = 0;
+  bool rejectHard = false;  // --reject-type=rejected: refuse instead of "retry later"
   std::wstring failMember;
   std::wstring failMessage;
   int slowMs = 0;

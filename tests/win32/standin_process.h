@@ -1,0 +1,228 @@
+#pragma once
+// The stand-in CAD as a child process of a test: start it with arguments,
+// wait (with a timeout) for its window titled "nanoCAD 5", and stop it:
+// WM_CLOSE first, so that it revokes its class object, and a kill only when
+// it does not end in time. A killed stand-in leaves its class registration in
+// the wineserver; the next test's CoCreateInstance would then reach a dead
+// server, so the kill is reported as a failure of the test that caused it.
+//
+// The exe path comes from the build (STANDIN_CAD_EXE); under Wine a Unix path
+// is turned into a Z: path, since CreateProcessW reads "/x" as "C:\x".
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace standin_test {
+
+// "/work/x" -> "Z:\work\x"; a path with a drive letter is kept.
+inline std::wstring hostPath(const std::string& path) {
+  std::wstring w;
+  const int n = MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+  w.resize(static_cast<std::size_t>(n));
+  MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), w.data(), n);
+  if (!w.empty() && w[0] == L'/') {
+    w = L"Z:" + w;
+  }
+  for (wchar_t& c : w) {
+    if (c == L'/') {
+      c = L'\\';
+    }
+  }
+  return w;
+}
+
+inline std::wstring standinExe() {
+#ifdef STANDIN_CAD_EXE
+  return hostPath(STANDIN_CAD_EXE);
+#else
+  return std::wstring();
+#endif
+}
+
+inline std::wstring samplesDir() {
+#ifdef MORVANE_SAMPLES_DIR
+  return hostPath(MORVANE_SAMPLES_DIR);
+#else
+  return std::wstring();
+#endif
+}
+
+// A fresh path in the temporary folder (the file itself is not created).
+inline std::wstring tempFile(const std::wstring& stem) {
+  wchar_t dir[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, dir);
+  return std::wstring(dir) + stem + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+         std::to_wstring(GetTickCount64());
+}
+
+// Polls cond every 20 ms until it holds or timeoutMs pass; messages sent to
+// this thread's windows are dispatched meanwhile. True when cond held.
+inline bool waitFor(const std::function<bool()>& cond, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  for (;;) {
+    if (cond()) {
+      return true;
+    }
+    if (GetTickCount64() >= end) {
+      return false;
+    }
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&m);
+      DispatchMessageW(&m);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+}
+
+// The file's bytes, empty when it cannot be read.
+inline std::string readFileBytes(const std::wstring& path) {
+  std::FILE* f = _wfopen(path.c_str(), L"rb");
+  if (f == nullptr) {
+    return std::string();
+  }
+  std::string out;
+  char buf[4096];
+  std::size_t n = 0;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+    out.append(buf, n);
+  }
+  std::fclose(f);
+  return out;
+}
+
+// The lines of a text file (LF or CR LF), UTF-8 as written.
+inline std::vector<std::string> readLines(const std::wstring& path) {
+  std::vector<std::string> lines;
+  std::istringstream in(readFileBytes(path));
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') {
+      line.pop_back();
+    }
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+class TStandinProcess {
+ public:
+  TStandinProcess() = default;
+  TStandinProcess(const TStandinProcess&) = delete;
+  TStandinProcess& operator=(const TStandinProcess&) = delete;
+  ~TStandinProcess() { stop(); }
+
+  // Starts standin-cad.exe with the arguments (each quoted). False when the
+  // exe is unknown or CreateProcessW fails.
+  bool start(const std::vector<std::wstring>& args, const std::wstring& exe = standinExe()) {
+    if (exe.empty() || FProcess != nullptr) {
+      return false;
+    }
+    std::wstring cmd = L"\"" + exe + L"\"";
+    for (const std::wstring& a : args) {
+      cmd += L" \"" + a + L"\"";
+    }
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+      return false;
+    }
+    CloseHandle(pi.hThread);
+    FProcess = pi.hProcess;
+    FPid = pi.dwProcessId;
+    FKilled = false;
+    return true;
+  }
+
+  // The process's top-level window titled exactly "nanoCAD 5", or null.
+  HWND findWindow() const {
+    struct TSearch {
+      DWORD pid;
+      HWND found;
+    } search{FPid, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM lp) -> BOOL {
+          auto* s = reinterpret_cast<TSearch*>(lp);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(w, &owner);
+          wchar_t title[64] = {};
+          GetWindowTextW(w, title, 64);
+          if (owner == s->pid && std::wstring(title) == L"nanoCAD 5") {
+            s->found = w;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
+  // Waits for the window; null on timeout or when the process ended first.
+  HWND waitForWindow(DWORD timeoutMs = 30000) const {
+    HWND found = nullptr;
+    waitFor(
+        [&] {
+          found = findWindow();
+          return found != nullptr || !running();
+        },
+        timeoutMs);
+    return found;
+  }
+
+  bool running() const { return FProcess != nullptr && WaitForSingleObject(FProcess, 0) == WAIT_TIMEOUT; }
+
+  // Waits for the process to end by itself; its exit code in *code.
+  bool waitForExit(DWORD timeoutMs, DWORD* code = nullptr) const {
+    if (FProcess == nullptr) {
+      return false;
+    }
+    if (!waitFor([&] { return !running(); }, timeoutMs)) {
+      return false;
+    }
+    if (code != nullptr) {
+      GetExitCodeProcess(FProcess, code);
+    }
+    return true;
+  }
+
+  // Closes the window and waits; kills after timeoutMs. Returns the exit
+  // code, or -1 when it had to be killed (see killed()).
+  long stop(DWORD timeoutMs = 15000) {
+    if (FProcess == nullptr) {
+      return FLastExit;
+    }
+    if (running()) {
+      if (HWND w = findWindow()) {
+        PostMessageW(w, WM_CLOSE, 0, 0);
+      }
+    }
+    DWORD code = 0;
+    if (!waitForExit(timeoutMs, &code)) {
+      TerminateProcess(FProcess, 99);
+      WaitForSingleObject(FProcess, 5000);
+      FKilled = true;
+      FLastExit = -1;
+    } else {
+      FLastExit = static_cast<long>(code);
+    }
+    CloseHandle(FProcess);
+    FProcess = nullptr;
+    return FLastExit;
+  }
+
+  bool killed() const { return FKilled; }
+  DWORD pid() const { return FPid; }
+
+ private:
+  HANDLE FProcess = nullptr;
+  DWORD FPid = 0;
+  bool FKilled = false;
+  long FLastExit = 0;
+};
+
+}  // namespace standin_test
