@@ -6,7 +6,10 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -491,6 +494,139 @@ TEST_F(StandinCadServer, WithoutRegistrationTheWindowIsThereButNoServer) {
   TComPtr<IUnknown> unknown;
   EXPECT_TRUE(FAILED(
       CoCreateInstance(kApplicationClass, nullptr, CLSCTX_LOCAL_SERVER, IID_IUnknown, unknown.receiveVoid())));
+}
+
+// Where a drawing point lies in the view's client area after a ZoomWindow,
+// measured as the client measures the drawing area.
+struct TViewMap {
+  double cx = 0;
+  double cy = 0;
+  double unitsPerPixel = 1;
+  int width = 0;
+  int height = 0;
+
+  LPARAM at(double x, double y) const {
+    const int px = static_cast<int>(std::lround(width / 2.0 + (x - cx) / unitsPerPixel));
+    const int py = static_cast<int>(std::lround(height / 2.0 - (y - cy) / unitsPerPixel));
+    return MAKELPARAM(px, py);
+  }
+};
+
+// Gestures posted into the view as a user would make them with the mouse.
+void drag(HWND view, const TViewMap& map, double x1, double y1, double x2, double y2) {
+  PostMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, map.at(x1, y1));
+  PostMessageW(view, WM_MOUSEMOVE, MK_LBUTTON, map.at((x1 + x2) / 2, (y1 + y2) / 2));
+  PostMessageW(view, WM_LBUTTONUP, 0, map.at(x2, y2));
+}
+void click(HWND view, const TViewMap& map, double x, double y) {
+  PostMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, map.at(x, y));
+  PostMessageW(view, WM_LBUTTONUP, 0, map.at(x, y));
+}
+
+class StandinCadSelection : public StandinCadServer {
+ protected:
+  // Starts without a scripted selection, zooms to a known box and notes how
+  // drawing points map to the view.
+  void startForGestures() {
+    FLog = temp(L"standin-gestures");
+    startAndConnect({L"--call-log=" + FLog});
+    FDoc = get(FApp.get(), L"ActiveDocument");
+    ASSERT_EQ(FDoc.hr, S_OK);
+    const TCall hwnd = get(FDoc.dispatch(), L"HWND");
+    ASSERT_EQ(hwnd.value.type(), VT_I8);
+    const HWND document = reinterpret_cast<HWND>(static_cast<LONG_PTR>(hwnd.value.get().llVal));
+    const HWND bar = GetWindow(document, GW_CHILD);
+    FView = GetWindow(bar, GW_HWNDNEXT);
+    ASSERT_NE(FView, nullptr);
+    RECT barRect{};
+    RECT viewRect{};
+    GetWindowRect(bar, &barRect);
+    GetWindowRect(FView, &viewRect);
+    FMap.width = viewRect.right - viewRect.left;
+    FMap.height = (viewRect.bottom - viewRect.top) - (barRect.bottom - barRect.top);
+    ASSERT_EQ(method(FApp.get(), L"ZoomWindow", args2(point(-20, -20, 0), point(160, 50, 0))).hr, S_OK);
+    const TCall size = method(FDoc.dispatch(), L"GetVariable", args1(TVariant::fromString(L"VIEWSIZE")));
+    ASSERT_EQ(size.value.type(), VT_R8);
+    FMap.cx = 70;
+    FMap.cy = 15;
+    FMap.unitsPerPixel = size.value.get().dblVal / FMap.height;
+    FSet = method(get(FDoc.dispatch(), L"SelectionSets").dispatch(), L"Add", args1(TVariant::fromString(L"ss")));
+    ASSERT_EQ(FSet.hr, S_OK);
+  }
+
+  // Runs SelectOnScreen while another thread, once the call is being served,
+  // posts the gestures.
+  TCall selectWith(const std::function<void()>& gestures) {
+    const std::size_t before = standin_test::readLines(FLog).size();
+    std::thread user([&] {
+      const bool started = standin_test::waitFor(
+          [&] {
+            const std::vector<std::string> lines = standin_test::readLines(FLog);
+            return lines.size() > before && lines.back() == "SelectOnScreen";
+          },
+          15000);
+      if (started) {
+        gestures();
+      } else {
+        PostMessageW(FView, WM_KEYDOWN, VK_ESCAPE, 0);  // never leave the call hanging
+      }
+    });
+    TCall result = method(FSet.dispatch(), L"SelectOnScreen", filterArgs({0}, {L"TEXT,*LINE"}));
+    user.join();
+    return result;
+  }
+
+  std::vector<std::wstring> selectedHandles() {
+    std::vector<std::wstring> handles;
+    const long n = get(FSet.dispatch(), L"Count").number();
+    for (long i = 0; i < n; ++i) {
+      const TCall item = method(FSet.dispatch(), L"Item", args1(TVariant::fromInt32(i)));
+      handles.push_back(get(item.dispatch(), L"Handle").text());
+    }
+    std::sort(handles.begin(), handles.end());
+    return handles;
+  }
+
+  std::wstring FLog;
+  TCall FDoc;
+  TCall FSet;
+  HWND FView = nullptr;
+  TViewMap FMap;
+};
+
+TEST_F(StandinCadSelection, WindowCrossingAndClickThenEnter) {
+  startForGestures();
+  const TCall selected = selectWith([&] {
+    // Left to right around the header row: its texts and the two lines wholly inside.
+    drag(FView, FMap, -2, 19, 122, 31);
+    // Right to left over a small box on the second column line: crossing takes it.
+    drag(FView, FMap, 41, 6, 39, 4);
+    // A click on the first column line, then Enter; the circle is filtered out anyway.
+    click(FView, FMap, 0, 5);
+    click(FView, FMap, 145, 15);
+    PostMessageW(FView, WM_KEYDOWN, VK_RETURN, 0);
+  });
+  ASSERT_EQ(selected.hr, S_OK) << std::string(selected.message.begin(), selected.message.end());
+  EXPECT_EQ(selectedHandles(), (std::vector<std::wstring>{L"31", L"32", L"37", L"38", L"39", L"3A", L"3B"}));
+}
+
+TEST_F(StandinCadSelection, RightClickEndsAndEscapeCancels) {
+  startForGestures();
+  const TCall ended = selectWith([&] {
+    click(FView, FMap, 120, 25);
+    PostMessageW(FView, WM_RBUTTONUP, 0, FMap.at(60, 40));
+  });
+  ASSERT_EQ(ended.hr, S_OK);
+  EXPECT_EQ(selectedHandles(), (std::vector<std::wstring>{L"34"}));
+
+  ASSERT_EQ(method(FSet.dispatch(), L"Clear").hr, S_OK);
+  const TCall cancelled = selectWith([&] {
+    drag(FView, FMap, -2, -2, 122, 32);
+    PostMessageW(FView, WM_KEYDOWN, VK_ESCAPE, 0);
+  });
+  EXPECT_EQ(cancelled.hr, DISP_E_EXCEPTION);
+  EXPECT_EQ(cancelled.message, L"Selection cancelled");
+  EXPECT_EQ(get(FSet.dispatch(), L"Count").number(), 0);
 }
 
 }  // namespace

@@ -101,53 +101,102 @@ std::vector<std::wstring> textLines(const standin::Entity& e) {
   return lines;
 }
 
-void paintText(HDC dc, const TViewTransform& v, const standin::Entity& e, TFontCache& fonts) {
-  const int heightPx = static_cast<int>(std::lround(e.height / v.unitsPerPixel));
-  const bool mtext = e.type == "MTEXT";
-  // Left-aligned single-line texts (and aligned/fit ones) start at the insertion point.
-  const int alignment = mtext ? -1 : e.alignment();
-  const bool byInsertion = mtext || alignment == 0 || e.halign == 3 || e.halign == 5;
+// The pixel width of a text drawn unrotated with that height and width factor.
+double naturalWidth(HDC dc, TFontCache& fonts, const std::wstring& text, int heightPx, double widthFactor) {
+  HFONT font = fonts.font(dc, heightPx, 0, widthFactor);
+  if (font == nullptr || text.empty()) {
+    return 0;
+  }
+  TSelectScope select(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
+struct TTextLayout {
+  double ax = 0;  // anchor on screen
+  double ay = 0;
+  int heightPx = 0;
+  double rotation = 0;  // degrees, counter-clockwise
+  double widthFactor = 1;
+  int hmode = 0;  // 0 left, 1 centre, 2 right, 4 middle (centre both ways)
+  int vmode = 0;  // 0 baseline, 1 bottom, 2 middle, 3 top
+};
+
+// Where and how large a text is drawn. Aligned (3) and fit (5) texts run from
+// the insertion point to the alignment point: aligned ones scale their height
+// to fill it, fitted ones their width.
+TTextLayout layoutText(HDC dc, const TViewTransform& v, const standin::Entity& e, TFontCache& fonts) {
+  TTextLayout t;
+  t.heightPx = static_cast<int>(std::lround(e.height / v.unitsPerPixel));
+  t.rotation = e.rotation;
+  t.widthFactor = e.widthFactor > 0 ? e.widthFactor : 1;
+  if (e.type == "MTEXT") {
+    t.ax = v.toScreenX(e.p1.x);
+    t.ay = v.toScreenY(e.p1.y);
+    t.hmode = e.halign == 1 ? 1 : (e.halign == 2 ? 2 : 0);
+    t.vmode = e.valign;
+    return t;
+  }
+  const bool spans = (e.halign == 3 || e.halign == 5) && (e.p1.x != e.p2.x || e.p1.y != e.p2.y);
+  const bool byInsertion = e.alignment() == 0 || e.halign == 3 || e.halign == 5;
   const standin::Point anchor = byInsertion ? e.p1 : e.p2;
-  const double theta = e.rotation * kPi / 180;
-  const double ax = v.toScreenX(anchor.x);
-  const double ay = v.toScreenY(anchor.y);
-  if (heightPx < kMinTextPixels) {
-    const double len = std::max(1.0, e.text.size() * e.height * e.widthFactor / v.unitsPerPixel);
-    MoveToEx(dc, static_cast<int>(ax), static_cast<int>(ay), nullptr);
-    LineTo(dc, static_cast<int>(ax + len * std::cos(theta)), static_cast<int>(ay - len * std::sin(theta)));
+  t.ax = v.toScreenX(anchor.x);
+  t.ay = v.toScreenY(anchor.y);
+  if (spans) {
+    t.rotation = std::atan2(e.p2.y - e.p1.y, e.p2.x - e.p1.x) * 180 / kPi;
+    const double span = std::hypot(e.p2.x - e.p1.x, e.p2.y - e.p1.y) / v.unitsPerPixel;
+    const double natural = t.heightPx >= kMinTextPixels ? naturalWidth(dc, fonts, e.text, t.heightPx, t.widthFactor) : 0;
+    if (natural > 0) {
+      if (e.halign == 5) {
+        t.widthFactor *= span / natural;
+      } else {
+        t.heightPx = std::max(1, static_cast<int>(std::lround(t.heightPx * span / natural)));
+      }
+    }
+  } else if (!byInsertion) {
+    t.hmode = e.halign;
+    t.vmode = e.valign;
+  }
+  return t;
+}
+
+void paintText(HDC dc, const TViewTransform& v, const standin::Entity& e, TFontCache& fonts) {
+  const TTextLayout t = layoutText(dc, v, e, fonts);
+  const double theta = t.rotation * kPi / 180;
+  if (t.heightPx < kMinTextPixels) {
+    const double len = std::max(1.0, e.text.size() * e.height * t.widthFactor / v.unitsPerPixel);
+    MoveToEx(dc, static_cast<int>(t.ax), static_cast<int>(t.ay), nullptr);
+    LineTo(dc, static_cast<int>(t.ax + len * std::cos(theta)), static_cast<int>(t.ay - len * std::sin(theta)));
     return;
   }
-  HFONT font = fonts.font(dc, heightPx, e.rotation, e.widthFactor);
+  HFONT font = fonts.font(dc, t.heightPx, t.rotation, t.widthFactor);
   if (font == nullptr) {
     return;
   }
   TSelectScope select(dc, font);
-  UINT align = TA_BASELINE | TA_NOUPDATECP;
-  int hmode = byInsertion ? 0 : e.halign;
-  int vmode = byInsertion ? 0 : e.valign;
-  if (mtext) {
-    hmode = e.halign == 1 ? 1 : (e.halign == 2 ? 2 : 0);
-    vmode = e.valign;  // 3 top, 2 middle, 1 bottom
-  }
-  if (hmode == 1 || hmode == 4) {
-    align = (align & ~(TA_LEFT | TA_RIGHT | TA_CENTER)) | TA_CENTER;
-  } else if (hmode == 2) {
-    align = (align & ~(TA_LEFT | TA_RIGHT | TA_CENTER)) | TA_RIGHT;
+  UINT align = TA_BASELINE | TA_NOUPDATECP | TA_LEFT;
+  if (t.hmode == 1 || t.hmode == 4) {
+    align = TA_BASELINE | TA_NOUPDATECP | TA_CENTER;
+  } else if (t.hmode == 2) {
+    align = TA_BASELINE | TA_NOUPDATECP | TA_RIGHT;
   }
   // Baseline offset from the anchor, along the text's own "down".
   double down = 0;
-  if (hmode == 4 || vmode == 2) {
-    down = heightPx / 2.0;
-  } else if (vmode == 3) {
-    down = heightPx;
+  if (t.hmode == 4 || t.vmode == 2) {
+    down = t.heightPx / 2.0;
+  } else if (t.vmode == 3) {
+    down = t.heightPx;
   }
   SetTextAlign(dc, align);
+  const bool mtext = e.type == "MTEXT";
   const std::vector<std::wstring> lines = textLines(e);
-  const double lineStep = heightPx * 1.6;
+  const double lineStep = t.heightPx * 1.6;
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    const double d = down + (mtext ? heightPx + lineStep * static_cast<double>(i) : 0.0);
-    const double bx = ax + std::sin(theta) * d;
-    const double by = ay + std::cos(theta) * d;
+    // An MTEXT's first line hangs below its insertion point.
+    const double d = mtext ? t.heightPx + lineStep * static_cast<double>(i) : down;
+    const double bx = t.ax + std::sin(theta) * d;
+    const double by = t.ay + std::cos(theta) * d;
     TextOutW(dc, static_cast<int>(std::lround(bx)), static_cast<int>(std::lround(by)), lines[i].c_str(),
              static_cast<int>(lines[i].size()));
   }
