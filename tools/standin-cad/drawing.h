@@ -35,7 +35,8 @@ struct Entity {
   //       style (7), text (1), decoded to UTF-16.
   // MTEXT: p1 = insertion point (10), height (40), rotation (50 or from 11/21),
   //        text = groups 3 then 1 concatenated (format codes left in),
-  //        halign/valign derived from attachment (71): 1..9 -> left/centre/right, top/middle/bottom.
+  //        halign/valign derived from attachment (71): 1..9 -> left/centre/right, top/middle/bottom,
+  //        widthFactor = the reference column width (41), 0 when none.
   // CIRCLE/ARC: p1 = centre (10), radius (40); ARC: startAngle/endAngle (50/51, degrees).
   // INSERT: p1 = insertion point (10), text = block name (2).
   // Other types: p1/p2 from 10/11 when present, for drawing and extents only.
@@ -100,6 +101,7 @@ class Drawing {
   std::vector<Entity>& entities();
   const std::vector<Entity>& entities() const;
 
+  // Model space first, then paper space; nullptr when no entity has that handle.
   Entity* byHandle(std::uint64_t h);
   const Entity* byHandle(std::uint64_t h) const;
 

@@ -169,6 +169,32 @@ def check(tool, path, work):
     return failures
 
 
+def check_new(tool, work):
+    """The empty drawing the model starts with must open in ezdxf without audit errors."""
+    path = os.path.join(work, "new.dxf")
+    subprocess.run([tool, "new", path], check=True, timeout=60)
+    doc = ezdxf.readfile(path)
+    failures = []
+    if len(doc.modelspace()) != 0:
+        failures.append("new drawing: model space is not empty")
+    if audit_errors(doc):
+        failures.append("new drawing: %d audit errors" % audit_errors(doc))
+    print("%-40s %s" % ("(new drawing)", "FAILED" if failures else "ok"))
+    return failures
+
+
+def r12_drawing(work):
+    """An R12 file (no subclass markers), where the writer must not add any."""
+    doc = ezdxf.new("R12")
+    msp = doc.modelspace()
+    msp.add_line((0, 0), (10, 0))
+    msp.add_line((0, 0), (0, 10))
+    msp.add_text("R12 text", dxfattribs={"height": 2.5}).set_placement((1, 1))
+    path = os.path.join(work, "r12.dxf")
+    doc.saveas(path)
+    return path
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--tool", required=True)
@@ -187,8 +213,9 @@ def main():
         return 77
     failures = []
     with tempfile.TemporaryDirectory() as work:
-        for path in paths:
+        for path in paths + [r12_drawing(work)]:
             failures += check(args.tool, path, work)
+        failures += check_new(args.tool, work)
     for failure in failures:
         print(failure)
     return 1 if failures else 0

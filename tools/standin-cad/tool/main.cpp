@@ -3,6 +3,7 @@
 //   dump FILE          model space as the model reads it, one entity a line
 //   roundtrip IN OUT   load and save unchanged
 //   edit IN OUT        load, copy the first TEXT (new string, moved), erase the first LINE, save
+//   new OUT            save an empty drawing
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -88,6 +89,12 @@ int main(int argc, char** argv) {
   if (command == "dump" && argc == 3) return dump(argv[2]);
   if (command == "roundtrip" && argc == 4) return roundtrip(argv[2], argv[3], false);
   if (command == "edit" && argc == 4) return roundtrip(argv[2], argv[3], true);
-  std::cerr << "usage: standin_dxf_tool dump FILE | roundtrip IN OUT | edit IN OUT\n";
+  if (command == "new" && argc == 3) {
+    std::string error;
+    if (standin::Drawing().save(argv[2], &error)) return 0;
+    std::cerr << "cannot save " << argv[2] << ": " << error << "\n";
+    return 1;
+  }
+  std::cerr << "usage: standin_dxf_tool dump FILE | roundtrip IN OUT | edit IN OUT | new OUT\n";
   return 2;
 }
