@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <unordered_set>
 
 #include "drawing.h"
 #include "dxf_groups.h"
@@ -98,6 +99,26 @@ std::uint64_t maxHandle(const Groups& groups) {
     if ((code == 5 || code == 105) && dxf::parseHex(value, &h)) top = std::max(top, h);
   }
   return top;
+}
+
+void collectHandles(const Groups& groups, std::unordered_set<std::uint64_t>* used) {
+  for (const auto& [code, value] : groups) {
+    std::uint64_t h = 0;
+    if ((code == 5 || code == 105) && dxf::parseHex(value, &h)) used->insert(h);
+  }
+}
+
+// Replaces the entity's own group 5 (one that is not a hexadecimal number, or
+// repeats another handle), or adds one after the type.
+void setOwnHandle(Groups& groups, std::uint64_t handle) {
+  const std::size_t end = dxf::ownGroupsEnd(groups);
+  for (std::size_t i = 1; i < end; ++i) {
+    if (groups[i].first == 5) {
+      groups[i].second = dxf::formatHex(handle);
+      return;
+    }
+  }
+  groups.insert(groups.begin() + 1, {5, dxf::formatHex(handle)});
 }
 
 // VERTEX, ATTRIB and SEQEND belong to the POLYLINE or INSERT before them.
@@ -204,16 +225,22 @@ bool Drawing::parse(const std::string& bytes, std::string* error) {
   dxf::parseHex(headerValue(headerGroups, "$HANDSEED", 5), &seed);
   FNextHandle = std::max(top + 1, seed);
 
+  std::unordered_set<std::uint64_t> used;
+  for (const auto& section : FSections) {
+    if (section.name != "HEADER") collectHandles(section.groups, &used);
+  }
   for (auto& g : entities) {
     Entity e;
     e.groups = std::move(g);
     dxf::readFields(e, FCodePage);
-    if (e.handle == 0) {
-      // Files without handles (R12 with $HANDLING 0): the automation needs
-      // one for every entity, and the saved file then carries it.
+    if (e.handle == 0 || used.count(e.handle) != 0) {
+      // Files without handles (R12 with $HANDLING 0), or with a handle given
+      // twice: the automation needs one handle per entity, and the saved file
+      // then carries it.
       e.handle = newHandle();
-      e.groups.insert(e.groups.begin() + 1, {5, dxf::formatHex(e.handle)});
+      setOwnHandle(e.groups, e.handle);
     }
+    used.insert(e.handle);
     if (inPaperSpace(e.groups)) FPaper.emplace_back(FModel.empty() ? 0 : FModel.back().handle, std::move(e));
     else FModel.push_back(std::move(e));
   }
