@@ -16,7 +16,9 @@ std::wstring withoutAccelerators(const std::wstring& caption) {
   return text;
 }
 
-TMenu buildMenu(const std::vector<TMenuItem*>& items) {
+}  // namespace
+
+TMenu buildPopupMenu(const std::vector<TMenuItem*>& items) {
   TMenu menu(CreatePopupMenu());
   if (!menu) return menu;
   for (std::size_t i = 0; i < items.size(); ++i) {
@@ -25,17 +27,15 @@ TMenu buildMenu(const std::vector<TMenuItem*>& items) {
       AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
       continue;
     }
-    // Command ids are the item's place plus one: TrackPopupMenu returns 0 for "nothing chosen".
+    // TrackPopupMenu returns 0 for "nothing chosen", hence the plus one.
     const std::wstring text = withoutAccelerators(item.Caption());
     AppendMenuW(menu.get(), MF_STRING | (item.Enabled() ? MF_ENABLED : MF_GRAYED), i + 1, text.c_str());
   }
   return menu;
 }
 
-}  // namespace
-
 void showPopupMenu(HWND owner, const std::vector<TMenuItem*>& items, int screenX, int screenY) {
-  const TMenu menu = buildMenu(items);
+  const TMenu menu = buildPopupMenu(items);
   if (!menu) return;
   const BOOL chosen = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
                                      screenX, screenY, 0, owner, nullptr);

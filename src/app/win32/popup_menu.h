@@ -6,6 +6,11 @@
 #include <vector>
 
 #include "app/controls.h"
+#include "app/win32/win32_handles.h"
+
+// The menu for the items as they are now: separators, plain captions, each
+// item enabled or greyed; an item's command id is its place plus one.
+TMenu buildPopupMenu(const std::vector<TMenuItem*>& items);
 
 // Opens the menu at a screen point and runs the chosen item's Click().
 void showPopupMenu(HWND owner, const std::vector<TMenuItem*>& items, int screenX, int screenY);

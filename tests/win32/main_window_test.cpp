@@ -1,0 +1,388 @@
+// The real main window under Wine around a form on fake desktop and CAD ports:
+// places, captions, styles, tab order and anchors of the controls, the binding
+// in both directions, the popup menu, and closing with the settings file
+// written through the private profile functions.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <imm.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/morvane_form.h"
+#include "app/win32/control_binding.h"
+#include "app/win32/main_window.h"
+#include "app/win32/popup_menu.h"
+#include "app/win32/profile_store_win32.h"
+#include "fake_desktop.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class TNullCad : public TCadConnector {
+ public:
+  std::unique_ptr<TCadApplication> createApplication() override { return nullptr; }
+};
+
+// The real profile store on a file of the test's own; the rest counted.
+class TTestAppPlatform : public TAppPlatform {
+ public:
+  fs::path exe;
+  int filterRegistrations = 0;
+  std::wstring executablePath() override { return exe.wstring(); }
+  std::unique_ptr<TProfileStore> openProfile(const std::wstring& path) override {
+    return std::make_unique<TProfileStoreWin32>(path);
+  }
+  std::int32_t displayScaleFactor() override { return 100; }
+  void registerMessageFilter() override { ++filterRegistrations; }
+  void revokeMessageFilter() override {}
+};
+
+// Lets messages run until `done` holds or the time is up.
+template <class F>
+bool pumpUntil(F done, DWORD timeoutMs = 5000) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  for (;;) {
+    MSG msg{};
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+      if (msg.message == WM_QUIT) continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (done()) return true;
+    const ULONGLONG now = GetTickCount64();
+    if (now >= end) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+  }
+}
+
+RECT placeIn(HWND wnd, HWND parent) {
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::wstring menuText(HMENU menu, UINT index) {
+  wchar_t buffer[128] = {};
+  GetMenuStringW(menu, index, buffer, 128, MF_BYPOSITION);
+  return buffer;
+}
+
+class MainWindow : public ::testing::Test {
+ protected:
+  TFakeDesktop desktop;
+  TNullCad cad;
+  TFakeTextMetrics metrics;
+  TTestAppPlatform app;
+  fs::path dir;
+  fs::path ini;
+  std::unique_ptr<TMorvaneForm> form;
+  std::unique_ptr<TMainWindow> window;
+  HWND wnd = nullptr;
+  HWND panel = nullptr;
+
+  void SetUp() override {
+    static int counter = 0;
+    dir = fs::temp_directory_path() /
+          ("morvane-window-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    app.exe = dir / L"morvane.exe";
+    ini = dir / L"morvane.ini";
+  }
+  void create() {
+    form = std::make_unique<TMorvaneForm>(TMorvanePorts{desktop, cad, metrics, &app});
+    window = std::make_unique<TMainWindow>(*form);
+    ASSERT_TRUE(window->create(GetModuleHandleW(nullptr)));
+    wnd = window->handle();
+    panel = GetDlgItem(wnd, kIdPanel1);
+    // Left hidden: under Wine without a window manager, destroying a shown
+    // window waits two seconds for the manager's answer.
+  }
+  HWND item(int id) const {
+    const HWND direct = GetDlgItem(wnd, id);
+    return direct != nullptr ? direct : GetDlgItem(panel, id);
+  }
+  void TearDown() override {
+    if (wnd != nullptr && IsWindow(wnd) != FALSE) DestroyWindow(wnd);
+    pumpUntil([] { return true; }, 0);
+    if (form) form->FormDestroy();
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
+    std::error_code ignored;
+    fs::remove_all(dir, ignored);
+  }
+};
+
+TEST_F(MainWindow, ControlsSitAtTheirPlacesWithTheirCaptions) {
+  create();
+  RECT client{};
+  GetClientRect(wnd, &client);
+  EXPECT_EQ(client.right, 581);
+  EXPECT_EQ(client.bottom, 349);
+
+  struct TExpected {
+    int id;
+    bool inPanel;
+    const wchar_t* text;
+    RECT place;  // left, top, right, bottom
+  };
+  const TExpected expected[] = {
+      {kIdButton1, false, L"取得", {4, 0, 54, 32}},
+      {kIdCheckBox6, false, L"矢印描画", {67, 13, 145, 30}},
+      {kIdCheckBox5, false, L"除外画層フィルター", {160, 13, 275, 30}},
+      {kIdEdit2, false, L"HOJO*,JOGAI*", {281, 9, 573, 33}},
+      {kIdButton2, false, L"更新", {4, 36, 54, 68}},
+      {kIdButton3, false, L"Excelへ", {62, 36, 116, 68}},
+      {kIdPanel1, false, L"", {114, 36, 475, 68}},
+      {kIdCheckBox1, true, L"1行目固定", {8, 8, 97, 25}},
+      {kIdCheckBox2, true, L"Enter:[→]", {89, 8, 169, 25}},
+      {kIdCheckBox3, true, L"Enter:[↓]", {159, 4, 225, 29}},
+      {kIdCheckBox4, true, L"a -> A", {223, 8, 281, 25}},
+      {kIdLabel1, true, L"許容", {282, 9, 306, 22}},
+      {kIdEdit1, true, L"0.1", {311, 6, 355, 30}},
+      {kIdSpeedButton2, false, L"入力候補", {475, 36, 538, 68}},
+      {kIdSpeedButton1, false, L"UNDO", {539, 36, 577, 68}},
+      {kIdSheet, false, nullptr, {0, 74, 581, 256}},
+      {kIdMemo1, false, L"", {0, 259, 581, 320}},
+      {kIdProgressBar1, false, nullptr, {0, 319, 581, 331}},
+      {kIdStatusBar1, false, nullptr, {0, 330, 581, 349}},
+  };
+  for (const TExpected& e : expected) {
+    const HWND control = item(e.id);
+    ASSERT_NE(control, nullptr) << e.id;
+    EXPECT_EQ(GetParent(control), e.inPanel ? panel : wnd) << e.id;
+    const RECT r = placeIn(control, e.inPanel ? panel : wnd);
+    EXPECT_EQ(r.left, e.place.left) << e.id;
+    EXPECT_EQ(r.top, e.place.top) << e.id;
+    EXPECT_EQ(r.right, e.place.right) << e.id;
+    EXPECT_EQ(r.bottom, e.place.bottom) << e.id;
+    if (e.text != nullptr) {
+      EXPECT_EQ(windowText(control), e.text) << e.id;
+    }
+  }
+  EXPECT_EQ(windowText(wnd), L"Morvane 2025.06.08a [ nanoCAD 5 ]");
+}
+
+TEST_F(MainWindow, StartStateStylesAndStatusPanels) {
+  create();
+  EXPECT_NE(GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  EXPECT_NE(IsWindowEnabled(item(kIdButton1)), FALSE);
+  EXPECT_EQ(IsWindowEnabled(item(kIdButton2)), FALSE);
+  EXPECT_EQ(IsWindowEnabled(item(kIdButton3)), FALSE);
+  EXPECT_EQ(SendMessageW(item(kIdCheckBox5), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(item(kIdCheckBox6), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(item(kIdCheckBox1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+  const LONG_PTR edit1 = GetWindowLongPtrW(item(kIdEdit1), GWL_STYLE);
+  EXPECT_NE(edit1 & ES_RIGHT, 0);
+  const HIMC context = ImmGetContext(item(kIdEdit1));
+  EXPECT_EQ(context, nullptr) << "the input method stays off in the tolerance";
+  if (context != nullptr) ImmReleaseContext(item(kIdEdit1), context);
+
+  const LONG_PTR memo = GetWindowLongPtrW(item(kIdMemo1), GWL_STYLE);
+  EXPECT_NE(memo & ES_READONLY, 0);
+  EXPECT_NE(memo & ES_MULTILINE, 0);
+  EXPECT_NE(memo & WS_HSCROLL, 0);
+  EXPECT_NE(memo & WS_VSCROLL, 0);
+  EXPECT_EQ(memo & WS_TABSTOP, 0);
+  EXPECT_EQ(GetWindowLongPtrW(item(kIdSpeedButton1), GWL_STYLE) & WS_TABSTOP, 0);
+  EXPECT_EQ(GetWindowLongPtrW(item(kIdSpeedButton2), GWL_STYLE) & WS_TABSTOP, 0);
+
+  int edges[4] = {};
+  ASSERT_EQ(SendMessageW(item(kIdStatusBar1), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 3);
+  EXPECT_EQ(edges[0], 120);
+  EXPECT_EQ(edges[1], 240);
+  EXPECT_EQ(edges[2], 490);
+}
+
+TEST_F(MainWindow, TabOrderRunsFromTheSheetThroughThePanel) {
+  create();
+  form->Button2.setEnabled(true);
+  form->Button3.setEnabled(true);
+  const std::vector<int> expected{kIdButton1,   kIdButton2,   kIdCheckBox1, kIdCheckBox2,
+                                  kIdCheckBox3, kIdCheckBox4, kIdEdit1,     kIdButton3,
+                                  kIdCheckBox5, kIdEdit2,     kIdCheckBox6, kIdSheet};
+  HWND at = item(kIdSheet);
+  for (const int id : expected) {
+    at = GetNextDlgTabItem(wnd, at, FALSE);
+    ASSERT_NE(at, nullptr);
+    EXPECT_EQ(GetDlgCtrlID(at), id);
+  }
+  // Disabled buttons are passed over.
+  form->Button2.setEnabled(false);
+  EXPECT_EQ(GetNextDlgTabItem(wnd, item(kIdButton1), FALSE), item(kIdCheckBox1));
+}
+
+TEST_F(MainWindow, AnchoredControlsFollowAResize) {
+  create();
+  RECT frame{};
+  GetWindowRect(wnd, &frame);
+  SetWindowPos(wnd, nullptr, 0, 0, frame.right - frame.left + 100, frame.bottom - frame.top + 50,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client{};
+  GetClientRect(wnd, &client);
+  ASSERT_EQ(client.right, 681);
+  ASSERT_EQ(client.bottom, 399);
+  const auto at = [&](int id) { return placeIn(item(id), GetParent(item(id))); };
+  EXPECT_EQ(at(kIdButton1).right, 54);
+  EXPECT_EQ(at(kIdPanel1).right, 475);
+  EXPECT_EQ(at(kIdEdit2).right, 673);
+  EXPECT_EQ(at(kIdEdit2).bottom, 33);
+  EXPECT_EQ(at(kIdSheet).right, 681);
+  EXPECT_EQ(at(kIdSheet).bottom, 306);
+  EXPECT_EQ(at(kIdMemo1).top, 309);
+  EXPECT_EQ(at(kIdMemo1).right, 681);
+  EXPECT_EQ(at(kIdProgressBar1).top, 369);
+  EXPECT_EQ(at(kIdStatusBar1).top, 380);
+  EXPECT_EQ(at(kIdStatusBar1).bottom, 399);
+  EXPECT_EQ(at(kIdSpeedButton1).left, 539);
+}
+
+TEST_F(MainWindow, ChangesOfTheFormReachTheWindows) {
+  create();
+  form->Memo1.add(L"Select = 3");
+  form->Memo1.add(L"0.421 sec");
+  EXPECT_EQ(windowText(item(kIdMemo1)), L"Select = 3\r\n0.421 sec");
+  form->Memo1.clear();
+  form->Memo1.add(L"Line = 22, Text = 35");
+  EXPECT_EQ(windowText(item(kIdMemo1)), L"Line = 22, Text = 35");
+
+  form->StatusBar1.setPanel(0, L" 3 / 120");
+  form->StatusBar1.setPanel(1, L"新規作成不可");
+  wchar_t text[64] = {};
+  SendMessageW(item(kIdStatusBar1), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+  EXPECT_EQ(std::wstring(text), L" 3 / 120");
+  SendMessageW(item(kIdStatusBar1), SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(text));
+  std::wstring centred = text;
+  if (!centred.empty() && centred[0] == L'\t') centred.erase(0, 1);
+  EXPECT_EQ(centred, L"新規作成不可");
+
+  form->ProgressBar1.setMax(50);
+  form->ProgressBar1.setPosition(7);
+  EXPECT_EQ(SendMessageW(item(kIdProgressBar1), PBM_GETPOS, 0, 0), 7);
+  EXPECT_EQ(SendMessageW(item(kIdProgressBar1), PBM_GETRANGE, FALSE, 0), 50);
+
+  form->CheckBox1.setEnabled(false);
+  EXPECT_EQ(IsWindowEnabled(item(kIdCheckBox1)), FALSE);
+  form->Edit2.setText(L"層*,補助*");
+  EXPECT_EQ(windowText(item(kIdEdit2)), L"層*,補助*");
+  form->Window.setCaption(L"Morvane 2025.06.08a [ nanoCAD 5 ] a.dwg");
+  EXPECT_EQ(windowText(wnd), L"Morvane 2025.06.08a [ nanoCAD 5 ] a.dwg");
+}
+
+TEST_F(MainWindow, CaptionChangeLeavesAMovedWindowWhereTheUserPutIt) {
+  create();
+  SetWindowPos(wnd, nullptr, 10, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  form->Window.setCaption(L"other");
+  RECT frame{};
+  GetWindowRect(wnd, &frame);
+  EXPECT_EQ(frame.left, 10);
+  EXPECT_EQ(frame.top, 20);
+}
+
+TEST_F(MainWindow, UserActionsReachTheForm) {
+  create();
+  SendMessageW(item(kIdCheckBox4), BM_CLICK, 0, 0);
+  EXPECT_TRUE(form->CheckBox4.Checked());
+  EXPECT_EQ(SendMessageW(item(kIdCheckBox4), BM_GETCHECK, 0, 0), BST_CHECKED);
+  SendMessageW(item(kIdCheckBox4), BM_CLICK, 0, 0);
+  EXPECT_FALSE(form->CheckBox4.Checked());
+
+  SetWindowTextW(item(kIdEdit1), L"0.5");
+  EXPECT_EQ(form->Edit1.Text(), L"0.5");
+
+  int clicks = 0;
+  form->Button2.setEnabled(true);
+  form->Button2.OnClick = [&] { ++clicks; };
+  SendMessageW(item(kIdButton2), BM_CLICK, 0, 0);
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(MainWindow, SpeedButtonsLeaveTheFocusWhereItWas) {
+  create();
+  SetForegroundWindow(wnd);
+  SetFocus(item(kIdEdit2));
+  ASSERT_EQ(GetFocus(), item(kIdEdit2));
+  int clicks = 0;
+  form->SpeedButton1.OnClick = [&] { ++clicks; };
+  SendMessageW(item(kIdSpeedButton1), BM_CLICK, 0, 0);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(GetFocus(), item(kIdEdit2));
+}
+
+TEST_F(MainWindow, PopupMenuShowsTheItemsAsTheyAre) {
+  create();
+  const std::vector<TMenuItem*> items = form->popupMenuItems();
+  TMenu menu = buildPopupMenu(items);
+  ASSERT_TRUE(menu);
+  ASSERT_EQ(GetMenuItemCount(menu.get()), static_cast<int>(items.size()));
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const UINT state = GetMenuState(menu.get(), static_cast<UINT>(i), MF_BYPOSITION);
+    if (items[i]->isSeparator()) {
+      EXPECT_NE(state & MF_SEPARATOR, 0u) << i;
+      continue;
+    }
+    EXPECT_EQ(menuText(menu.get(), static_cast<UINT>(i)), items[i]->Caption()) << i;
+    EXPECT_EQ((state & MF_GRAYED) != 0, !items[i]->Enabled()) << i;
+    EXPECT_EQ(GetMenuItemID(menu.get(), static_cast<int>(i)), i + 1);
+  }
+  EXPECT_NE(GetMenuState(menu.get(), 2, MF_BYPOSITION) & MF_GRAYED, 0u);   // CAD1
+  EXPECT_NE(GetMenuState(menu.get(), 10, MF_BYPOSITION) & MF_GRAYED, 0u);  // UNDO1
+  form->N6.setEnabled(true);
+  menu = buildPopupMenu(items);
+  EXPECT_EQ(GetMenuState(menu.get(), 4, MF_BYPOSITION) & MF_GRAYED, 0u);
+}
+
+TEST_F(MainWindow, SavedPlaceIsRestoredAndClosingWritesTheFile) {
+  ASSERT_TRUE(WritePrivateProfileStringW(L"AcadMRV", L"Left", L"40", ini.c_str()));
+  ASSERT_TRUE(WritePrivateProfileStringW(L"AcadMRV", L"Top", L"30", ini.c_str()));
+  ASSERT_TRUE(WritePrivateProfileStringW(L"AcadMRV", L"chk4", L"1", ini.c_str()));
+  create();
+  RECT frame{};
+  GetWindowRect(wnd, &frame);
+  EXPECT_EQ(frame.left, 40);
+  EXPECT_EQ(frame.top, 30);
+  EXPECT_EQ(SendMessageW(item(kIdCheckBox4), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(app.filterRegistrations, 1);
+
+  SetWindowPos(wnd, nullptr, 55, 66, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowTextW(item(kIdEdit2), L"A*,B*");
+  PostMessageW(wnd, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(pumpUntil([&] { return IsWindow(wnd) == FALSE; }));
+  wchar_t value[64] = {};
+  GetPrivateProfileStringW(L"AcadMRV", L"Left", L"", value, 64, ini.c_str());
+  EXPECT_EQ(std::wstring(value), L"55");
+  GetPrivateProfileStringW(L"AcadMRV", L"Top", L"", value, 64, ini.c_str());
+  EXPECT_EQ(std::wstring(value), L"66");
+  GetPrivateProfileStringW(L"AcadMRV", L"edt2", L"", value, 64, ini.c_str());
+  EXPECT_EQ(std::wstring(value), L"A*,B*");
+  GetPrivateProfileStringW(L"Target", L"ProgID", L"", value, 64, ini.c_str());
+  EXPECT_EQ(std::wstring(value), L"BricscadApp.AcadApplication");
+}
+
+TEST_F(MainWindow, FailedWriteKeepsTheWindowOpen) {
+  app.exe = dir / L"missing" / L"morvane.exe";
+  create();
+  SendMessageW(wnd, WM_CLOSE, 0, 0);
+  EXPECT_NE(IsWindow(wnd), FALSE);
+  const std::wstring path = (dir / L"missing" / L"morvane.ini").wstring();
+  EXPECT_EQ(desktop.messages, std::vector<std::wstring>{L"error|" + path + L" に書き込めません"});
+}
+
+TEST_F(MainWindow, CloseDuringACommandHappensWhenItEnds) {
+  create();
+  bool openInside = false;
+  form->runCommand([&] {
+    SendMessageW(wnd, WM_CLOSE, 0, 0);
+    openInside = IsWindow(wnd) != FALSE;
+  });
+  EXPECT_TRUE(openInside);
+  ASSERT_TRUE(pumpUntil([&] { return IsWindow(wnd) == FALSE; }));
+  EXPECT_TRUE(fs::exists(ini));
+}
+
+}  // namespace
