@@ -2,7 +2,8 @@
 """Writes the sample drawings of this folder and what Acquire shows of them.
 
 Needs Debian's python3-ezdxf (0.18). Run from anywhere:
-    /usr/bin/python3 samples/make_samples.py
+    /usr/bin/python3 samples/make_samples.py            (into this folder)
+    /usr/bin/python3 samples/make_samples.py --out DIR  (elsewhere)
 
 For each sample it writes <name>.dxf, and <name>.expected.tsv: the sheet's
 data cells after an Acquire of the selection window given in README.md with
@@ -30,6 +31,7 @@ import ezdxf
 from ezdxf.enums import TextEntityAlignment
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+OUT = HERE  # --out DIR writes elsewhere, for the test that the committed files are current
 TOLERANCE = 0.1
 EXCLUDED = "HOJO*,JOGAI*"
 
@@ -328,28 +330,31 @@ SAMPLES = [("parts_list", parts_list), ("double_ruled", double_ruled), ("table_i
 
 
 def main():
+    global OUT
+    if len(sys.argv) == 3 and sys.argv[1] == "--out":
+        OUT = sys.argv[2]
     failed = False
     windows = []
     for name, build in SAMPLES:
         doc, rows, window, options = build()
-        path = os.path.join(HERE, name + ".dxf")
+        path = os.path.join(OUT, name + ".dxf")
         doc.saveas(path)
         cells, tate, yoko = acquire(path, window, filtered=True)
         if cells != rows:
             print("%s: the drawing does not read back as the declared table:\n%r" % (name, cells))
             failed = True
-        write_tsv(os.path.join(HERE, name + ".expected.tsv"), cells)
+        write_tsv(os.path.join(OUT, name + ".expected.tsv"), cells)
         (x0, y0), (x1, y1) = window
         windows.append([name + ".dxf", "%g" % x0, "%g" % y0, "%g" % x1, "%g" % y1])
         line = "%s: %d rows x %d columns, columns at %s, rows at %s" % (
             name, len(cells), len(cells[0]) if cells else 0, tate, yoko)
         if options.get("unfiltered"):
             unfiltered, tate, yoko = acquire(path, window, filtered=False)
-            write_tsv(os.path.join(HERE, name + ".unfiltered.tsv"), unfiltered)
+            write_tsv(os.path.join(OUT, name + ".unfiltered.tsv"), unfiltered)
             line += "; unfiltered %d x %d" % (len(unfiltered), len(unfiltered[0]) if unfiltered else 0)
         print(line)
     # The selection window of each sample, for the tests that select by script.
-    write_tsv(os.path.join(HERE, "selection_windows.tsv"), [["file", "minx", "miny", "maxx", "maxy"]] + windows)
+    write_tsv(os.path.join(OUT, "selection_windows.tsv"), [["file", "minx", "miny", "maxx", "maxy"]] + windows)
     return 1 if failed else 0
 
 
