@@ -457,6 +457,20 @@ TEST_F(StandinCadServer, InjectedFailureCarriesItsMessage) {
   EXPECT_EQ(get(FApp.get(), L"Documents").hr, S_OK);
 }
 
+TEST_F(StandinCadServer, SlowCallsWaitBeforeTheyAnswer) {
+  startAndConnect({L"--slow=300"});
+  const ULONGLONG start = GetTickCount64();
+  const TCall docs = get(FApp.get(), L"Documents");
+  ASSERT_EQ(docs.hr, S_OK);
+  EXPECT_GE(GetTickCount64() - start, 300u);
+  // A document is found by its file name as well as by its index.
+  const std::wstring name = FDrawing.substr(FDrawing.find_last_of(L'\\') + 1);
+  const TCall byName = method(docs.dispatch(), L"Item", args1(TVariant::fromString(name)));
+  ASSERT_EQ(byName.hr, S_OK);
+  EXPECT_EQ(get(byName.dispatch(), L"Name").text(), name);
+  EXPECT_EQ(method(docs.dispatch(), L"Item", args1(TVariant::fromInt32(1))).hr, DISP_E_EXCEPTION);
+}
+
 TEST_F(StandinCadServer, ExitsAfterServingTheGivenNumberOfCalls) {
   startAndConnect({L"--exit-after=2"});
   EXPECT_EQ(get(FApp.get(), L"HWND").hr, S_OK);
