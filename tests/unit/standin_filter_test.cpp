@@ -99,6 +99,13 @@ TEST(StandinFilter, ColourWithRelationalOperatorAndByLayerDefault) {
   EXPECT_FALSE(matchesFilter(red, {-4, 62}, {L">", L"1"}));
 }
 
+TEST(StandinFilter, AStrayOperatorDoesNotEndTheFilter) {
+  // Conditions after an empty or unknown -4 entry still count.
+  EXPECT_FALSE(matchesFilter(entity("CIRCLE"), {-4, 0}, {L"", L"LINE"}));
+  EXPECT_FALSE(matchesFilter(entity("CIRCLE"), {-4, 0}, {L"NOT>", L"LINE"}));
+  EXPECT_TRUE(matchesFilter(entity("LINE"), {-4, 0}, {L"", L"LINE"}));
+}
+
 TEST(StandinFilter, ValidityOfOperators) {
   std::string error;
   EXPECT_TRUE(isValidFilter(kTypeAndLayers, excluding(L"HOJO*"), &error)) << error;

@@ -110,3 +110,31 @@ TEST(StandinText, NewerFilesAreUtf8WhateverTheirCodePageSays) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StandinText, MTextAndAttributesReadTheirOwnGroups) {
+  using namespace standin_test;
+  TTempDir dir;
+  const TGroups entities = {
+      {0, "MTEXT"}, {5, "40"}, {8, "0"}, {10, "5.0"}, {20, "6.0"}, {40, "2.5"}, {71, "5"},
+      {3, "first part "}, {1, "\\U+54C1\\Plast"},
+      {0, "INSERT"}, {5, "41"}, {8, "0"}, {66, "1"}, {2, "TITLE"}, {10, "0.0"}, {20, "0.0"},
+      {0, "ATTRIB"}, {5, "42"}, {330, "41"}, {8, "0"}, {10, "1.0"}, {20, "1.0"}, {40, "2.0"}, {1, "value"},
+      {2, "TAG"}, {70, "0"}, {73, "12"}, {72, "1"}, {74, "2"},
+      {0, "SEQEND"}, {5, "43"}, {330, "41"}, {8, "0"}};
+  writeFile(dir.file("a.dxf"), dxfText(drawingGroups("AC1009", "ANSI_1252", "50", entities)));
+  standin::Drawing d;
+  ASSERT_TRUE(d.load(dir.file("a.dxf"), nullptr));
+  ASSERT_EQ(d.entities().size(), 2u);  // the attribute belongs to its block reference
+  const standin::Entity& m = *d.byHandle(0x40);
+  EXPECT_EQ(m.text, L"first part 品\\Plast");
+  EXPECT_EQ(m.halign, 1);  // attachment 5: middle centre
+  EXPECT_EQ(m.valign, 2);
+  EXPECT_EQ(m.objectName(), L"AcDbMText");
+  const standin::Entity& insert = *d.byHandle(0x41);
+  EXPECT_EQ(insert.text, L"TITLE");
+  EXPECT_EQ(d.byHandle(0x42), nullptr);
+}
+
+}  // namespace

@@ -174,10 +174,10 @@ void readFields(Entity& e, int codePage) {
       e.endAngle = number(value, 360);
     } else if (code == 72 && text) {
       e.halign = static_cast<int>(integer(value, 0));
-    } else if (code == 73 && text) {
+    } else if (code == 73 && e.type == "TEXT") {
       e.valign = static_cast<int>(integer(value, 0));
-    } else if (code == 74 && e.type == "ATTRIB") {
-      e.valign = static_cast<int>(integer(value, 0));  // ATTRIB keeps its vertical alignment in 74
+    } else if (code == 74 && text) {
+      e.valign = static_cast<int>(integer(value, 0));  // attributes keep it in 74; their 73 is a field length
     } else if (code == 71 && mtext) {
       alignFromAttachment(e, integer(value, 1));
     } else if (code == 70 && e.type == "POLYLINE") {

@@ -241,7 +241,7 @@ class TFilterEval {
     bool any = false;
     int trueCount = 0;
     while (FAt < FCount) {
-      if (FCodes[FAt] == -4 && upper(FValues[FAt]) == closer) {
+      if (!closer.empty() && FCodes[FAt] == -4 && upper(FValues[FAt]) == closer) {
         ++FAt;
         break;
       }
