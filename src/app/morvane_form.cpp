@@ -19,6 +19,7 @@ std::vector<TMenuItem*> TMorvaneForm::popupMenuItems() {
 
 void TMorvaneForm::wireControls() {
   Button1.OnClick = [this] { runCommand([this] { Button1Click(); }); };
+  wireSheet();
   SpeedButton1.OnClick = [this] { runCommand([this] { SpeedButton1Click(); }); };
   wireShell();
 }

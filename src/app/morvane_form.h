@@ -15,6 +15,7 @@
 #include "cad/cad_ports.h"
 #include "platform/desktop.h"
 #include "platform/text_metrics.h"
+#include "sheet/cell_look.h"
 #include "sheet/undo_cells.h"
 #include "table/mrv_records.h"
 #include "table/string_grid.h"
@@ -130,6 +131,23 @@ class TMorvaneForm {
   bool FFilterRegistered = false;
 
   // ---- Handlers: the sheet, its keys and the clipboard (form_sheet.cpp) ----
+  // What to paint for a cell after its normal look: the data cells of a
+  // column without drawing texts are greyed.
+  TCellLook StringGrid1DrawCell(std::int32_t col, std::int32_t row, const TCellRect& rect, TDrawState state);
+  void StringGrid1FixedCellClick(std::int32_t col, std::int32_t row);
+  void StringGrid1MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  void StringGrid1MouseMove(TShiftState shift, int x, int y);
+  void StringGrid1MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  void StringGrid1SelectCell(std::int32_t col, std::int32_t row, bool& canSelect);
+  void StringGrid1GetEditText(std::int32_t col, std::int32_t row);
+  void StringGrid1KeyDown(std::uint16_t& key, TShiftState shift);
+  void CheckBox1Click();
+  void CheckBox2Click();
+  void CheckBox3Click();
+  void N2Click();
+  // Delete, Ctrl+X and Ctrl+V are handed on here; setting the key to 0 swallows it.
+  std::function<void(std::uint16_t& key, TShiftState shift)> FKeyCommandHook;
+  void wireSheet();
 
 
   // ---- Command guard -------------------------------------------------------

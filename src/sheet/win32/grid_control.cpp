@@ -1,14 +1,194 @@
 #include "sheet/win32/grid_control.h"
 
-#include "app/morvane_form.h"
+#include <windows.h>
 
-// First version: a plain child window; painting and input follow.
+#include <windowsx.h>
+
+#include <memory>
+
+#include "app/morvane_form.h"
+#include "sheet/cell_look.h"
+#include "sheet/win32/gdi_text_metrics.h"
+#include "sheet/win32/grid_window.h"
+
+namespace {
+
+constexpr const wchar_t* kGridClass = L"MorvaneSheet";
+// The grid lines between cells.
+constexpr COLORREF kLineColor = RGB(192, 192, 192);
+
+TGridWindow* windowOf(HWND hwnd) { return reinterpret_cast<TGridWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
+
+// Every change of the model: keep the current cell in view, the scroll bars
+// and the editor in step, and repaint.
+void onModelChanged(TGridWindow& window) {
+  if (window.inModelChange) {
+    return;
+  }
+  window.inModelChange = true;
+  window.input.followCurrent();
+  updateScrollBars(window);
+  syncEditor(window);
+  window.inModelChange = false;
+  InvalidateRect(window.hwnd, nullptr, FALSE);
+}
+
+void onSize(TGridWindow& window) {
+  updateScrollBars(window);
+  syncEditor(window);
+  InvalidateRect(window.hwnd, nullptr, FALSE);
+}
+
+void onFocus(TGridWindow& window, bool gained) {
+  if (gained && window.grid.EditorMode() && editorShown(window)) {
+    SetFocus(window.editor);
+  }
+  InvalidateRect(window.hwnd, nullptr, FALSE);
+}
+
+void onDestroy(HWND hwnd) {
+  std::unique_ptr<TGridWindow> window(windowOf(hwnd));
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+  if (window) {
+    window->grid.OnChange = nullptr;
+  }
+}
+
+LRESULT dispatch(TGridWindow& window, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT:
+      onPaint(window);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_SIZE:
+      onSize(window);
+      return 0;
+    case WM_VSCROLL:
+      onScroll(window, SB_VERT, LOWORD(wParam));
+      return 0;
+    case WM_HSCROLL:
+      onScroll(window, SB_HORZ, LOWORD(wParam));
+      return 0;
+    case WM_MOUSEWHEEL:
+      onMouseWheel(window, GET_WHEEL_DELTA_WPARAM(wParam));
+      return 0;
+    case WM_GETDLGCODE:
+      return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
+    case WM_KEYDOWN:
+      onKeyDown(window, wParam);
+      return 0;
+    case WM_CHAR:
+      onChar(window, static_cast<wchar_t>(wParam));
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      onMouseButton(window, message, lParam);
+      return 0;
+    case WM_MOUSEMOVE:
+      onMouseMove(window, lParam);
+      return 0;
+    case WM_SETCURSOR:
+      if (LOWORD(lParam) == HTCLIENT && onSetCursor(window)) {
+        return TRUE;
+      }
+      break;
+    case WM_CONTEXTMENU:
+      onContextMenu(window, lParam);
+      return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      onFocus(window, message == WM_SETFOCUS);
+      return 0;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == kEditorId && HIWORD(wParam) == EN_CHANGE) {
+        onEditorChanged(window);
+        return 0;
+      }
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK gridWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  try {
+    if (message == WM_NCDESTROY) {
+      onDestroy(hwnd);
+      return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    TGridWindow* const window = windowOf(hwnd);
+    if (window == nullptr) {
+      return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    return dispatch(*window, hwnd, message, wParam, lParam);
+  } catch (...) {
+    // No error may cross into the system's message dispatch.
+    return 0;
+  }
+}
+
+bool registerGridClass() {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  if (GetClassInfoExW(instance, kGridClass, &wc)) {
+    return true;
+  }
+  wc = WNDCLASSEXW{};
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = gridWindowProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = kGridClass;
+  return RegisterClassExW(&wc) != 0;
+}
+
+}  // namespace
+
+TGridWindow::TGridWindow(HWND window, TMorvaneForm& owner, std::function<void(int, int)> contextMenu)
+    : hwnd(window),
+      form(owner),
+      grid(owner.StringGrid1),
+      input(owner.StringGrid1),
+      onContextMenu(std::move(contextMenu)),
+      font(createSheetFont()),
+      headerBrush(CreateSolidBrush(static_cast<COLORREF>(kHeaderColor))),
+      lineBrush(CreateSolidBrush(kLineColor)) {}
+
 HWND createGridControl(HWND parent, int controlId, TMorvaneForm& form,
                        std::function<void(int screenX, int screenY)> onContextMenu) {
-  (void)form;
-  (void)onContextMenu;
-  return CreateWindowExW(WS_EX_CLIENTEDGE, L"STATIC", L"",
-                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL, 0, 74, 581, 182,
-                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
-                         GetModuleHandleW(nullptr), nullptr);
+  if (!registerGridClass()) {
+    return nullptr;
+  }
+  const HWND hwnd = CreateWindowExW(0, kGridClass, L"",
+                                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN,
+                                    0, 74, 581, 182, parent,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
+                                    GetModuleHandleW(nullptr), nullptr);
+  if (hwnd == nullptr) {
+    return nullptr;
+  }
+  auto window = std::make_unique<TGridWindow>(hwnd, form, std::move(onContextMenu));
+  TGridWindow& state = *window;
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window.release()));
+  createEditor(state);
+  form.StringGrid1.OnChange = [&state] { onModelChanged(state); };
+  onSize(state);
+  return hwnd;
+}
+
+void paintGridControlTo(HWND grid, HDC dc) {
+  TGridWindow* const window = windowOf(grid);
+  if (window == nullptr) {
+    return;
+  }
+  RECT client{};
+  GetClientRect(grid, &client);
+  paintGrid(*window, dc, client.right, client.bottom, GetFocus() == grid);
 }

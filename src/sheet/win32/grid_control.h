@@ -14,3 +14,7 @@ class TMorvaneForm;
 // destroyed; the form must outlive it.
 HWND createGridControl(HWND parent, int controlId, TMorvaneForm& form,
                        std::function<void(int screenX, int screenY)> onContextMenu);
+
+// Paints the sheet as it shows now into `dc`, at the client area's size: for
+// measuring the painting and for pictures of the sheet.
+void paintGridControlTo(HWND grid, HDC dc);

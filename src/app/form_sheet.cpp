@@ -1,0 +1,183 @@
+// The sheet's handlers: its look, header clicks, drag selection, the status
+// note, undo recording, its keys and the menu copy.
+#include <algorithm>
+
+#include "app/morvane_form.h"
+#include "sheet/cell_look.h"
+#include "sheet/clipboard_text.h"
+#include "sheet/grid_geometry.h"
+#include "sheet/grid_keys.h"
+#include "sheet/key_commands.h"
+#include "sheet/sheet_moves.h"
+#include "sheet/undo_commands.h"
+
+namespace {
+const std::wstring kNoNewText = L"新規作成不可";
+const std::wstring kCopyFailed = L"クリップボードへのコピーに失敗しました．";
+// Fill of a greyed cell beyond its own rectangle: over the 4 pixels to its left
+// and over its grid lines to the right and below.
+constexpr int kGreyLeftReach = 4;
+constexpr int kMenuCopyTries = 10;
+}  // namespace
+
+void TMorvaneForm::wireSheet() {
+  StringGrid1.OnSelectCell = [this](std::int32_t col, std::int32_t row, bool& canSelect) {
+    StringGrid1SelectCell(col, row, canSelect);
+  };
+  StringGrid1.OnGetEditText = [this](std::int32_t col, std::int32_t row) { StringGrid1GetEditText(col, row); };
+  StringGrid1.OnKeyDown = [this](std::uint16_t& key, TShiftState shift) { StringGrid1KeyDown(key, shift); };
+  StringGrid1.OnFixedCellClick = [this](std::int32_t col, std::int32_t row) { StringGrid1FixedCellClick(col, row); };
+  StringGrid1.OnMouseDown = [this](TMouseButton button, TShiftState shift, int x, int y) {
+    StringGrid1MouseDown(button, shift, x, y);
+  };
+  StringGrid1.OnMouseMove = [this](TShiftState shift, int x, int y) { StringGrid1MouseMove(shift, x, y); };
+  StringGrid1.OnMouseUp = [this](TMouseButton button, TShiftState shift, int x, int y) {
+    StringGrid1MouseUp(button, shift, x, y);
+  };
+  CheckBox1.OnClick = [this] { CheckBox1Click(); };
+  CheckBox2.OnClick = [this] { CheckBox2Click(); };
+  CheckBox3.OnClick = [this] { CheckBox3Click(); };
+  N2.OnClick = [this] { runCommand([this] { N2Click(); }); };
+}
+
+TCellLook TMorvaneForm::StringGrid1DrawCell(std::int32_t col, std::int32_t row, const TCellRect& rect,
+                                            TDrawState state) {
+  TCellLook look = normalCellLook(StringGrid1, col, row, rect, state);
+  if (isHeaderCell(StringGrid1, col, row) || columnHasTag(StringGrid1, col)) {
+    return look;
+  }
+  // No new text can be created in this column: it shows grey, selected or not.
+  look.fill = TCellFill::ButtonFace;
+  look.fillRect = {rect.left - kGreyLeftReach, rect.top, rect.right + 1, rect.bottom + 1};
+  look.textRect = rect;
+  look.highlightText = false;
+  return look;
+}
+
+void TMorvaneForm::StringGrid1FixedCellClick(std::int32_t col, std::int32_t row) {
+  const std::optional<TBlockSelection> block = headerClickSelection(StringGrid1, col, row);
+  if (!block) {
+    return;
+  }
+  StringGrid1.setSelection(block->anchor, block->current);
+  StringGrid1.invalidate();
+}
+
+void TMorvaneForm::StringGrid1MouseDown(TMouseButton button, TShiftState, int x, int y) {
+  if (button != TMouseButton::Left) {
+    return;
+  }
+  const TGridCoord cell = mouseCell(StringGrid1, x, y);
+  if (cell.X >= StringGrid1.FixedCols() && cell.Y >= StringGrid1.FixedRows()) {
+    startCol = cell.X;
+    startRow = cell.Y;
+  }
+}
+
+void TMorvaneForm::StringGrid1MouseMove(TShiftState, int x, int y) {
+  if (startCol < 0 || startRow < 0) {
+    return;
+  }
+  const TGridCoord cell = mouseCell(StringGrid1, x, y);
+  if (cell.X < 0 || cell.Y < 0) {
+    return;
+  }
+  if ((cell.X == startCol && cell.Y == startRow) || (cell.X == moveCol && cell.Y == moveRow)) {
+    return;
+  }
+  const std::int32_t right = std::max(cell.X, StringGrid1.FixedCols());
+  const std::int32_t bottom = std::max(cell.Y, StringGrid1.FixedRows());
+  StringGrid1.setSelection({startCol, startRow}, {right, bottom});
+  StringGrid1.invalidate();
+  moveCol = cell.X;
+  moveRow = cell.Y;
+}
+
+void TMorvaneForm::StringGrid1MouseUp(TMouseButton, TShiftState, int, int) {
+  startCol = -1;
+  startRow = -1;
+  StringGrid1.invalidate();
+}
+
+void TMorvaneForm::StringGrid1SelectCell(std::int32_t col, std::int32_t, bool& canSelect) {
+  if (col != clickCol) {
+    if (columnHasTag(StringGrid1, col)) {
+      if (!StatusBar1.Panel(1).empty()) {
+        StatusBar1.setPanel(1, L"");
+      }
+    } else if (StatusBar1.Panel(1) != kNoNewText) {
+      StatusBar1.setPanel(1, kNoNewText);
+    }
+  }
+  clickCol = col;
+  canSelect = true;
+}
+
+void TMorvaneForm::StringGrid1GetEditText(std::int32_t col, std::int32_t row) {
+  FUndoCells->Add(StringGrid1, col, row);
+}
+
+void TMorvaneForm::StringGrid1KeyDown(std::uint16_t& key, TShiftState shift) {
+  if (key == gridKey::kEscape) {
+    key = 0;
+    runCommand([this] {
+      Memo1.add(L"[ESC]");
+      FUndoCells->Undo(StringGrid1);
+    });
+    return;
+  }
+  if (key == gridKey::kReturn) {
+    key = 0;
+    if (!shift.ctrl) {
+      runCommand([this] { moveByEnter(StringGrid1, CheckBox3.Checked()); });
+    }
+    return;
+  }
+  if (key == gridKey::kZ && shift.ctrl) {
+    key = 0;
+    runCommand([this] {
+      Memo1.add(L"[CTRL]+[Z]");
+      groupedUndo(*FUndoCells, StringGrid1, sgUndoCnt);
+    });
+    return;
+  }
+  const bool keyCommand = key == gridKey::kDelete ||
+                          (shift.ctrl && (key == gridKey::kC || key == gridKey::kX || key == gridKey::kV));
+  if (!keyCommand) {
+    return;
+  }
+  runCommand([this, &key, shift] {
+    TKeyCommandContext context{StringGrid1, *FUndoCells, sgUndoCnt, ports().desktop,
+                               [this](const std::wstring& line) { Memo1.add(line); }, FKeyCommandHook};
+    sheetKeyCommand(context, key, shift);
+  });
+}
+
+void TMorvaneForm::CheckBox1Click() {
+  if (StringGrid1.RowCount() < 3) {
+    // A second fixed row needs a data row below it.
+    CheckBox1.setChecked(false);
+    return;
+  }
+  StringGrid1.setFixedRows(CheckBox1.Checked() ? 2 : 1);
+}
+
+void TMorvaneForm::CheckBox2Click() {
+  if (CheckBox2.Checked()) {
+    CheckBox3.setChecked(false);
+  }
+}
+
+void TMorvaneForm::CheckBox3Click() {
+  if (CheckBox3.Checked()) {
+    CheckBox2.setChecked(false);
+  }
+}
+
+void TMorvaneForm::N2Click() {
+  sgUndoCnt = 0;
+  const std::wstring text = clipboardText(StringGrid1, StringGrid1.Selection());
+  if (!setClipboardText(ports().desktop, text, kMenuCopyTries)) {
+    ports().desktop.showMessage(kCopyFailed);
+  }
+}

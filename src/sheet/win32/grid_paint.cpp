@@ -1,0 +1,128 @@
+// Painting: the visible cells only, into a memory bitmap the size of the
+// client area, then one copy to the screen.
+#include <algorithm>
+#include <vector>
+
+#include "app/morvane_form.h"
+#include "sheet/cell_look.h"
+#include "sheet/grid_geometry.h"
+#include "sheet/win32/grid_window.h"
+
+namespace {
+
+RECT toRect(const TCellRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+HBRUSH brushFor(const TGridWindow& window, TCellFill fill) {
+  switch (fill) {
+    case TCellFill::Highlight:
+      return GetSysColorBrush(COLOR_HIGHLIGHT);
+    case TCellFill::Header:
+      return window.headerBrush.get();
+    case TCellFill::ButtonFace:
+      return GetSysColorBrush(COLOR_BTNFACE);
+    case TCellFill::Window:
+      break;
+  }
+  return GetSysColorBrush(COLOR_WINDOW);
+}
+
+// The fixed indexes, then the scrolling ones that show.
+std::vector<std::int32_t> shownIndexes(std::int32_t fixed, std::int32_t first, std::int32_t last) {
+  std::vector<std::int32_t> indexes;
+  for (std::int32_t i = 0; i < fixed; ++i) {
+    indexes.push_back(i);
+  }
+  for (std::int32_t i = first; i <= last; ++i) {
+    indexes.push_back(i);
+  }
+  return indexes;
+}
+
+void paintCell(TGridWindow& window, HDC dc, std::int32_t col, std::int32_t row, const TGridRect& selection,
+               bool focused) {
+  const std::optional<TCellRect> rect = cellRect(window.grid, col, row);
+  if (!rect) {
+    return;
+  }
+  TDrawState state;
+  state.selected = col >= selection.Left && col <= selection.Right && row >= selection.Top && row <= selection.Bottom;
+  state.current = col == window.grid.Col() && row == window.grid.Row();
+  state.focused = focused;
+  const TCellLook look = window.form.StringGrid1DrawCell(col, row, *rect, state);
+  const RECT fill = toRect(look.fillRect);
+  FillRect(dc, &fill, brushFor(window, look.fill));
+  const std::wstring& text = window.grid.Cell(col, row);
+  if (!text.empty()) {
+    SetTextColor(dc, GetSysColor(look.highlightText ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT textRect = toRect(look.textRect);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
+              DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+  }
+  if (look.focusFrame) {
+    const RECT frame = toRect(*rect);
+    DrawFocusRect(dc, &frame);
+  }
+}
+
+}  // namespace
+
+void paintGrid(TGridWindow& window, HDC dc, int width, int height, bool focused) {
+  const TStringGrid& grid = window.grid;
+  const RECT client{0, 0, width, height};
+  FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
+  const TVisibleRange range = visibleRange(grid, width, height);
+  const std::vector<std::int32_t> cols = shownIndexes(grid.FixedCols(), range.firstCol, range.lastCol);
+  const std::vector<std::int32_t> rows = shownIndexes(grid.FixedRows(), range.firstRow, range.lastRow);
+  if (cols.empty() || rows.empty()) {
+    return;
+  }
+  // The lines are what is left between the cells of a block painted in their colour.
+  const std::optional<TCellRect> lastCell = cellRect(grid, cols.back(), rows.back());
+  if (lastCell) {
+    const RECT lines{0, 0, lastCell->right + kGridLineWidth, lastCell->bottom + kGridLineWidth};
+    FillRect(dc, &lines, window.lineBrush.get());
+  }
+  const TSelectScope fontScope(dc, window.font.get());
+  SetBkMode(dc, TRANSPARENT);
+  const TGridRect selection = grid.Selection();
+  // Row by row, left to right: a greyed cell paints over the edge of the cell
+  // to its left, as its look asks.
+  for (const std::int32_t row : rows) {
+    for (const std::int32_t col : cols) {
+      paintCell(window, dc, col, row, selection, focused);
+    }
+  }
+}
+
+TBackBuffer::~TBackBuffer() {
+  if (dc.get() != nullptr && oldBitmap != nullptr) {
+    SelectObject(dc.get(), oldBitmap);
+  }
+}
+
+HDC TBackBuffer::prepare(HDC screen, int w, int h) {
+  if (dc.get() != nullptr && w <= width && h <= height) {
+    return dc.get();
+  }
+  if (dc.get() != nullptr && oldBitmap != nullptr) {
+    SelectObject(dc.get(), oldBitmap);
+  }
+  width = std::max(w, width);
+  height = std::max(h, height);
+  dc = TMemoryDC(screen);
+  bitmap.reset(CreateCompatibleBitmap(screen, width, height));
+  oldBitmap = SelectObject(dc.get(), bitmap.get());
+  return dc.get();
+}
+
+void onPaint(TGridWindow& window) {
+  const TPaintScope paint(window.hwnd);
+  RECT client{};
+  GetClientRect(window.hwnd, &client);
+  if (client.right <= 0 || client.bottom <= 0) {
+    return;
+  }
+  const HDC memory = window.buffer.prepare(paint.dc(), client.right, client.bottom);
+  paintGrid(window, memory, client.right, client.bottom, GetFocus() == window.hwnd);
+  BitBlt(paint.dc(), 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+}

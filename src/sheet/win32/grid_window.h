@@ -1,0 +1,74 @@
+#pragma once
+// The sheet window's state and the handlers its window procedure dispatches
+// to: painting (grid_paint.cpp), scrolling (grid_scroll.cpp), keys and mouse
+// (grid_window_input.cpp), the in-place editor (grid_editor.cpp).
+#include <windows.h>
+
+#include <functional>
+
+#include "sheet/grid_input.h"
+#include "sheet/win32/gdi_owners.h"
+
+class TMorvaneForm;
+class TStringGrid;
+
+// The memory bitmap the sheet is painted into before it goes to the screen.
+struct TBackBuffer {
+  TMemoryDC dc;
+  TGdiObject<HBITMAP> bitmap;
+  HGDIOBJ oldBitmap = nullptr;
+  int width = 0;
+  int height = 0;
+  ~TBackBuffer();
+  // Makes it at least width x height, compatible with `screen`.
+  HDC prepare(HDC screen, int w, int h);
+};
+
+struct TGridWindow {
+  TGridWindow(HWND window, TMorvaneForm& owner, std::function<void(int, int)> contextMenu);
+  TGridWindow(const TGridWindow&) = delete;
+  TGridWindow& operator=(const TGridWindow&) = delete;
+
+  HWND hwnd;
+  TMorvaneForm& form;
+  TStringGrid& grid;
+  TGridInput input;
+  std::function<void(int screenX, int screenY)> onContextMenu;
+  TGdiObject<HFONT> font;
+  TGdiObject<HBRUSH> headerBrush;
+  TGdiObject<HBRUSH> lineBrush;
+  TBackBuffer buffer;
+
+  HWND editor = nullptr;  // a child: destroyed with the sheet
+  TGridCoord editorCell{-1, -1};
+  bool syncingEditor = false;
+  bool swallowEditorChar = false;
+  bool inModelChange = false;
+  bool updatingScrollBars = false;
+};
+
+inline constexpr int kEditorId = 1;
+
+// Painting.
+void paintGrid(TGridWindow& window, HDC dc, int width, int height, bool focused);
+void onPaint(TGridWindow& window);
+
+// Scrolling.
+void updateScrollBars(TGridWindow& window);
+void onScroll(TGridWindow& window, int bar, int code);
+void onMouseWheel(TGridWindow& window, int delta);
+
+// Keys and mouse.
+TShiftState currentShift();
+void onKeyDown(TGridWindow& window, WPARAM key);
+void onChar(TGridWindow& window, wchar_t ch);
+void onMouseButton(TGridWindow& window, UINT message, LPARAM position);
+void onMouseMove(TGridWindow& window, LPARAM position);
+bool onSetCursor(TGridWindow& window);
+void onContextMenu(TGridWindow& window, LPARAM screenPosition);
+
+// The in-place editor.
+void createEditor(TGridWindow& window);
+bool editorShown(const TGridWindow& window);
+void syncEditor(TGridWindow& window);
+void onEditorChanged(TGridWindow& window);

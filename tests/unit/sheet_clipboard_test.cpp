@@ -1,0 +1,149 @@
+// Copying the sheet's selection: the text format, the menu copy's retries and
+// message, Ctrl+C's silent tries, and the keys handed on to the block commands.
+#include <gtest/gtest.h>
+
+#include "sheet/clipboard_text.h"
+#include "sheet/grid_keys.h"
+#include "sheet_form_fixture.h"
+
+namespace {
+
+TEST(ClipboardText, TabBetweenCellsAndCrLfAfterEveryRowIncludingTheLast) {
+  TStringGrid grid;
+  grid.setCell(1, 1, L"a");
+  grid.setCell(2, 1, L"b");
+  grid.setCell(1, 2, L"c");
+  EXPECT_EQ(clipboardText(grid, {1, 1, 2, 2}), L"a\tb\r\nc\t\r\n");
+}
+
+TEST(ClipboardText, ASingleEmptyCellIsCrLfAlone) {
+  TStringGrid grid;
+  EXPECT_EQ(clipboardText(grid, {3, 3, 3, 3}), L"\r\n");
+}
+
+TEST(ClipboardText, TabsAndLineBreaksInsideTextsGoUnquoted) {
+  TStringGrid grid;
+  grid.setCell(1, 1, L"x\ty");
+  grid.setCell(1, 2, L"\"q\"\r\nz");
+  EXPECT_EQ(clipboardText(grid, {1, 1, 1, 2}), L"x\ty\r\n\"q\"\r\nz\r\n");
+}
+
+TEST(SetClipboardText, WaitsAfterEachFailedOpenAndGivesUpAfterTheTries) {
+  TFakeDesktop desktop;
+  desktop.clipboardFailures = 4;
+  EXPECT_FALSE(setClipboardText(desktop, L"t", 4));
+  EXPECT_EQ(desktop.calls, (std::vector<std::string>{"setClipboardText", "sleep 250", "setClipboardText", "sleep 250",
+                                                     "setClipboardText", "sleep 250", "setClipboardText",
+                                                     "sleep 250"}));
+  EXPECT_FALSE(desktop.clipboard.has_value());
+  desktop.calls.clear();
+  desktop.clipboardFailures = 1;
+  EXPECT_TRUE(setClipboardText(desktop, L"t", 4));
+  EXPECT_EQ(desktop.calls, (std::vector<std::string>{"setClipboardText", "sleep 250", "setClipboardText"}));
+  EXPECT_EQ(desktop.clipboard, L"t");
+}
+
+class MenuCopy : public TSheetFormFixture, public ::testing::Test {
+ protected:
+  MenuCopy() {
+    grid.setCell(2, 2, L"図面");
+    grid.setCell(3, 2, L"1");
+    grid.setSelection({2, 2}, {3, 2});
+    form.sgUndoCnt = 5;
+  }
+};
+
+TEST_F(MenuCopy, PutsTheSelectionOnTheClipboardAndResetsTheGroupCount) {
+  form.N2.Click();
+  EXPECT_EQ(desktop.clipboard, L"図面\t1\r\n");
+  EXPECT_EQ(form.sgUndoCnt, 0);
+  EXPECT_TRUE(desktop.messages.empty());
+  EXPECT_EQ(form.FUndoCells->Count(), 0);
+  EXPECT_EQ(grid.Cell(2, 2), L"図面");
+}
+
+TEST_F(MenuCopy, ReportsAFailureAfterTenTriesWithWaits) {
+  desktop.clipboardFailures = 10;
+  form.N2.Click();
+  EXPECT_EQ(desktop.countOf("setClipboardText"), 10);
+  EXPECT_EQ(desktop.countOf("sleep 250"), 10);
+  EXPECT_EQ(desktop.ticks, 1000u + 2500u);
+  EXPECT_EQ(desktop.messages, (std::vector<std::wstring>{L"msg|クリップボードへのコピーに失敗しました．"}));
+  EXPECT_EQ(form.sgUndoCnt, 0);
+}
+
+TEST_F(MenuCopy, SucceedsOnTheTenthTry) {
+  desktop.clipboardFailures = 9;
+  form.N2.Click();
+  EXPECT_EQ(desktop.countOf("setClipboardText"), 10);
+  EXPECT_TRUE(desktop.messages.empty());
+  EXPECT_EQ(desktop.clipboard, L"図面\t1\r\n");
+}
+
+class KeyCopy : public TSheetFormFixture, public ::testing::Test {
+ protected:
+  KeyCopy() {
+    grid.setCell(1, 1, L"a");
+    grid.setSelection({1, 1}, {2, 1});
+  }
+};
+
+TEST_F(KeyCopy, CtrlCCopiesLogsAndSetsTheGroupCountToOne) {
+  EXPECT_EQ(pressKey(gridKey::kC, {.ctrl = true}), 0);
+  EXPECT_EQ(desktop.clipboard, L"a\t\r\n");
+  EXPECT_EQ(form.Memo1.Lines(), (std::vector<std::wstring>{L"[CTRL]+[C]"}));
+  EXPECT_EQ(form.sgUndoCnt, 1);
+}
+
+TEST_F(KeyCopy, CtrlCTriesThreeTimesRightAfterEachOtherAndFailsSilently) {
+  desktop.clipboardFailures = 5;
+  EXPECT_EQ(pressKey(gridKey::kC, {.ctrl = true}), 0);
+  EXPECT_EQ(desktop.countOf("setClipboardText"), 3);
+  EXPECT_EQ(desktop.countOf("sleep"), 0);
+  EXPECT_TRUE(desktop.messages.empty());
+  EXPECT_EQ(form.sgUndoCnt, 1);
+}
+
+TEST_F(KeyCopy, CThenCtrlZUndoesOneEntry) {
+  grid.moveTo(1, 1);
+  grid.setEditorMode(true);  // records (1, 1)
+  grid.setCell(1, 1, L"b");
+  grid.setEditorMode(false);
+  grid.moveTo(2, 1);
+  grid.setEditorMode(true);
+  grid.setCell(2, 1, L"c");
+  grid.setEditorMode(false);
+  form.sgUndoCnt = 2;  // left by an earlier many-cell command
+  pressKey(gridKey::kC, {.ctrl = true});
+  pressKey(gridKey::kZ, {.ctrl = true});
+  EXPECT_EQ(grid.Cell(2, 1), L"");
+  EXPECT_EQ(grid.Cell(1, 1), L"b");
+}
+
+TEST_F(KeyCopy, PlainCIsNoCommand) {
+  EXPECT_EQ(pressKey(gridKey::kC), gridKey::kC);
+  EXPECT_FALSE(desktop.clipboard.has_value());
+  EXPECT_TRUE(form.Memo1.Lines().empty());
+}
+
+TEST_F(KeyCopy, DeleteCutAndPasteKeysGoToTheHook) {
+  std::vector<std::uint16_t> handed;
+  form.FKeyCommandHook = [&](std::uint16_t& key, TShiftState) {
+    handed.push_back(key);
+    if (key == gridKey::kV) key = 0;
+  };
+  EXPECT_EQ(pressKey(gridKey::kDelete), gridKey::kDelete);
+  EXPECT_EQ(pressKey(gridKey::kX, {.ctrl = true}), gridKey::kX);
+  EXPECT_EQ(pressKey(gridKey::kV, {.ctrl = true}), 0);
+  EXPECT_EQ(pressKey(gridKey::kV), gridKey::kV) << "V without Ctrl is typing";
+  EXPECT_EQ(handed, (std::vector<std::uint16_t>{gridKey::kDelete, gridKey::kX, gridKey::kV}));
+  EXPECT_FALSE(desktop.clipboard.has_value());
+}
+
+TEST_F(KeyCopy, WithoutAHookTheBlockKeysKeepTheirMeaning) {
+  EXPECT_EQ(pressKey(gridKey::kDelete), gridKey::kDelete);
+  EXPECT_EQ(pressKey(gridKey::kX, {.ctrl = true}), gridKey::kX);
+  EXPECT_EQ(grid.Cell(1, 1), L"a");
+}
+
+}  // namespace

@@ -1,0 +1,330 @@
+// The sheet window under Wine: messages sent to it as the system would send
+// them, and the model checked after each. Everything runs synchronously
+// through SendMessage, so no test waits. Also measures one benchmark figure:
+// painting a 1,000 x 30 sheet scrolled to its middle.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/morvane_form.h"
+#include "fake_desktop.h"
+#include "sheet/grid_geometry.h"
+#include "sheet/win32/gdi_owners.h"
+#include "sheet/win32/grid_control.h"
+
+namespace {
+
+// The sheet never talks to the CAD.
+class TNoCad : public TCadConnector {
+ public:
+  std::unique_ptr<TCadApplication> createApplication() override { throw TMorvaneError(L"no CAD in this test"); }
+};
+
+LRESULT CALLBACK hostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+HWND createHost() {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = hostProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"MorvaneGridTestHost";
+  RegisterClassExW(&wc);  // a second registration fails harmlessly
+  return CreateWindowExW(0, wc.lpszClassName, L"grid host", WS_OVERLAPPEDWINDOW, 0, 0, 640, 400, nullptr, nullptr,
+                         wc.hInstance, nullptr);
+}
+
+// Holds Shift/Ctrl down in the thread's key state while in scope.
+class TKeysHeld {
+ public:
+  explicit TKeysHeld(std::vector<BYTE> keys) {
+    GetKeyboardState(FSaved.data());
+    std::array<BYTE, 256> state = FSaved;
+    for (const BYTE key : keys) state[key] = 0x80;
+    SetKeyboardState(state.data());
+  }
+  ~TKeysHeld() { SetKeyboardState(FSaved.data()); }
+  TKeysHeld(const TKeysHeld&) = delete;
+  TKeysHeld& operator=(const TKeysHeld&) = delete;
+
+ private:
+  std::array<BYTE, 256> FSaved{};
+};
+
+class GridControl : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host = createHost();
+    ASSERT_NE(host, nullptr);
+    sheet = createGridControl(host, 100, form, [this](int x, int y) { menuAt.push_back({x, y}); });
+    ASSERT_NE(sheet, nullptr);
+    MoveWindow(sheet, 0, 0, 581, 182, TRUE);
+    editor = FindWindowExW(sheet, nullptr, L"EDIT", nullptr);
+    ASSERT_NE(editor, nullptr);
+  }
+  void TearDown() override {
+    if (host != nullptr) DestroyWindow(host);
+  }
+
+  bool editorShown() const { return (GetWindowLongPtrW(editor, GWL_STYLE) & WS_VISIBLE) != 0; }
+  std::wstring editorText() const {
+    std::array<wchar_t, 256> buffer{};
+    GetWindowTextW(editor, buffer.data(), static_cast<int>(buffer.size()));
+    return buffer.data();
+  }
+  LPARAM at(std::int32_t col, std::int32_t row) const {
+    const TCellRect r = cellRect(grid, col, row).value();
+    return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  }
+  void key(HWND target, WPARAM vk) { SendMessageW(target, WM_KEYDOWN, vk, 1); }
+  void type(HWND target, wchar_t ch) { SendMessageW(target, WM_CHAR, ch, 1); }
+
+  TFakeDesktop desktop;
+  TNoCad cad;
+  TFakeTextMetrics metrics;
+  TMorvaneForm form{TMorvanePorts{desktop, cad, metrics}};
+  TStringGrid& grid = form.StringGrid1;
+  HWND host = nullptr;
+  HWND sheet = nullptr;
+  HWND editor = nullptr;
+  std::vector<POINT> menuAt;
+};
+
+TEST_F(GridControl, AsksForEveryKeyTheSheetNeeds) {
+  const LRESULT code = SendMessageW(sheet, WM_GETDLGCODE, 0, 0);
+  EXPECT_EQ(code & (DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB),
+            DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB);
+  EXPECT_EQ(SendMessageW(editor, WM_GETDLGCODE, 0, 0) & DLGC_WANTTAB, DLGC_WANTTAB);
+  const LONG_PTR style = GetWindowLongPtrW(sheet, GWL_STYLE);
+  EXPECT_EQ(style & (WS_CHILD | WS_TABSTOP), WS_CHILD | WS_TABSTOP);
+  EXPECT_EQ(style & (WS_HSCROLL | WS_VSCROLL), 0) << "a sheet that fits needs no scroll bar";
+}
+
+TEST_F(GridControl, TypingStartsAnEditReplacingTheTextAndTheEditorFeedsTheCell) {
+  grid.setCell(1, 1, L"old");
+  type(sheet, L'a');
+  EXPECT_TRUE(grid.EditorMode());
+  EXPECT_EQ(grid.Cell(1, 1), L"a");
+  ASSERT_TRUE(editorShown());
+  EXPECT_EQ(editorText(), L"a");
+  ASSERT_EQ(form.FUndoCells->Count(), 1);
+  EXPECT_EQ(form.FUndoCells->GetItem(0)->FText, L"old");
+
+  type(editor, L'b');
+  type(editor, L'図');
+  EXPECT_EQ(grid.Cell(1, 1), L"ab図") << "every change of the EDIT goes into the cell";
+
+  RECT placed{};
+  GetWindowRect(editor, &placed);
+  MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&placed), 2);
+  const TCellRect cell = cellRect(grid, 1, 1).value();
+  EXPECT_EQ(placed.left, cell.left);
+  EXPECT_EQ(placed.top, cell.top);
+  EXPECT_EQ(placed.right, cell.right);
+  EXPECT_EQ(placed.bottom, cell.bottom);
+}
+
+TEST_F(GridControl, EnterMovesThenTogglesEditing) {
+  grid.setCell(2, 1, L"two");
+  key(sheet, VK_RETURN);
+  EXPECT_EQ(grid.Col(), 2);
+  type(sheet, L'\r');
+  EXPECT_TRUE(grid.EditorMode());
+  EXPECT_TRUE(editorShown());
+  EXPECT_EQ(editorText(), L"two");
+
+  key(editor, VK_RETURN);
+  EXPECT_EQ(grid.Col(), 3) << "the form moves on first";
+  EXPECT_TRUE(grid.EditorMode());
+  type(editor, L'\r');
+  EXPECT_FALSE(grid.EditorMode());
+  EXPECT_FALSE(editorShown());
+  EXPECT_EQ(grid.Cell(2, 1), L"two");
+  EXPECT_EQ(form.FUndoCells->Count(), 2) << "the cell the editor came to was recorded too";
+}
+
+TEST_F(GridControl, TabAndArrowsMoveTheCurrentCell) {
+  key(sheet, VK_TAB);
+  EXPECT_EQ(grid.Col(), 2);
+  key(sheet, VK_DOWN);
+  EXPECT_EQ(grid.Row(), 2);
+  {
+    const TKeysHeld shift({VK_SHIFT});
+    key(sheet, VK_TAB);
+  }
+  EXPECT_EQ(grid.Col(), 1);
+  EXPECT_EQ(grid.Row(), 2);
+  grid.moveTo(4, 2);
+  key(sheet, VK_TAB);
+  EXPECT_EQ(grid.Col(), 1);
+  EXPECT_EQ(grid.Row(), 3);
+}
+
+TEST_F(GridControl, EscapeInTheEditorUndoesAndEndsTheEdit) {
+  grid.setCell(1, 1, L"old");
+  type(sheet, L'x');
+  key(editor, VK_ESCAPE);
+  EXPECT_EQ(grid.Cell(1, 1), L"old");
+  EXPECT_EQ(editorText(), L"old") << "the editor shows the restored text";
+  type(editor, 0x1B);
+  EXPECT_FALSE(grid.EditorMode());
+  EXPECT_EQ(form.Memo1.Lines(), (std::vector<std::wstring>{L"[ESC]"}));
+}
+
+TEST_F(GridControl, ASwallowedKeysCharacterNeverReachesTheEditor) {
+  grid.setCell(1, 1, L"old");
+  type(sheet, L'x');
+  {
+    const TKeysHeld ctrl({VK_CONTROL});
+    key(editor, 'Z');
+  }
+  EXPECT_EQ(grid.Cell(1, 1), L"old");
+  type(editor, 0x1A);
+  EXPECT_EQ(grid.Cell(1, 1), L"old");
+  EXPECT_EQ(editorText(), L"old");
+  EXPECT_EQ(form.Memo1.Lines(), (std::vector<std::wstring>{L"[CTRL]+[Z]"}));
+}
+
+TEST_F(GridControl, CtrlCCopiesTheSelection) {
+  grid.setCell(1, 1, L"図面");
+  {
+    const TKeysHeld ctrl({VK_CONTROL});
+    key(sheet, 'C');
+  }
+  EXPECT_EQ(desktop.clipboard, L"図面\r\n");
+  EXPECT_EQ(form.sgUndoCnt, 1);
+}
+
+TEST_F(GridControl, ClicksSelectDragsExtendAndHeadersSelectBlocks) {
+  SendMessageW(sheet, WM_LBUTTONDOWN, MK_LBUTTON, at(3, 2));
+  EXPECT_EQ(grid.Col(), 3);
+  EXPECT_EQ(grid.Row(), 2);
+  EXPECT_EQ(form.startCol, 3);
+  SendMessageW(sheet, WM_MOUSEMOVE, MK_LBUTTON, at(4, 4));
+  EXPECT_EQ(grid.Selection(), (TGridRect{3, 2, 4, 4}));
+  SendMessageW(sheet, WM_LBUTTONUP, 0, at(4, 4));
+  EXPECT_EQ(form.startCol, -1);
+  EXPECT_EQ(form.StatusBar1.Panel(1), L"新規作成不可");
+
+  SendMessageW(sheet, WM_LBUTTONDOWN, MK_LBUTTON, at(0, 0));
+  SendMessageW(sheet, WM_LBUTTONUP, 0, at(0, 0));
+  EXPECT_EQ(grid.Selection(), (TGridRect{1, 1, 4, 4}));
+}
+
+TEST_F(GridControl, DraggingAHeaderLineResizesTheColumn) {
+  const int line = *columnLeft(grid, 2) + grid.ColWidth(2);
+  SendMessageW(sheet, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(line, 5));
+  SendMessageW(sheet, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(line + 30, 5));
+  SendMessageW(sheet, WM_LBUTTONUP, 0, MAKELPARAM(line + 30, 5));
+  EXPECT_EQ(grid.ColWidth(2), 70);
+}
+
+TEST_F(GridControl, ARightClickOpensTheMenuWhereItHappened) {
+  SendMessageW(sheet, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(50, 30));
+  SendMessageW(sheet, WM_RBUTTONUP, 0, MAKELPARAM(50, 30));
+  ASSERT_EQ(menuAt.size(), 1u);
+  POINT expected{50, 30};
+  ClientToScreen(sheet, &expected);
+  EXPECT_EQ(menuAt[0].x, expected.x);
+  EXPECT_EQ(menuAt[0].y, expected.y);
+  EXPECT_EQ(grid.Col(), 1) << "the right button selects nothing";
+}
+
+TEST_F(GridControl, ScrollBarsFollowTheSheetAndMoveIt) {
+  grid.setRowCount(1000);
+  EXPECT_NE(GetWindowLongPtrW(sheet, GWL_STYLE) & WS_VSCROLL, 0);
+  EXPECT_EQ(GetWindowLongPtrW(sheet, GWL_STYLE) & WS_HSCROLL, 0) << "every column fits";
+  SCROLLINFO info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(sheet, SB_VERT, &info));
+  EXPECT_EQ(info.nMin, 1);
+  EXPECT_EQ(info.nMax, 999);
+  SendMessageW(sheet, WM_VSCROLL, SB_PAGEDOWN, 0);
+  const std::int32_t afterPage = grid.TopRow();
+  EXPECT_GT(afterPage, 5);
+  EXPECT_EQ(GetScrollPos(sheet, SB_VERT), afterPage);
+  SendMessageW(sheet, WM_VSCROLL, SB_BOTTOM, 0);
+  RECT client{};
+  GetClientRect(sheet, &client);
+  EXPECT_EQ(grid.TopRow(), maxTopRow(grid, client.bottom));
+  const TCellRect last = cellRect(grid, 1, 999).value();
+  EXPECT_LE(last.bottom, client.bottom) << "the last row shows whole";
+  grid.moveTo(2, 1);
+  EXPECT_EQ(grid.TopRow(), 1) << "a move brings the current cell into view";
+  EXPECT_EQ(GetScrollPos(sheet, SB_VERT), 1);
+}
+
+COLORREF pixel(HDC dc, int x, int y) { return GetPixel(dc, x, y); }
+
+TEST_F(GridControl, PaintsHeadersSkyBlueGreysColumnsWithoutTextsAndPaintsOnlyIntoTheBuffer) {
+  grid.setTag(2, 3, 0x1F);
+  grid.moveTo(2, 2);
+  RECT client{};
+  GetClientRect(sheet, &client);
+  const HDC screen = GetDC(sheet);
+  TMemoryDC memory(screen);
+  TGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen, client.right, client.bottom));
+  ReleaseDC(sheet, screen);
+  const TSelectScope select(memory.get(), bitmap.get());
+  paintGridControlTo(sheet, memory.get());
+  const TCellRect header = cellRect(grid, 3, 0).value();
+  EXPECT_EQ(pixel(memory.get(), header.left + 1, header.top + 1), RGB(166, 202, 240));
+  const TCellRect grey = cellRect(grid, 3, 3).value();
+  EXPECT_EQ(pixel(memory.get(), grey.left + 1, grey.top + 1), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(pixel(memory.get(), grey.left - 3, grey.top + 1), GetSysColor(COLOR_BTNFACE)) << "4 px to its left";
+  const TCellRect normal = cellRect(grid, 2, 3).value();
+  EXPECT_EQ(pixel(memory.get(), normal.left + 2, normal.top + 2), GetSysColor(COLOR_WINDOW));
+  EXPECT_NE(pixel(memory.get(), normal.right, normal.top + 2), GetSysColor(COLOR_WINDOW)) << "a grid line";
+  const TCellRect selected = cellRect(grid, 2, 4).value();
+  form.StringGrid1FixedCellClick(2, 0);
+  paintGridControlTo(sheet, memory.get());
+  EXPECT_EQ(pixel(memory.get(), selected.left + 2, selected.top + 2), GetSysColor(COLOR_HIGHLIGHT));
+}
+
+TEST_F(GridControl, BenchmarkPaintingAThousandRowSheetInItsMiddle) {
+  grid.beginUpdate();
+  grid.setColCount(30);
+  grid.setRowCount(1000);
+  for (std::int32_t row = 1; row < 1000; ++row) {
+    grid.setCell(0, row, std::to_wstring(row));
+    for (std::int32_t col = 1; col < 30; ++col) {
+      grid.setCell(col, row, col % 3 == 0 ? L"図面番号" + std::to_wstring(row) : L"A-" + std::to_wstring(col));
+      if (col % 5 != 0) grid.setTag(col, row, row * 30 + col);
+    }
+  }
+  grid.endUpdate();
+  grid.setTopRow(500);
+  grid.setLeftCol(10);
+  ASSERT_EQ(grid.TopRow(), 500);
+
+  RECT client{};
+  GetClientRect(sheet, &client);
+  const HDC screen = GetDC(sheet);
+  TMemoryDC memory(screen);
+  TGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen, client.right, client.bottom));
+  ReleaseDC(sheet, screen);
+  const TSelectScope select(memory.get(), bitmap.get());
+  constexpr int kPaints = 100;
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < kPaints; ++i) {
+    paintGridControlTo(sheet, memory.get());
+  }
+  GdiFlush();
+  const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  std::cout << "[ BENCH    ] paint of a 1000 x 30 sheet at row 500, " << client.right << " x " << client.bottom
+            << " px: " << ms / kPaints << " ms per paint (" << kPaints << " paints)" << std::endl;
+  RecordProperty("paint_ms", std::to_string(ms / kPaints));
+  // What was measured was a real paint of the middle of the sheet.
+  const TCellRect cell = cellRect(grid, 10, 500).value();
+  EXPECT_EQ(GetPixel(memory.get(), 2, cell.top + 2), RGB(166, 202, 240));
+}
+
+}  // namespace
