@@ -1,0 +1,221 @@
+// Acquire's table work and the undo history on a large table, each beside the
+// plain algorithm it replaces (written out here as the reference): the cell
+// search that scans every row and column per text, and the history that scans
+// the whole list for a sheet's newest entry on every Add and Undo.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <functional>  // before fake_desktop.h, which uses std::function
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fake_desktop.h"
+#include "sheet/undo_cells.h"
+#include "sheet/undo_commands.h"
+#include "table/bounds.h"
+#include "table/sheet_fill.h"
+#include "table/string_grid.h"
+
+namespace {
+
+constexpr int kRows = 1000;
+constexpr int kCols = 30;
+constexpr double kCellW = 25.0;
+constexpr double kCellH = 8.0;
+constexpr double kTolerance = 0.1;
+
+// 1000 x 30 cells: 1001 horizontal and 31 vertical rules (1,032 lines, listed
+// as a drawing lists them: rules and texts interleaved in no particular
+// order is immaterial here), one text in every cell (30,000 texts).
+struct TTable {
+  TLineAry lines;
+  TTextAry texts;
+};
+
+const TTable& table() {
+  static const TTable t = [] {
+    TTable out;
+    for (int c = 0; c <= kCols; ++c) {
+      const double x = c * kCellW;
+      out.lines.push_back({{x, 0.0, 0.0}, {x, -kRows * kCellH, 0.0}});
+    }
+    for (int r = 0; r <= kRows; ++r) {
+      // Every other rule drawn from right to left, a little off, as real
+      // drawings have them.
+      const double y = -r * kCellH + (r % 2 == 0 ? 0.0 : 0.01);
+      out.lines.push_back(r % 2 == 0 ? TMrvLine{{0.0, y, 0.0}, {kCols * kCellW, y, 0.0}}
+                                     : TMrvLine{{kCols * kCellW, y, 0.0}, {0.0, y, 0.0}});
+    }
+    std::uint32_t handle = 0x1000;
+    for (int r = 0; r < kRows; ++r) {
+      for (int c = 0; c < kCols; ++c) {
+        TMrvText t;
+        t.base = {c * kCellW + 1.5, -r * kCellH - 6.0, 0.0};
+        t.sText = L"R" + std::to_wstring(r) + L"C" + std::to_wstring(c);
+        wchar_t buf[16] = {};
+        std::swprintf(buf, 16, L"%X", handle++);
+        t.sHandle = buf;
+        out.texts.push_back(std::move(t));
+      }
+    }
+    return out;
+  }();
+  return t;
+}
+
+// ---- The reference: the fill as a scan of every row and column per text ----
+
+void literalFill(TStringGrid& grid, const TTextAry& texts, const TDblAry& yoko, const TDblAry& tate,
+                 TTextMetrics& metrics) {
+  if (texts.empty() || yoko.size() < 2 || tate.size() < 2) return;
+  grid.beginUpdate();
+  grid.setRowCount(static_cast<std::int32_t>(yoko.size()));
+  grid.setColCount(static_cast<std::int32_t>(tate.size()));
+  clearSheet(grid);
+  for (std::int32_t r = 1; r < grid.RowCount(); ++r) grid.setCell(0, r, std::to_wstring(r));
+  for (std::int32_t c = 1; c < grid.ColCount(); ++c) grid.setCell(c, 0, std::to_wstring(c));
+  double s = 0.0;
+  for (const TMrvText& t : texts) {
+    const double x = t.base[0];
+    const double y = t.base[1];
+    bool found = false;
+    for (std::size_t i = 0; i + 1 < yoko.size() && !found; ++i) {
+      for (std::size_t j = 0; j + 1 < tate.size() && !found; ++j) {
+        if (yoko[i] > y && y > yoko[i + 1] && tate[j] < x && x < tate[j + 1]) {
+          found = true;
+          const auto c = static_cast<std::int32_t>(j + 1);
+          const auto r = static_cast<std::int32_t>(i + 1);
+          grid.setCell(c, r, t.sText);
+          grid.setTag(c, r, static_cast<std::int32_t>(std::wcstoul(t.sHandle.c_str(), nullptr, 16)));
+          const int w = metrics.textWidth(t.sText) + 10;
+          if (grid.ColWidth(c) <= w) {
+            grid.setColWidth(c, w);
+            s = (tate[j + 1] - tate[j]) / w;
+          }
+        }
+      }
+    }
+  }
+  if (s > 0) {
+    for (std::int32_t c = 1; c < grid.ColCount(); ++c) {
+      const double q = (tate[static_cast<std::size_t>(c)] - tate[static_cast<std::size_t>(c) - 1]) / s;
+      const int w = static_cast<int>(std::nearbyint(q)) + 2;
+      if (w < grid.DefaultColWidth()) grid.setColWidth(c, w);
+    }
+  }
+  grid.endUpdate();
+}
+
+void BM_BoundsAndFill(benchmark::State& state) {
+  const TTable& t = table();
+  TFakeTextMetrics metrics;
+  for (auto _ : state) {
+    TStringGrid grid;
+    TDblAry tate;
+    TDblAry yoko;
+    collectBounds(t.lines, kTolerance, tate, yoko);
+    sortBounds(kTolerance, tate, yoko);
+    fillSheet(grid, t.texts, yoko, tate, metrics);
+    benchmark::DoNotOptimize(grid.Cell(kCols, kRows));
+  }
+}
+BENCHMARK(BM_BoundsAndFill)->Unit(benchmark::kMillisecond);
+
+void BM_BoundsAndFill_LiteralScan(benchmark::State& state) {
+  const TTable& t = table();
+  TFakeTextMetrics metrics;
+  for (auto _ : state) {
+    TStringGrid grid;
+    TDblAry tate;
+    TDblAry yoko;
+    collectBounds(t.lines, kTolerance, tate, yoko);
+    sortBounds(kTolerance, tate, yoko);
+    literalFill(grid, t.texts, yoko, tate, metrics);
+    benchmark::DoNotOptimize(grid.Cell(kCols, kRows));
+  }
+}
+BENCHMARK(BM_BoundsAndFill_LiteralScan)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// ---- The reference: a history that scans its list ---------------------------
+
+class TScanningUndoCells {
+ public:
+  void Add(TStringGrid& grid, std::int32_t col, std::int32_t row) {
+    auto cell = std::make_unique<TUndoCell>();
+    cell->FGrid = &grid;
+    cell->FText = grid.Cell(col, row);
+    cell->FX = col;
+    cell->FY = row;
+    const std::ptrdiff_t newest = findNewest(grid);
+    cell->FUndoLevel = newest < 0 ? 0 : FList[static_cast<std::size_t>(newest)]->FUndoLevel + 1;
+    FList.push_back(std::move(cell));
+  }
+  void Undo(TStringGrid& grid) {
+    const std::ptrdiff_t newest = findNewest(grid);
+    if (newest < 0) return;
+    const std::unique_ptr<TUndoCell> cell = std::move(FList[static_cast<std::size_t>(newest)]);
+    FList.erase(FList.begin() + newest);
+    grid.setCell(cell->FX, cell->FY, cell->FText);
+    if (cell->FX != grid.Col()) grid.setCol(cell->FX);
+    if (cell->FY != grid.Row()) grid.setRow(cell->FY);
+  }
+
+ private:
+  // The first entry of the sheet with the highest level, by a scan of all.
+  std::ptrdiff_t findNewest(const TStringGrid& grid) const {
+    std::ptrdiff_t best = -1;
+    for (std::size_t i = 0; i < FList.size(); ++i) {
+      if (FList[i]->FGrid == &grid &&
+          (best < 0 || FList[i]->FUndoLevel > FList[static_cast<std::size_t>(best)]->FUndoLevel)) {
+        best = static_cast<std::ptrdiff_t>(i);
+      }
+    }
+    return best;
+  }
+  std::vector<std::unique_ptr<TUndoCell>> FList;
+};
+
+TStringGrid& filledGrid() {
+  static TStringGrid grid;
+  static const bool filled = [] {
+    TFakeTextMetrics metrics;
+    TDblAry tate;
+    TDblAry yoko;
+    collectBounds(table().lines, kTolerance, tate, yoko);
+    sortBounds(kTolerance, tate, yoko);
+    fillSheet(grid, table().texts, yoko, tate, metrics);
+    return true;
+  }();
+  (void)filled;
+  return grid;
+}
+
+void BM_UndoAddsThenGroupedUndo(benchmark::State& state) {
+  TStringGrid& grid = filledGrid();
+  for (auto _ : state) {
+    TUndoCells history;
+    for (std::int32_t r = 1; r <= kRows; ++r) {
+      for (std::int32_t c = 1; c <= kCols; ++c) history.Add(grid, c, r);
+    }
+    std::int32_t count = kRows * kCols;
+    groupedUndo(history, grid, count);
+    benchmark::DoNotOptimize(history.Count());
+  }
+}
+BENCHMARK(BM_UndoAddsThenGroupedUndo)->Unit(benchmark::kMillisecond);
+
+void BM_UndoAddsThenGroupedUndo_ListScan(benchmark::State& state) {
+  TStringGrid& grid = filledGrid();
+  for (auto _ : state) {
+    TScanningUndoCells history;
+    for (std::int32_t r = 1; r <= kRows; ++r) {
+      for (std::int32_t c = 1; c <= kCols; ++c) history.Add(grid, c, r);
+    }
+    for (std::int32_t i = 0; i < kRows * kCols; ++i) history.Undo(grid);
+    benchmark::DoNotOptimize(grid.Cell(1, 1));
+  }
+}
+BENCHMARK(BM_UndoAddsThenGroupedUndo_ListScan)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+}  // namespace
