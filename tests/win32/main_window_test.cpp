@@ -192,6 +192,20 @@ TEST_F(MainWindow, StartStateStylesAndStatusPanels) {
   EXPECT_EQ(GetWindowLongPtrW(item(kIdSpeedButton1), GWL_STYLE) & WS_TABSTOP, 0);
   EXPECT_EQ(GetWindowLongPtrW(item(kIdSpeedButton2), GWL_STYLE) & WS_TABSTOP, 0);
 
+  const auto fontOf = [](HWND control) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font;
+  };
+  for (const int id : {kIdButton1, kIdCheckBox5, kIdCheckBox2, kIdLabel1, kIdSpeedButton1, kIdMemo1}) {
+    EXPECT_EQ(std::wstring(fontOf(item(id)).lfFaceName), L"Tahoma") << id;
+    EXPECT_EQ(fontOf(item(id)).lfHeight, -11) << id;
+  }
+  for (const int id : {kIdEdit1, kIdEdit2}) {
+    EXPECT_EQ(std::wstring(fontOf(item(id)).lfFaceName), L"Tahoma") << id;
+    EXPECT_EQ(fontOf(item(id)).lfHeight, -13) << id;
+  }
+
   int edges[4] = {};
   ASSERT_EQ(SendMessageW(item(kIdStatusBar1), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 3);
   EXPECT_EQ(edges[0], 120);
