@@ -85,12 +85,16 @@ class Drawing {
   // ASCII DXF, R12 and R2000+, CR LF or LF. Strings are UTF-8 for AC1021 and
   // later, else in the code page of $DWGCODEPAGE (ANSI_932 = Shift-JIS,
   // ANSI_1252, anything else read as Latin-1); \U+XXXX escapes are decoded.
+  // Paths here are UTF-8, whatever the system's code page. Entities with no
+  // handle, or one already in use, get a fresh handle.
   // On failure returns false, fills *error (if given) and leaves the drawing empty.
   bool load(const std::string& path, std::string* error);
 
   // Writes the whole file back: sections the model does not edit as read,
   // entities from their groups (modified ones from their fields), $HANDSEED
-  // above every handle in use. Strings are encoded as they were read.
+  // above every handle in use. Strings are encoded as they were read. The file
+  // is written beside the target and then renamed, so a failed save leaves
+  // the old file whole.
   bool save(const std::string& path, std::string* error) const;
 
   Drawing();  // a new empty drawing (AC1027, UTF-8) that save() writes as a complete file
