@@ -122,3 +122,67 @@ TEST(DesktopWin32, ScreenTicksAndSeparator) {
   const wchar_t sep = desktop.decimalSeparator();
   EXPECT_TRUE(sep == L'.' || sep == L',') << static_cast<int>(sep);
 }
+
+namespace {
+
+// Waits on another thread for a message box captioned `caption`, notes its
+// text and closes it, so that the box shown on this thread returns.
+class TBoxCloser {
+ public:
+  explicit TBoxCloser(std::wstring caption) : FCaption(std::move(caption)) {
+    FThread = CreateThread(nullptr, 0, &TBoxCloser::run, this, 0, nullptr);
+  }
+  TBoxCloser(const TBoxCloser&) = delete;
+  TBoxCloser& operator=(const TBoxCloser&) = delete;
+  ~TBoxCloser() {
+    WaitForSingleObject(FThread, 15000);
+    CloseHandle(FThread);
+  }
+  // Joins the watcher; the box's text, or "<no box>" when none came in time.
+  std::wstring text() {
+    WaitForSingleObject(FThread, 15000);
+    return FText;
+  }
+
+ private:
+  static DWORD WINAPI run(LPVOID self) {
+    auto* closer = static_cast<TBoxCloser*>(self);
+    const DWORD end = GetTickCount() + 10000;
+    while (GetTickCount() < end) {
+      if (HWND box = FindWindowW(L"#32770", closer->FCaption.c_str())) {
+        wchar_t text[256] = {};
+        GetDlgItemTextW(box, 0xFFFF, text, 256);
+        closer->FText = text;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return 0;
+      }
+      Sleep(10);
+    }
+    return 1;
+  }
+
+  std::wstring FCaption;
+  std::wstring FText = L"<no box>";
+  HANDLE FThread = nullptr;
+};
+
+}  // namespace
+
+TEST(DesktopWin32, MessageBoxesCarryTheApplicationTitleOrTheGivenCaption) {
+  TDesktopWin32 desktop;
+  {
+    TBoxCloser closer(kApplicationTitle);
+    desktop.showMessage(L"クリップボードへのコピーに失敗しました．");
+    EXPECT_EQ(closer.text(), L"クリップボードへのコピーに失敗しました．");
+  }
+  {
+    TBoxCloser closer(kApplicationTitle);
+    desktop.showError(L"無効なハンドルです");
+    EXPECT_EQ(closer.text(), L"無効なハンドルです");
+  }
+  {
+    TBoxCloser closer(L"バージョン情報");
+    desktop.showInformation(L"バージョン情報", L"Morvane");
+    EXPECT_EQ(closer.text(), L"Morvane");
+  }
+}
