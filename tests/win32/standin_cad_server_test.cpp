@@ -542,8 +542,7 @@ class StandinCadSelection : public StandinCadServer {
   // Starts without a scripted selection, zooms to a known box and notes how
   // drawing points map to the view.
   void startForGestures() {
-    FLog = temp(L"standin-gestures");
-    startAndConnect({L"--call-log=" + FLog});
+    startAndConnect({});
     FDoc = get(FApp.get(), L"ActiveDocument");
     ASSERT_EQ(FDoc.hr, S_OK);
     const TCall hwnd = get(FDoc.dispatch(), L"HWND");
@@ -568,15 +567,15 @@ class StandinCadSelection : public StandinCadServer {
     ASSERT_EQ(FSet.hr, S_OK);
   }
 
-  // Runs SelectOnScreen while another thread, once the call is being served,
-  // posts the gestures.
+  // Runs SelectOnScreen while another thread, once the view shows the
+  // selection prompt, posts the gestures.
   TCall selectWith(const std::function<void()>& gestures) {
-    const std::size_t before = standin_test::readLines(FLog).size();
     std::thread user([&] {
       const bool started = standin_test::waitFor(
           [&] {
-            const std::vector<std::string> lines = standin_test::readLines(FLog);
-            return lines.size() > before && lines.back() == "SelectOnScreen";
+            wchar_t text[64] = {};
+            GetWindowTextW(FView, text, 64);
+            return std::wstring(text).rfind(L"オブジェクトを選択", 0) == 0;
           },
           15000);
       if (started) {
@@ -601,7 +600,6 @@ class StandinCadSelection : public StandinCadServer {
     return handles;
   }
 
-  std::wstring FLog;
   TCall FDoc;
   TCall FSet;
   HWND FView = nullptr;

@@ -441,6 +441,11 @@ bool TCadWindow::selectOnScreen(const TSelectionFilter& filter, std::vector<std:
   if (!FContext.document || FView == nullptr) {
     throw TAutomationError{L"開いている図面がありません"};
   }
+  // Keys pressed before the selection began (the client's Escape that ends
+  // whatever command was running) must not end this selection.
+  MSG stale{};
+  while (PeekMessageW(&stale, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+  }
   FSelect = TSelectState::Picking;
   FSelectFilter = filter;
   FPicked.clear();
@@ -485,6 +490,7 @@ bool TCadWindow::selectOnScreen(const TSelectionFilter& filter, std::vector<std:
     FDragging = false;
     ReleaseCapture();
   }
+  SetWindowTextW(FView, L"");
   showMessage(done ? L"選択: " + std::to_wstring(picked.size()) : std::wstring(L"*キャンセル*"));
   if (FView != nullptr) {
     InvalidateRect(FView, nullptr, FALSE);
@@ -508,8 +514,12 @@ void TCadWindow::addPicked(const std::vector<std::uint64_t>& handles) {
   InvalidateRect(FView, nullptr, FALSE);
 }
 
+// The view's own text carries the prompt too: another process can read it
+// (WM_GETTEXT), so a test knows when the selection is waiting for the user.
 void TCadWindow::updateSelectionPrompt() {
-  showMessage(L"オブジェクトを選択: " + std::to_wstring(FPicked.size()) + L" 個 (Enter で確定, Esc で中止)");
+  const std::wstring prompt = L"オブジェクトを選択: " + std::to_wstring(FPicked.size());
+  SetWindowTextW(FView, prompt.c_str());
+  showMessage(prompt + L" 個 (Enter で確定, Esc で中止)");
 }
 
 void TCadWindow::onLeftUp(POINT at) {
