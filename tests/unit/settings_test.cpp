@@ -160,6 +160,17 @@ TEST_F(FormSettings, ClosingWritesWhatTheUserChanged) {
   EXPECT_EQ(*ini().find(L"Target", L"ProgID"), L"Other.Application");
 }
 
+TEST_F(FormSettings, BothEnterDirectionsSavedLeavesOnlyDownChecked) {
+  store(L"chk2", L"1");
+  store(L"chk3", L"1");
+  form.FormCreate();
+  EXPECT_FALSE(form.CheckBox2.Checked());
+  EXPECT_TRUE(form.CheckBox3.Checked());
+  ASSERT_TRUE(form.FormCloseQuery());
+  EXPECT_EQ(stored(L"chk2"), L"0");
+  EXPECT_EQ(stored(L"chk3"), L"1");
+}
+
 TEST_F(FormSettings, SavedPlaceIsPulledBackOnlyPastTheFarEdges) {
   store(L"Left", L"5000");
   store(L"Top", L"5000");
