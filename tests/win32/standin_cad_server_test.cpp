@@ -19,6 +19,8 @@
 #include "platform/win32/safe_array.h"
 #include "platform/win32/variant.h"
 #include "standin_process.h"
+// The stand-in's menu command ids, to drive its File menu from here.
+#include "../../tools/standin-cad/win32/cad_commands.h"
 
 namespace {
 
@@ -455,6 +457,27 @@ TEST_F(StandinCadServer, InjectedFailureCarriesItsMessage) {
   EXPECT_EQ(name.hr, DISP_E_EXCEPTION);
   EXPECT_EQ(name.message, L"図面が壊れています");
   EXPECT_EQ(get(FApp.get(), L"Documents").hr, S_OK);
+}
+
+TEST_F(StandinCadServer, FileSaveWritesTheEditedDrawingBackToItsFile) {
+  startAndConnect({});
+  const TCall doc = get(FApp.get(), L"ActiveDocument");
+  const TCall text = method(doc.dispatch(), L"HandleToObject", args1(TVariant::fromString(L"3C")));
+  ASSERT_EQ(text.hr, S_OK);
+  ASSERT_EQ(call(text.dispatch(), L"TextString", DISPATCH_PROPERTYPUT, args1(TVariant::fromString(L"六角ボルト"))).hr,
+            S_OK);
+  ASSERT_EQ(standin_test::readFileBytes(FDrawing).find(utf8(L"六角ボルト")), std::string::npos);
+  PostMessageW(FWindow, WM_COMMAND, MAKEWPARAM(kCadCommandSave, 0), 0);
+  EXPECT_TRUE(standin_test::waitFor(
+      [&] { return standin_test::readFileBytes(FDrawing).find(utf8(L"六角ボルト")) != std::string::npos; }, 15000));
+  // The other texts are written back as they were.
+  const std::string written = standin_test::readFileBytes(FDrawing);
+  EXPECT_NE(written.find(utf8(L"品名")), std::string::npos);
+  // The old string is gone: "ボルト" is left only inside the new one.
+  const std::string old = utf8(L"ボルト");
+  const std::size_t first = written.find(old);
+  ASSERT_NE(first, std::string::npos);
+  EXPECT_EQ(written.find(old, first + 1), std::string::npos);
 }
 
 TEST_F(StandinCadServer, SlowCallsWaitBeforeTheyAnswer) {

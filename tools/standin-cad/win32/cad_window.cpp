@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "cad_commands.h"
 #include "drawing_painter.h"
 #include "gdi_owners.h"
 
@@ -21,10 +22,10 @@ constexpr int kBarHeight = 26;
 constexpr int kPickPixels = 5;      // how near a click must come to an entity
 constexpr int kClickSlopPixels = 3;  // a drag shorter than this is a click
 constexpr UINT_PTR kAutoSelectTimer = 1;
-constexpr int kMenuOpen = 101;
-constexpr int kMenuSave = 102;
-constexpr int kMenuSaveAs = 103;
-constexpr int kMenuExit = 104;
+constexpr int kMenuOpen = kCadCommandOpen;
+constexpr int kMenuSave = kCadCommandSave;
+constexpr int kMenuSaveAs = kCadCommandSaveAs;
+constexpr int kMenuExit = kCadCommandExit;
 
 TCadWindow* windowOf(HWND w) {
   return reinterpret_cast<TCadWindow*>(GetWindowLongPtrW(w, GWLP_USERDATA));
@@ -40,8 +41,8 @@ void attachOwner(HWND w, UINT msg, LPARAM lp) {
 
 HMENU buildMenu() {
   HMENU file = CreatePopupMenu();
-  AppendMenuW(file, MF_STRING, kMenuOpen, L"開く(&O)...");
-  AppendMenuW(file, MF_STRING, kMenuSave, L"上書き保存(&S)");
+  AppendMenuW(file, MF_STRING, kMenuOpen, L"開く(&O)...\tCtrl+O");
+  AppendMenuW(file, MF_STRING, kMenuSave, L"上書き保存(&S)\tCtrl+S");
   AppendMenuW(file, MF_STRING, kMenuSaveAs, L"名前を付けて保存(&A)...");
   AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(file, MF_STRING, kMenuExit, L"終了(&X)");
@@ -76,6 +77,13 @@ TCadWindow::~TCadWindow() {
   if (FMain != nullptr && IsWindow(FMain)) {
     DestroyWindow(FMain);
   }
+  if (FAccelerators != nullptr) {
+    DestroyAcceleratorTable(FAccelerators);
+  }
+}
+
+bool TCadWindow::translateAccelerator(MSG& m) {
+  return FMain != nullptr && FAccelerators != nullptr && TranslateAcceleratorW(FMain, FAccelerators, &m) != 0;
 }
 
 bool TCadWindow::registerClasses(HINSTANCE instance) {
@@ -118,6 +126,8 @@ bool TCadWindow::create(HINSTANCE instance, int show) {
     return false;
   }
   FMenu = buildMenu();
+  ACCEL keys[] = {{FCONTROL | FVIRTKEY, 'O', kMenuOpen}, {FCONTROL | FVIRTKEY, 'S', kMenuSave}};
+  FAccelerators = CreateAcceleratorTableW(keys, 2);
   FMain = CreateWindowExW(0, kMainClass, kMainTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 40, 40, 1100, 800,
                           nullptr, FMenu, instance, this);
   if (FMain == nullptr) {

@@ -27,6 +27,8 @@ class TCadWindow : public TCadHost {
   std::function<void()> onClosing;
 
   bool create(HINSTANCE instance, int show);
+  // Ctrl+O and Ctrl+S of the File menu; true when the message was one.
+  bool translateAccelerator(MSG& m);
 
   // TCadHost
   HWND mainWindow() const override { return FMain; }
@@ -79,6 +81,7 @@ class TCadWindow : public TCadHost {
   HWND FView = nullptr;
   HWND FStatus = nullptr;
   HMENU FMenu = nullptr;
+  HACCEL FAccelerators = nullptr;
   bool FClosing = false;
   TViewTransform FTransform;
   std::wstring FMessage;

@@ -153,6 +153,9 @@ int run(HINSTANCE instance, int show) {
   }
   MSG m{};
   while (GetMessageW(&m, nullptr, 0, 0) > 0) {
+    if (window.translateAccelerator(m)) {
+      continue;
+    }
     TranslateMessage(&m);
     DispatchMessageW(&m);
   }
