@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 
 #include "drawing.h"
@@ -370,6 +371,21 @@ TEST(StandinDxfWrite, SavingIntoAMissingFolderFailsAndSaysWhere) {
   std::string error;
   EXPECT_FALSE(d.save(dir.file("no/such/folder/x.dxf"), &error));
   EXPECT_NE(error.find("x.dxf"), std::string::npos);
+}
+
+TEST(StandinDxfWrite, AFailedSaveLeavesTheOldFileWhole) {
+  TTempDir dir;
+  const std::string bytes = dxfText(r2000Drawing("A0"));
+  writeFile(dir.file("a.dxf"), bytes);
+  Drawing d = loaded(dir.file("a.dxf"));
+  d.erase(0x20);
+  // The file the save writes first cannot be created: a folder holds its name.
+  std::filesystem::create_directory(dir.file("a.dxf.tmp"));
+  std::string error;
+  EXPECT_FALSE(d.save(dir.file("a.dxf"), &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(readFile(dir.file("a.dxf")), bytes);
+  EXPECT_TRUE(std::filesystem::is_directory(dir.file("a.dxf.tmp")));  // not the saver's to remove
 }
 
 TEST(StandinDxfWrite, ExtentsCoverModelSpace) {

@@ -166,10 +166,12 @@ bool Drawing::save(const std::string& path, std::string* error) const {
   std::error_code ignored;
   {
     std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    if (file) {
-      file.write(out.data(), static_cast<std::streamsize>(out.size()));
-      file.flush();
+    if (!file) {
+      if (error != nullptr) *error = "cannot write " + path + ".tmp";
+      return false;  // whatever holds that name is not ours to remove
     }
+    file.write(out.data(), static_cast<std::streamsize>(out.size()));
+    file.flush();
     if (!file) {
       if (error != nullptr) *error = "cannot write " + path + ".tmp";
       file.close();
