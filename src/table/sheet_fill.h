@@ -33,6 +33,7 @@ struct TCellHit {
   std::int32_t row = 0;
   bool operator==(const TCellHit&) const = default;
 };
+// The locator refers to the arrays it was given: they must outlive it.
 class TCellLocator {
  public:
   TCellLocator(const TDblAry& yoko, const TDblAry& tate);
