@@ -12,7 +12,7 @@ namespace {
 // The EXCEPINFO's strings are the caller's to free, whatever the outcome.
 class TExcepInfo {
  public:
-  TExcepInfo() noexcept { std::memset(&FInfo, 0, sizeof(FInfo)); }
+  TExcepInfo() noexcept = default;
   TExcepInfo(const TExcepInfo&) = delete;
   TExcepInfo& operator=(const TExcepInfo&) = delete;
   ~TExcepInfo() {
@@ -36,7 +36,7 @@ class TExcepInfo {
   }
 
  private:
-  EXCEPINFO FInfo;
+  EXCEPINFO FInfo{};
 };
 
 WORD invokeFlags(TInvokeKind kind) {
@@ -76,7 +76,7 @@ DISPID TDispIdCache::find(IDispatch* object, const GUID& iid, const wchar_t* nam
 }
 
 TVariant invokeByName(TDispIdCache& cache, IDispatch* object, const GUID& iid, const wchar_t* name,
-                      TInvokeKind kind, VARIANT* args, std::size_t count) {
+                      TInvokeKind kind, const VARIANT* args, std::size_t count) {
   if (object == nullptr) {
     throw TCadError(std::wstring(name) + L": CAD のオブジェクトがありません");
   }

@@ -41,7 +41,7 @@ enum class TInvokeKind { get, put, method };
 // first argument first). Raises TCadError with the server's message when the
 // call fails. The arguments stay owned by the caller; the result is the caller's.
 TVariant invokeByName(TDispIdCache& cache, IDispatch* object, const GUID& iid, const wchar_t* name,
-                      TInvokeKind kind, VARIANT* args, std::size_t count);
+                      TInvokeKind kind, const VARIANT* args, std::size_t count);
 
 // A late-bound view of one object seen through one interface.
 class TDispatchObject {
@@ -67,9 +67,7 @@ class TDispatchObject {
   TVariant call(const wchar_t* name, TInvokeKind kind, TArgs&&... args) const {
     // Invoke takes in-arguments without taking ownership: the VARIANT structs
     // are shallow copies of the callers', which live until the call returns.
-    std::array<VARIANT, sizeof...(TArgs) + 1> argv{};
-    std::size_t i = 0;
-    ((argv[i++] = args.get()), ...);
+    const std::array<VARIANT, sizeof...(TArgs) + 1> argv{{args.get()..., VARIANT{}}};
     return invokeByName(*FCache, FObject, FIid, name, kind, argv.data(), sizeof...(TArgs));
   }
 

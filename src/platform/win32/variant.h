@@ -85,5 +85,5 @@ class TVariant {
   VARTYPE type() const noexcept { return FVar.vt; }
 
  private:
-  VARIANT FVar;
+  VARIANT FVar{};
 };
