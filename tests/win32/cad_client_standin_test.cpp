@@ -264,3 +264,27 @@ TEST(StandinCadClient, AServerThatExitsMidCommandGivesAnErrorNotACrash) {
   }
   cad.close();
 }
+
+// A call the server refuses outright is cancelled by the filter (on Windows)
+// or refused by the transport (under Wine): either way the caller gets an
+// error naming the member, and a refused name lookup is not remembered.
+TEST(StandinCadClient, ARefusedCallIsAnErrorAndTheNextOneWorks) {
+  SKIP_WITHOUT_STANDIN();
+  TStandinSession cad;
+  ASSERT_TRUE(cad.start({L"--reject-calls=2", L"--reject-type=rejected"}));
+  TComPtr<TMessageFilter> filter = makeMessageFilter();
+  ASSERT_EQ(filter->RegisterFilter(), S_OK);
+  {
+    auto app = cad.connect();
+    ASSERT_NE(app, nullptr);
+    const std::wstring first = errorOf([&] { app->windowHandle(); });   // the name lookup is refused
+    EXPECT_EQ(first.rfind(L"HWND: ", 0), 0u) << toUtf8(first);
+    const std::wstring second = errorOf([&] { app->windowHandle(); });  // the lookup passes, the call is refused
+    EXPECT_EQ(second.rfind(L"HWND: ", 0), 0u) << toUtf8(second);
+    std::int32_t wnd = 0;
+    EXPECT_EQ(errorOf([&] { wnd = app->windowHandle(); }), L"<no error>");
+    EXPECT_EQ(wnd, static_cast<std::int32_t>(reinterpret_cast<UINT_PTR>(cad.window())));
+  }
+  filter->RevokeFilter();
+  cad.close();
+}
