@@ -13,6 +13,9 @@ TCellLook normalCellLook(const TStringGrid& grid, std::int32_t col, std::int32_t
     look.fill = TCellFill::Header;
     return look;
   }
+  if (state.editing) {
+    return look;
+  }
   const bool focusedCurrent = state.current && state.focused;
   if (state.selected && !focusedCurrent) {
     look.fill = TCellFill::Highlight;

@@ -21,6 +21,7 @@ struct TDrawState {
   bool selected = false;  // inside the selection rectangle
   bool current = false;   // the current cell
   bool focused = false;   // the sheet has the keyboard focus
+  bool editing = false;   // the in-place editor lies over the cell
 };
 
 struct TCellLook {
@@ -35,7 +36,8 @@ bool isHeaderCell(const TStringGrid& grid, std::int32_t col, std::int32_t row);
 
 // The look a cell has before the form's draw handler: headers sky blue,
 // selected data cells highlighted except the focused current cell, which
-// gets the focus frame, texts kTextMargin pixels from the left.
+// gets the focus frame, and the edited cell, which looks as the editor over
+// it; texts kTextMargin pixels from the left.
 TCellLook normalCellLook(const TStringGrid& grid, std::int32_t col, std::int32_t row,
                          const TCellRect& rect, TDrawState state);
 

@@ -295,6 +295,9 @@ TEST_F(SheetLook, ColumnsWithATextLookNormal) {
   const TCellLook current = look(2, 3, {.selected = true, .current = true, .focused = true});
   EXPECT_EQ(current.fill, TCellFill::Window);
   EXPECT_TRUE(current.focusFrame);
+  const TCellLook edited = look(2, 3, {.selected = true, .current = true, .editing = true});
+  EXPECT_EQ(edited.fill, TCellFill::Window) << "the editor over it shows no highlight around it";
+  EXPECT_FALSE(edited.focusFrame);
 }
 
 TEST_F(SheetLook, HeadersAreSkyBlueAndASecondFixedRowToo) {

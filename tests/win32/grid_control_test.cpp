@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
 #include <chrono>
 #include <iostream>
 #include <string>
@@ -126,9 +127,10 @@ TEST_F(GridControl, TypingStartsAnEditReplacingTheTextAndTheEditorFeedsTheCell) 
   MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&placed), 2);
   const TCellRect cell = cellRect(grid, 1, 1).value();
   EXPECT_EQ(placed.left, cell.left);
-  EXPECT_EQ(placed.top, cell.top);
   EXPECT_EQ(placed.right, cell.right);
-  EXPECT_EQ(placed.bottom, cell.bottom);
+  EXPECT_GE(placed.top, cell.top);
+  EXPECT_LE(placed.bottom, cell.bottom);
+  EXPECT_LE(std::abs((placed.top - cell.top) - (cell.bottom - placed.bottom)), 1) << "centred in the cell";
 }
 
 TEST_F(GridControl, EnterMovesThenTogglesEditing) {
@@ -325,6 +327,87 @@ TEST_F(GridControl, BenchmarkPaintingAThousandRowSheetInItsMiddle) {
   // What was measured was a real paint of the middle of the sheet.
   const TCellRect cell = cellRect(grid, 10, 500).value();
   EXPECT_EQ(GetPixel(memory.get(), 2, cell.top + 2), RGB(166, 202, 240));
+}
+
+}  // namespace
+
+namespace {
+
+// Writes a 24-bit BMP of the window's client area as it shows on the screen.
+bool saveClientBitmap(HWND hwnd, const std::wstring& path) {
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  const int w = client.right;
+  const int h = client.bottom;
+  const HDC screen = GetDC(hwnd);
+  TMemoryDC memory(screen);
+  TGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen, w, h));
+  {
+    const TSelectScope select(memory.get(), bitmap.get());
+    BitBlt(memory.get(), 0, 0, w, h, screen, 0, 0, SRCCOPY);
+  }
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof(info);
+  info.biWidth = w;
+  info.biHeight = h;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biCompression = BI_RGB;
+  const int stride = (w * 3 + 3) & ~3;
+  std::vector<BYTE> pixels(static_cast<std::size_t>(stride) * static_cast<std::size_t>(h));
+  GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(h), pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
+            DIB_RGB_COLORS);
+  ReleaseDC(hwnd, screen);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof(file) + sizeof(info);
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+  FILE* out = _wfopen(path.c_str(), L"wb");
+  if (out == nullptr) return false;
+  fwrite(&file, sizeof(file), 1, out);
+  fwrite(&info, sizeof(info), 1, out);
+  fwrite(pixels.data(), 1, pixels.size(), out);
+  return fclose(out) == 0;
+}
+
+// Not a check: a picture of a filled sheet with an edit under way, for a
+// person to look at. Run with --gtest_also_run_disabled_tests and
+// MORVANE_SHEET_PICTURE set to the BMP file to write.
+TEST_F(GridControl, DISABLED_PictureOfAFilledSheet) {
+  std::array<wchar_t, MAX_PATH> path{};
+  if (GetEnvironmentVariableW(L"MORVANE_SHEET_PICTURE", path.data(), MAX_PATH) == 0) {
+    GTEST_SKIP() << "MORVANE_SHEET_PICTURE names no file";
+  }
+  const std::vector<std::vector<std::wstring>> rows = {
+      {L"番号", L"品名", L"数量", L"備考", L""},
+      {L"1", L"鋼管 SGP 50A", L"12", L"", L""},
+      {L"2", L"フランジ", L"4", L"JIS 10K", L""},
+      {L"3", L"ボルト M16", L"32", L"", L""},
+      {L"4", L"ガスケット", L"4", L"", L"追記"},
+  };
+  grid.setColCount(6);
+  grid.setRowCount(8);
+  for (std::int32_t c = 1; c < 6; ++c) grid.setCell(c, 0, std::to_wstring(c));
+  for (std::int32_t r = 1; r < 8; ++r) grid.setCell(0, r, std::to_wstring(r));
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    for (std::size_t c = 0; c < rows[r].size(); ++c) {
+      const auto col = static_cast<std::int32_t>(c + 1);
+      const auto row = static_cast<std::int32_t>(r + 1);
+      grid.setCell(col, row, rows[r][c]);
+      // Column 5 holds no drawing text: it shows grey.
+      if (!rows[r][c].empty() && col != 5) grid.setTag(col, row, static_cast<std::int32_t>(0x100 + r * 8 + c));
+    }
+  }
+  grid.setColWidth(2, 110);
+  grid.setColWidth(4, 70);
+  ShowWindow(host, SW_SHOW);
+  MoveWindow(sheet, 0, 0, 581, 182, TRUE);
+  grid.moveTo(3, 3);
+  type(sheet, L'8');
+  type(editor, L'0');
+  RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  GdiFlush();
+  ASSERT_TRUE(saveClientBitmap(sheet, path.data()));
 }
 
 }  // namespace

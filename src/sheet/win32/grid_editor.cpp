@@ -108,6 +108,17 @@ void createEditor(TGridWindow& window) {
   // The edited text stays where the cell showed it.
   SendMessageW(window.editor, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(kTextMargin - 1, 1));
   SetWindowSubclass(window.editor, editorProc, kEditorSubclass, reinterpret_cast<DWORD_PTR>(&window));
+  const HDC dc = GetDC(window.editor);
+  if (dc != nullptr) {
+    TEXTMETRICW metrics{};
+    {
+      const TSelectScope select(dc, window.font.get());
+      if (GetTextMetricsW(dc, &metrics)) {
+        window.editorLineHeight = metrics.tmHeight + 2;
+      }
+    }
+    ReleaseDC(window.editor, dc);
+  }
 }
 
 void syncEditor(TGridWindow& window) {
@@ -137,7 +148,12 @@ void syncEditor(TGridWindow& window) {
     ShowWindow(window.editor, SW_HIDE);
     return;
   }
-  MoveWindow(window.editor, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, TRUE);
+  // A one-line EDIT puts its text at the top: it is made one line high and
+  // centred in the cell, where the cell's own text showed.
+  const int cellHeight = rect->bottom - rect->top;
+  const int height = std::min(cellHeight, window.editorLineHeight);
+  const int top = rect->top + (cellHeight - height) / 2;
+  MoveWindow(window.editor, rect->left, top, rect->right - rect->left, height, TRUE);
   if (!editorShown(window)) {
     const bool sheetHadFocus = GetFocus() == window.hwnd;
     ShowWindow(window.editor, SW_SHOW);

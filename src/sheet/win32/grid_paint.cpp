@@ -48,6 +48,7 @@ void paintCell(TGridWindow& window, HDC dc, std::int32_t col, std::int32_t row, 
   state.selected = col >= selection.Left && col <= selection.Right && row >= selection.Top && row <= selection.Bottom;
   state.current = col == window.grid.Col() && row == window.grid.Row();
   state.focused = focused;
+  state.editing = state.current && window.grid.EditorMode();
   const TCellLook look = window.form.StringGrid1DrawCell(col, row, *rect, state);
   const RECT fill = toRect(look.fillRect);
   FillRect(dc, &fill, brushFor(window, look.fill));

@@ -40,6 +40,7 @@ struct TGridWindow {
   TBackBuffer buffer;
 
   HWND editor = nullptr;  // a child: destroyed with the sheet
+  int editorLineHeight = 16;
   TGridCoord editorCell{-1, -1};
   bool syncingEditor = false;
   bool swallowEditorChar = false;
