@@ -118,6 +118,25 @@ TEST(DispatchCalls, NamesAreLookedUpOncePerInterfaceAndName) {
   EXPECT_EQ(a->callsOf(L"Count")[0]->flags, DISPATCH_METHOD | DISPATCH_PROPERTYGET);
 }
 
+TEST(DispatchCalls, AForgottenDispIdIsLookedUpAgainOnce) {
+  TComPtr<TFakeDispatch> obj = TFakeDispatch::create();
+  obj->returns(L"Count", int32Reply(3).get());
+  auto cache = std::make_shared<TDispIdCache>();
+  TDispatchObject view(cache, obj.get(), kCadSelectionSetKey);
+  EXPECT_EQ(view.get(L"Count").get().lVal, 3);
+  obj->renumber(L"Count", 777);  // the remembered DISPID is now unknown to the server
+  EXPECT_EQ(view.get(L"Count").get().lVal, 3);
+  EXPECT_EQ(obj->nameLookups, 2);
+  EXPECT_EQ(view.get(L"Count").get().lVal, 3);
+  EXPECT_EQ(obj->nameLookups, 2);
+  // A name the server has dropped altogether is an error after one more lookup.
+  obj->renumber(L"Count", 778);
+  TComPtr<TFakeDispatch> other = TFakeDispatch::create();
+  other->on(L"Other", [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO*) { return S_OK; });
+  TDispatchObject gone(cache, other.get(), kCadSelectionSetKey);
+  EXPECT_NE(messageOf([&] { gone.get(L"Count"); }), L"<no error>");
+}
+
 TEST(DispatchCalls, FailuresCarryTheServersMessage) {
   TComPtr<TFakeDispatch> obj = TFakeDispatch::create();
   obj->on(L"HandleToObject", [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO* e) {

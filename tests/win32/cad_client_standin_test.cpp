@@ -288,3 +288,30 @@ TEST(StandinCadClient, ARefusedCallIsAnErrorAndTheNextOneWorks) {
   filter->RevokeFilter();
   cad.close();
 }
+
+// Every command connects afresh; the names it calls are looked up only in the first.
+TEST(StandinCadClient, ALaterConnectionLooksUpNoNameAgain) {
+  SKIP_WITHOUT_STANDIN();
+  const std::wstring path = savedDrawing(kindsDrawing(), L"names");
+  TStandinSession cad;
+  ASSERT_TRUE(cad.start({path, L"--auto-select=all"}));
+  const auto readTexts = [&cad] {
+    auto app = cad.connect();
+    ASSERT_NE(app, nullptr);
+    auto doc = app->ActiveDocument();
+    auto set = selectAll(*doc);
+    for (std::int32_t i = 2; i < 4; ++i) {
+      auto t = set->Item(i)->asText();
+      t->TextString();
+      t->Handle();
+    }
+    set->Delete();
+  };
+  readTexts();
+  const std::size_t first = cad.connector().cache()->lookups();
+  // ActiveDocument, SelectionSets, Add, SelectOnScreen, Item, TextString, Handle, Delete: once each.
+  EXPECT_EQ(first, 8u);
+  readTexts();
+  EXPECT_EQ(cad.connector().cache()->lookups(), first);
+  cad.close();
+}

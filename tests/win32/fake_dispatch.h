@@ -48,6 +48,8 @@ class TFakeDispatch final : public IDispatch {
       return S_OK;
     });
   }
+  // Gives a member another DISPID, as another version of a server might.
+  void renumber(const std::wstring& name, DISPID id) { FMembers.at(name).id = id; }
   // Interface ids (besides IUnknown and IDispatch) this object answers for.
   std::vector<GUID> interfaces;
 

@@ -201,6 +201,5 @@ std::unique_ptr<TCadApplication> TComCadConnector::createApplication() {
   if (FAILED(hr) || !application) {
     throw TCadError(L"CAD に接続できません: " + systemMessage(static_cast<DWORD>(hr)));
   }
-  FLastCache = std::make_shared<TDispIdCache>();
-  return makeCadApplication(std::move(application), FLastCache);
+  return makeCadApplication(std::move(application), FCache);
 }

@@ -22,9 +22,10 @@ std::unique_ptr<TCadEntity> makeCadEntity(TComPtr<IDispatch> entity, TDispIdCach
 class TComCadConnector : public TCadConnector {
  public:
   std::unique_ptr<TCadApplication> createApplication() override;
-  // The cache of the last connection made (for tests counting round trips).
-  const TDispIdCachePtr& lastCache() const noexcept { return FLastCache; }
+  // Kept for the connector's life: every command connects afresh, and a name
+  // is looked up once per run of the program rather than once per command.
+  const TDispIdCachePtr& cache() const noexcept { return FCache; }
 
  private:
-  TDispIdCachePtr FLastCache;
+  TDispIdCachePtr FCache = std::make_shared<TDispIdCache>();
 };

@@ -75,12 +75,15 @@ DISPID TDispIdCache::find(IDispatch* object, const GUID& iid, const wchar_t* nam
   return id;
 }
 
+void TDispIdCache::forget(const GUID& iid, const wchar_t* name) { FIds.erase(TKey{iid, name}); }
+
 TVariant invokeByName(TDispIdCache& cache, IDispatch* object, const GUID& iid, const wchar_t* name,
                       TInvokeKind kind, const VARIANT* args, std::size_t count) {
   if (object == nullptr) {
     throw TCadError(std::wstring(name) + L": CAD のオブジェクトがありません");
   }
-  const DISPID id = cache.find(object, iid, name);
+  const std::size_t lookupsBefore = cache.lookups();
+  DISPID id = cache.find(object, iid, name);
   // DISPPARAMS holds the arguments last first.
   std::vector<VARIANT> reversed(args, args + count);
   std::reverse(reversed.begin(), reversed.end());
@@ -95,8 +98,15 @@ TVariant invokeByName(TDispIdCache& cache, IDispatch* object, const GUID& iid, c
   TVariant result;
   TExcepInfo excep;
   UINT argError = 0;
-  const HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, invokeFlags(kind), &params,
-                                    kind == TInvokeKind::put ? nullptr : result.receive(), excep.ptr(), &argError);
+  HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, invokeFlags(kind), &params,
+                              kind == TInvokeKind::put ? nullptr : result.receive(), excep.ptr(), &argError);
+  if (hr == DISP_E_MEMBERNOTFOUND && cache.lookups() == lookupsBefore) {
+    // A remembered DISPID this server does not know: ask for the name once more.
+    cache.forget(iid, name);
+    id = cache.find(object, iid, name);
+    hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, invokeFlags(kind), &params,
+                        kind == TInvokeKind::put ? nullptr : result.receive(), excep.ptr(), &argError);
+  }
   if (hr == DISP_E_EXCEPTION) {
     throw TCadError(excep.message());
   }

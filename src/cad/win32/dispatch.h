@@ -15,11 +15,14 @@
 
 #include "platform/win32/variant.h"
 
-// DISPIDs by (interface id, member name). One cache serves every object of one
-// connection; objects of the same interface share their DISPIDs.
+// DISPIDs by (interface id, member name). One cache serves every object of
+// every connection a connector makes; objects of the same interface share
+// their DISPIDs.
 class TDispIdCache {
  public:
   DISPID find(IDispatch* object, const GUID& iid, const wchar_t* name);
+  // Drops a DISPID the server no longer knows (a CAD restarted in another version).
+  void forget(const GUID& iid, const wchar_t* name);
   // How many GetIDsOfNames calls went to a server (for tests).
   std::size_t lookups() const noexcept { return FLookups; }
 
