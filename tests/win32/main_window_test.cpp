@@ -378,6 +378,34 @@ TEST_F(MainWindow, SavedPlaceIsRestoredAndClosingWritesTheFile) {
   EXPECT_EQ(std::wstring(value), L"BricscadApp.AcadApplication");
 }
 
+TEST_F(MainWindow, MinimisedWindowSavesItsRestoredPlace) {
+  create();
+  SetWindowPos(wnd, nullptr, 70, 80, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ShowWindow(wnd, SW_SHOWMINNOACTIVE);
+  ASSERT_NE(IsIconic(wnd), FALSE);
+  ASSERT_TRUE(form->FormCloseQuery());
+  wchar_t value[64] = {};
+  GetPrivateProfileStringW(L"AcadMRV", L"Left", L"", value, 64, ini.c_str());
+  EXPECT_EQ(std::wstring(value), L"70");
+  GetPrivateProfileStringW(L"AcadMRV", L"Top", L"", value, 64, ini.c_str());
+  EXPECT_EQ(std::wstring(value), L"80");
+}
+
+TEST_F(MainWindow, EndOfSessionWritesTheSettingsUnlessACommandRuns) {
+  create();
+  LRESULT duringCommand = TRUE;
+  form->runCommand([&] { duringCommand = SendMessageW(wnd, WM_QUERYENDSESSION, 0, 0); });
+  EXPECT_EQ(duringCommand, FALSE);
+  EXPECT_FALSE(fs::exists(ini));
+  // The close put off meanwhile has been posted; it is not what this test is about.
+  MSG msg{};
+  while (PeekMessageW(&msg, wnd, WM_CLOSE, WM_CLOSE, PM_REMOVE) != FALSE) {
+  }
+  EXPECT_EQ(SendMessageW(wnd, WM_QUERYENDSESSION, 0, 0), TRUE);
+  EXPECT_TRUE(fs::exists(ini));
+  EXPECT_NE(IsWindow(wnd), FALSE);
+}
+
 TEST_F(MainWindow, FailedWriteKeepsTheWindowOpen) {
   app.exe = dir / L"missing" / L"morvane.exe";
   create();

@@ -103,7 +103,19 @@ struct TFrame {
   bool operator==(const TFrame&) const = default;
 };
 
-// For a minimised window, the place it is restored to.
+// A placement's rectangle is in workspace coordinates, which start at the
+// work area of its monitor (beside a taskbar on the left or at the top).
+POINT workspaceOffset(const RECT& place) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  const HMONITOR monitor = MonitorFromRect(&place, MONITOR_DEFAULTTOPRIMARY);
+  if (monitor == nullptr || GetMonitorInfoW(monitor, &info) == FALSE) {
+    return POINT{0, 0};
+  }
+  return POINT{info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top};
+}
+
+// For a minimised window, the place it is restored to, in screen pixels.
 TFrame readFrame(HWND wnd) {
   RECT r{};
   if (IsIconic(wnd) != FALSE) {
@@ -111,6 +123,8 @@ TFrame readFrame(HWND wnd) {
     placement.length = sizeof placement;
     GetWindowPlacement(wnd, &placement);
     r = placement.rcNormalPosition;
+    const POINT offset = workspaceOffset(r);
+    OffsetRect(&r, offset.x, offset.y);
   } else {
     GetWindowRect(wnd, &r);
   }
@@ -122,7 +136,10 @@ void writeFrame(HWND wnd, const TFrame& f) {
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     GetWindowPlacement(wnd, &placement);
-    placement.rcNormalPosition = RECT{f.left, f.top, f.left + f.width, f.top + f.height};
+    RECT r{f.left, f.top, f.left + f.width, f.top + f.height};
+    const POINT offset = workspaceOffset(r);
+    OffsetRect(&r, -offset.x, -offset.y);
+    placement.rcNormalPosition = r;
     SetWindowPlacement(wnd, &placement);
   } else {
     SetWindowPos(wnd, nullptr, f.left, f.top, f.width, f.height,

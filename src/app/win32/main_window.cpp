@@ -114,6 +114,9 @@ LRESULT TMainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       onClose();
       return 0;
+    case WM_QUERYENDSESSION:
+      // Logging off ends the process without WM_CLOSE: the settings are written here.
+      return FForm.FormCloseQuery() ? TRUE : FALSE;
     case WM_DESTROY:
       FForm.OnDeferredClose = nullptr;
       PostQuitMessage(0);
@@ -129,7 +132,6 @@ LRESULT TMainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool TMainWindow::onCreate() {
-  const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(FWnd, GWLP_HINSTANCE));
   SendMessageW(FWnd, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.get()), FALSE);
   // Created in tab order: the sheet, Button1, Button2, the panel's controls,
   // Button3, CheckBox5, Edit2, CheckBox6; the rest take no tab stop.
@@ -138,16 +140,16 @@ bool TMainWindow::onCreate() {
     return false;
   }
   place(FSheet, 0, 74, 581, 182, true, true);
-  createTopRow(instance);
-  createPanel(instance);
-  createBottom(instance);
+  createTopRow();
+  createPanel();
+  createBottom();
   bindControls();
   FForm.OnDeferredClose = [this] { PostMessageW(FWnd, WM_CLOSE, 0, 0); };
   FForm.FormCreate();
   return true;
 }
 
-void TMainWindow::createTopRow(HINSTANCE) {
+void TMainWindow::createTopRow() {
   const DWORD button = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
   const DWORD check = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_CHECKBOX;
   const DWORD edit = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
@@ -158,15 +160,12 @@ void TMainWindow::createTopRow(HINSTANCE) {
                  361, 32, kIdPanel1, FFont.get());
   child(FWnd, WC_BUTTONW, L"Excelへ", button, 0, 62, 36, 54, 32, kIdButton3, FFont.get());
   child(FWnd, WC_BUTTONW, L"除外画層フィルター", check, 0, 160, 13, 115, 17, kIdCheckBox5, FFont.get());
-  const HWND edit2 = child(FWnd, WC_EDITW, L"", edit, WS_EX_CLIENTEDGE, 281, 9, 292, 24, kIdEdit2,
-                           FEditFont.get());
-  for (auto& p : FLayout) {
-    if (p.wnd == edit2) p.right = true;
-  }
+  child(FWnd, WC_EDITW, L"", edit, WS_EX_CLIENTEDGE, 281, 9, 292, 24, kIdEdit2, FEditFont.get());
+  FLayout.back().right = true;
   child(FWnd, WC_BUTTONW, L"矢印描画", check, 0, 67, 13, 78, 17, kIdCheckBox6, FFont.get());
 }
 
-void TMainWindow::createPanel(HINSTANCE) {
+void TMainWindow::createPanel() {
   const DWORD check = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_CHECKBOX;
   child(FPanel, WC_BUTTONW, L"1行目固定", check, 0, 8, 8, 89, 17, kIdCheckBox1, FFont.get());
   child(FPanel, WC_BUTTONW, L"Enter:[→]", check, 0, 89, 8, 80, 17, kIdCheckBox2, FFont.get());
@@ -179,7 +178,7 @@ void TMainWindow::createPanel(HINSTANCE) {
   disableInputMethod(edit1);
 }
 
-void TMainWindow::createBottom(HINSTANCE) {
+void TMainWindow::createBottom() {
   const DWORD speed = WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON;
   makeSpeedButton(child(FWnd, WC_BUTTONW, L"入力候補", speed, 0, 475, 36, 63, 32, kIdSpeedButton2,
                         FFont.get()));

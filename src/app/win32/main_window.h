@@ -67,9 +67,9 @@ class TMainWindow {
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   bool onCreate();
-  void createTopRow(HINSTANCE instance);
-  void createPanel(HINSTANCE instance);
-  void createBottom(HINSTANCE instance);
+  void createTopRow();
+  void createPanel();
+  void createBottom();
   void bindControls();
   void onSize(int width, int height);
   void onClose();
