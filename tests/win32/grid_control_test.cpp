@@ -17,6 +17,7 @@
 #include "fake_desktop.h"
 #include "sheet/grid_geometry.h"
 #include "sheet/win32/gdi_owners.h"
+#include "sheet/win32/gdi_text_metrics.h"
 #include "sheet/win32/grid_control.h"
 
 namespace {
@@ -237,6 +238,12 @@ TEST_F(GridControl, ARightClickOpensTheMenuWhereItHappened) {
   EXPECT_EQ(menuAt[0].x, expected.x);
   EXPECT_EQ(menuAt[0].y, expected.y);
   EXPECT_EQ(grid.Col(), 1) << "the right button selects nothing";
+
+  type(sheet, L'a');
+  SendMessageW(editor, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(editor), MAKELPARAM(200, 150));
+  ASSERT_EQ(menuAt.size(), 2u) << "the sheet's menu over the editor too";
+  EXPECT_EQ(menuAt[1].x, 200);
+  EXPECT_EQ(menuAt[1].y, 150);
 }
 
 TEST_F(GridControl, ScrollBarsFollowTheSheetAndMoveIt) {
@@ -408,6 +415,22 @@ TEST_F(GridControl, DISABLED_PictureOfAFilledSheet) {
   RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   GdiFlush();
   ASSERT_TRUE(saveClientBitmap(sheet, path.data()));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GdiTextMetrics, MeasuresInTheSheetsFont) {
+  TGdiTextMetrics metrics;
+  EXPECT_EQ(metrics.textWidth(L""), 0);
+  const int one = metrics.textWidth(L"図");
+  EXPECT_GE(one, 10) << "a full-width character of a 13 px font";
+  EXPECT_LE(one, 16);
+  EXPECT_EQ(metrics.textWidth(L"図面番号"), 4 * one) << "a fixed-pitch font";
+  const int half = metrics.textWidth(L"A");
+  EXPECT_GT(half, 0);
+  EXPECT_LT(half, one) << "half-width characters are narrower";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 
@@ -55,6 +56,16 @@ LRESULT editorChar(TGridWindow& window, HWND editor, WPARAM wParam, LPARAM lPara
   return DefSubclassProc(editor, WM_CHAR, wParam, lParam);
 }
 
+void editorContextMenu(TGridWindow& window, LPARAM screenPosition) {
+  const int x = GET_X_LPARAM(screenPosition);
+  const int y = GET_Y_LPARAM(screenPosition);
+  if (x == -1 && y == -1) {
+    onContextMenu(window, screenPosition);
+  } else if (window.onContextMenu) {
+    window.onContextMenu(x, y);
+  }
+}
+
 LRESULT CALLBACK editorProc(HWND editor, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
   try {
     TGridWindow& window = *reinterpret_cast<TGridWindow*>(data);
@@ -65,6 +76,10 @@ LRESULT CALLBACK editorProc(HWND editor, UINT message, WPARAM wParam, LPARAM lPa
         return editorKeyDown(window, editor, wParam, lParam);
       case WM_CHAR:
         return editorChar(window, editor, wParam, lParam);
+      case WM_CONTEXTMENU:
+        // The sheet's menu, not the EDIT's own, over the edited cell too.
+        editorContextMenu(window, lParam);
+        return 0;
       case WM_NCDESTROY:
         RemoveWindowSubclass(editor, editorProc, kEditorSubclass);
         break;
