@@ -41,6 +41,16 @@ class TTestAppPlatform : public TAppPlatform {
   void revokeMessageFilter() override {}
 };
 
+// The error box is modal on a real desktop; a test acts meanwhile through the hook.
+class TModalErrorDesktop : public TFakeDesktop {
+ public:
+  std::function<void()> onShowError;
+  void showError(const std::wstring& text) override {
+    TFakeDesktop::showError(text);
+    if (onShowError) onShowError();
+  }
+};
+
 // Lets messages run until `done` holds or the time is up.
 template <class F>
 bool pumpUntil(F done, DWORD timeoutMs = 5000) {
@@ -74,7 +84,7 @@ std::wstring menuText(HMENU menu, UINT index) {
 
 class MainWindow : public ::testing::Test {
  protected:
-  TFakeDesktop desktop;
+  TModalErrorDesktop desktop;
   TNullCad cad;
   TFakeTextMetrics metrics;
   TTestAppPlatform app;
@@ -413,6 +423,22 @@ TEST_F(MainWindow, FailedWriteKeepsTheWindowOpen) {
   EXPECT_NE(IsWindow(wnd), FALSE);
   const std::wstring path = (dir / L"missing" / L"morvane.ini").wstring();
   EXPECT_EQ(desktop.messages, std::vector<std::wstring>{L"error|" + path + L" に書き込めません"});
+}
+
+TEST_F(MainWindow, CloseWhileTheWriteErrorIsShownAsksNothingMore) {
+  app.exe = dir / L"missing" / L"morvane.exe";
+  create();
+  // The error box is modal: a close arriving meanwhile must not stack a second one.
+  bool closedAgain = false;
+  desktop.onShowError = [&] {
+    if (closedAgain) return;
+    closedAgain = true;
+    SendMessageW(wnd, WM_CLOSE, 0, 0);
+  };
+  SendMessageW(wnd, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(closedAgain);
+  EXPECT_EQ(desktop.messages.size(), 1u);
+  EXPECT_NE(IsWindow(wnd), FALSE);
 }
 
 TEST_F(MainWindow, CloseDuringACommandHappensWhenItEnds) {

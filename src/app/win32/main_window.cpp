@@ -271,7 +271,14 @@ void TMainWindow::onSize(int width, int height) {
 }
 
 void TMainWindow::onClose() {
-  if (FForm.FormCloseQuery()) {
+  // A second close while the error box of a failed write is open waits for the first.
+  if (FClosing) {
+    return;
+  }
+  FClosing = true;
+  const bool mayClose = FForm.FormCloseQuery();
+  FClosing = false;
+  if (mayClose) {
     DestroyWindow(FWnd);
   }
 }

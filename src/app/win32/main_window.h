@@ -92,6 +92,7 @@ class TMainWindow {
   HWND FMemo = nullptr;
   HWND FStatusBar = nullptr;
   HWND FFocus = nullptr;  // the control that had the focus when the window was left
+  bool FClosing = false;
 };
 
 // Registers the window classes of the main window and its panel.
