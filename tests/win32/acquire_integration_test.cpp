@@ -386,3 +386,100 @@ TDrawingExpectation{"qcad-tehnoloski_list-text.dxf", 104, 87, 17, 73, 12, {
   for (const char* p = info.param.file; *p != '\0' && *p != '.'; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
   return name;
 });
+
+namespace {
+
+// A committed sample, its selection window and what its README gives for the log.
+struct TSampleExpectation {
+  const char* file;
+  const char* sheet;  // the expected sheet as the clipboard gives it
+  bool layerFilter;
+  const wchar_t* window;
+  int selected;
+  int lines;
+  int texts;
+  int yoko;
+  int tate;
+};
+
+std::wstring sampleFile(const char* name) {
+#ifdef MORVANE_SAMPLES_DIR
+  return standin_test::hostPath(std::string(MORVANE_SAMPLES_DIR) + "/" + name);
+#else
+  (void)name;
+  return std::wstring();
+#endif
+}
+
+// Rows split at CR LF, cells at TAB.
+std::vector<std::vector<std::wstring>> tsvCells(const std::string& bytes) {
+  std::vector<std::vector<std::wstring>> rows;
+  const std::wstring text = fromUtf8(bytes);
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find(L"\r\n", start);
+    if (end == std::wstring::npos) end = text.size();
+    std::vector<std::wstring> row;
+    const std::wstring line = text.substr(start, end - start);
+    std::size_t cell = 0;
+    for (;;) {
+      const std::size_t tab = line.find(L'\t', cell);
+      row.push_back(line.substr(cell, tab == std::wstring::npos ? std::wstring::npos : tab - cell));
+      if (tab == std::wstring::npos) break;
+      cell = tab + 1;
+    }
+    rows.push_back(row);
+    start = end + 2;
+  }
+  return rows;
+}
+
+}  // namespace
+
+// The samples' expected sheets are written by samples/make_samples.py from
+// ezdxf's reading of each file, apart from this program.
+class AcquireSample : public ::testing::TestWithParam<TSampleExpectation> {};
+
+TEST_P(AcquireSample, ShowsTheSheetTheSampleDraws) {
+  SKIP_WITHOUT_STANDIN();
+  const TSampleExpectation& expected = GetParam();
+  const std::string sheetBytes = standin_test::readFileBytes(sampleFile(expected.sheet));
+  ASSERT_FALSE(sheetBytes.empty()) << "samples/" << expected.sheet << " is missing";
+  const auto cells = tsvCells(sheetBytes);
+  TAcquireRun run;
+  ASSERT_TRUE(run.cad.start({sampleFile(expected.file), std::wstring(L"--auto-select=") + expected.window}));
+  run.form.Window.Handle = fromHwnd(run.own.get());
+  run.form.CheckBox5.setChecked(expected.layerFilter);
+  run.form.Edit2.setText(L"HOJO*,JOGAI*");
+  run.form.Edit1.setText(L"0.1");
+  run.acquire();
+  ASSERT_TRUE(run.desktop.boxes.empty()) << toUtf8(run.desktop.boxes.front());
+  const std::vector<std::wstring> log = run.form.Memo1.Lines();
+  ASSERT_EQ(log.size(), 4u);
+  EXPECT_EQ(log[0], L"Select = " + std::to_wstring(expected.selected));
+  EXPECT_EQ(log[2], L"Line = " + std::to_wstring(expected.lines) + L", Text = " + std::to_wstring(expected.texts));
+  EXPECT_EQ(log[3], L"Yoko = " + std::to_wstring(expected.yoko) + L", Tate = " + std::to_wstring(expected.tate));
+  const TStringGrid& grid = run.form.StringGrid1;
+  ASSERT_EQ(static_cast<std::size_t>(grid.RowCount() - 1), cells.size());
+  for (std::int32_t r = 1; r < grid.RowCount(); ++r) {
+    const auto& row = cells[static_cast<std::size_t>(r - 1)];
+    ASSERT_EQ(static_cast<std::size_t>(grid.ColCount() - 1), row.size()) << "row " << r;
+    for (std::int32_t c = 1; c < grid.ColCount(); ++c) {
+      EXPECT_EQ(grid.Cell(c, r), row[static_cast<std::size_t>(c - 1)]) << "cell " << c << "/" << r;
+      EXPECT_EQ(grid.Tag(c, r) != 0, !grid.Cell(c, r).empty()) << "cell " << c << "/" << r;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, AcquireSample, ::testing::Values(
+    TSampleExpectation{"parts_list.dxf", "parts_list.expected.tsv", true, L"window:5,139,175,203", 39, 13, 26, 8, 5},
+    TSampleExpectation{"double_ruled.dxf", "double_ruled.expected.tsv", true, L"window:-5,55,115,105", 22, 14, 11, 5, 4},
+    TSampleExpectation{"table_in_context.dxf", "table_in_context.expected.tsv", true, L"window:-5,45,165,105", 29, 11,
+                       18, 6, 5},
+    TSampleExpectation{"table_in_context.dxf", "table_in_context.unfiltered.tsv", false, L"window:-5,45,165,105", 32,
+                       12, 20, 6, 6}),
+    [](const ::testing::TestParamInfo<TSampleExpectation>& info) {
+      std::string name;
+      for (const char* p = info.param.sheet; *p != '\0' && *p != '.'; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+      return name + (info.param.layerFilter ? "" : "_unfiltered");
+    });
