@@ -5,7 +5,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <functional>  // before fake_desktop.h, which uses std::function
 #include <memory>
 #include <string>
 #include <vector>
@@ -122,17 +121,36 @@ void BM_BoundsAndFill(benchmark::State& state) {
 }
 BENCHMARK(BM_BoundsAndFill)->Unit(benchmark::kMillisecond);
 
+bool sameSheet(const TStringGrid& a, const TStringGrid& b) {
+  if (a.RowCount() != b.RowCount() || a.ColCount() != b.ColCount()) return false;
+  for (std::int32_t c = 0; c < a.ColCount(); ++c) {
+    if (a.ColWidth(c) != b.ColWidth(c)) return false;
+    for (std::int32_t r = 0; r < a.RowCount(); ++r) {
+      if (a.Cell(c, r) != b.Cell(c, r) || a.Tag(c, r) != b.Tag(c, r)) return false;
+    }
+  }
+  return true;
+}
+
 void BM_BoundsAndFill_LiteralScan(benchmark::State& state) {
   const TTable& t = table();
   TFakeTextMetrics metrics;
+  TDblAry tate;
+  TDblAry yoko;
   for (auto _ : state) {
     TStringGrid grid;
-    TDblAry tate;
-    TDblAry yoko;
     collectBounds(t.lines, kTolerance, tate, yoko);
     sortBounds(kTolerance, tate, yoko);
     literalFill(grid, t.texts, yoko, tate, metrics);
     benchmark::DoNotOptimize(grid.Cell(kCols, kRows));
+  }
+  // The two fills must agree, or the comparison means nothing.
+  TStringGrid fast;
+  TStringGrid literal;
+  fillSheet(fast, t.texts, yoko, tate, metrics);
+  literalFill(literal, t.texts, yoko, tate, metrics);
+  if (fast.RowCount() != kRows + 1 || fast.ColCount() != kCols + 1 || !sameSheet(fast, literal)) {
+    state.SkipWithError("the fast fill differs from the literal scan");
   }
 }
 BENCHMARK(BM_BoundsAndFill_LiteralScan)->Unit(benchmark::kMillisecond)->Iterations(2);

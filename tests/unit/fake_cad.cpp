@@ -538,5 +538,6 @@ std::unique_ptr<TCadApplication> TFakeCad::createApplication() {
 }
 
 void addCadWindow(TFakeDesktop& desktop, const TFakeCad& cad, std::uint32_t thread) {
-  desktop.windows[static_cast<TWnd>(static_cast<std::uint32_t>(cad.mainWindow))] = {L"nanoCAD 5", thread, false};
+  // Widened as the program widens the handle the CAD reports (sign-extended).
+  desktop.windows[static_cast<TWnd>(static_cast<std::int64_t>(cad.mainWindow))] = {L"nanoCAD 5", thread, false};
 }

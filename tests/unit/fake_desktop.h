@@ -1,6 +1,7 @@
 #pragma once
 // A desktop that records every call it gets, in order, so tests can check
 // what the program asked of the windows, keys and clock, and when.
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
