@@ -186,3 +186,43 @@ TEST(DesktopWin32, MessageBoxesCarryTheApplicationTitleOrTheGivenCaption) {
     EXPECT_EQ(closer.text(), L"Morvane");
   }
 }
+
+namespace {
+
+// Counts the Escape presses and releases its window receives.
+int gEscapeDowns = 0;
+int gEscapeUps = 0;
+LRESULT CALLBACK keyCounter(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_KEYDOWN && wp == VK_ESCAPE) ++gEscapeDowns;
+  if (msg == WM_KEYUP && wp == VK_ESCAPE) ++gEscapeUps;
+  return DefWindowProcW(wnd, msg, wp, lp);
+}
+
+}  // namespace
+
+TEST(DesktopWin32, SynthesisedKeysReachTheForegroundWindow) {
+  TDesktopWin32 desktop;
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = keyCounter;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"MorvaneKeyTestWindow";
+  RegisterClassW(&wc);
+  HWND wnd = CreateWindowExW(0, wc.lpszClassName, L"Morvane key test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                             100, nullptr, nullptr, wc.hInstance, nullptr);
+  ASSERT_NE(wnd, nullptr);
+  desktop.setForegroundWindow(fromHwnd(wnd));
+  desktop.bringWindowToTop(fromHwnd(wnd));
+  ASSERT_EQ(desktop.getForegroundWindow(), fromHwnd(wnd));
+  SetFocus(wnd);
+  gEscapeDowns = gEscapeUps = 0;
+  desktop.keyEvent(VK_ESCAPE, false);
+  desktop.keyEvent(VK_ESCAPE, true);
+  const DWORD end = GetTickCount() + 5000;
+  while ((gEscapeDowns < 1 || gEscapeUps < 1) && GetTickCount() < end) {
+    desktop.processMessages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  EXPECT_EQ(gEscapeDowns, 1);
+  EXPECT_EQ(gEscapeUps, 1);
+  DestroyWindow(wnd);
+}
