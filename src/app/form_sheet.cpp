@@ -117,11 +117,18 @@ void TMorvaneForm::StringGrid1GetEditText(std::int32_t col, std::int32_t row) {
   FUndoCells->Add(StringGrid1, col, row);
 }
 
+// Undo moves the current cell to each restored cell; an open editor would
+// follow and record every cell it comes to, and the next undo step would take
+// back that fresh entry instead of an older one. The text typed so far is in
+// the cell already, so the edit ends first.
+void TMorvaneForm::endEditBeforeUndo() { StringGrid1.setEditorMode(false); }
+
 void TMorvaneForm::StringGrid1KeyDown(std::uint16_t& key, TShiftState shift) {
   if (key == gridKey::kEscape) {
     key = 0;
     runCommand([this] {
       Memo1.add(L"[ESC]");
+      endEditBeforeUndo();
       FUndoCells->Undo(StringGrid1);
     });
     return;
@@ -137,6 +144,7 @@ void TMorvaneForm::StringGrid1KeyDown(std::uint16_t& key, TShiftState shift) {
     key = 0;
     runCommand([this] {
       Memo1.add(L"[CTRL]+[Z]");
+      endEditBeforeUndo();
       groupedUndo(*FUndoCells, StringGrid1, sgUndoCnt);
     });
     return;

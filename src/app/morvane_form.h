@@ -148,6 +148,7 @@ class TMorvaneForm {
   // Delete, Ctrl+X and Ctrl+V are handed on here; setting the key to 0 swallows it.
   std::function<void(std::uint16_t& key, TShiftState shift)> FKeyCommandHook;
   void wireSheet();
+  void endEditBeforeUndo();
 
 
   // ---- Command guard -------------------------------------------------------

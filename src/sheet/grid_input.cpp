@@ -158,6 +158,11 @@ void TGridInput::mouseDown(TMouseButton button, TShiftState shift, int x, int y)
     FHeld = true;
     FPressedData = false;
     FPressedFixed = {-1, -1};
+    const TGridCoord pressed = mouseCell(FGrid, x, y);
+    if (FGrid.EditorMode() && !(pressed == TGridCoord{FGrid.Col(), FGrid.Row()})) {
+      // A press anywhere but on the edited cell ends the edit before it selects.
+      FGrid.setEditorMode(false);
+    }
     const std::int32_t sizingCol = columnSizingAt(FGrid, x, y);
     const std::int32_t sizingRow = sizingCol < 0 ? rowSizingAt(FGrid, x, y) : -1;
     if (sizingCol >= 0) {
@@ -171,9 +176,6 @@ void TGridInput::mouseDown(TMouseButton button, TShiftState shift, int x, int y)
     } else {
       const TGridCoord cell = mouseCell(FGrid, x, y);
       if (cell.X >= FGrid.FixedCols() && cell.Y >= FGrid.FixedRows()) {
-        if (FGrid.EditorMode() && !(cell == TGridCoord{FGrid.Col(), FGrid.Row()})) {
-          FGrid.setEditorMode(false);
-        }
         FPressedData = FGrid.pressCell(cell.X, cell.Y);
       } else if (cell.X >= 0 && cell.Y >= 0) {
         FPressedFixed = cell;

@@ -63,6 +63,7 @@ void TStringGrid::setFixedRows(std::int32_t rows) {
   FFixedRows = rows;
   if (FCurrent.Y < FFixedRows) {
     FCurrent.Y = FFixedRows;
+    FEditorMode = false;  // an edit never follows the current cell unrecorded
   }
   if (FAnchor.Y < FFixedRows) {
     FAnchor.Y = FFixedRows;
@@ -79,6 +80,7 @@ void TStringGrid::setFixedCols(std::int32_t cols) {
   FFixedCols = cols;
   if (FCurrent.X < FFixedCols) {
     FCurrent.X = FFixedCols;
+    FEditorMode = false;
   }
   if (FAnchor.X < FFixedCols) {
     FAnchor.X = FFixedCols;
@@ -230,6 +232,11 @@ TGridRect TStringGrid::Selection() const {
 }
 
 void TStringGrid::setSelection(TGridCoord anchor, TGridCoord current) {
+  if (!(current == FCurrent)) {
+    // The editor takes up a cell's text only through a move; a block set
+    // directly ends the edit instead of carrying it, unrecorded, to the new cell.
+    FEditorMode = false;
+  }
   FAnchor = anchor;
   FCurrent = current;
   changed();

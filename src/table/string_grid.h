@@ -75,6 +75,8 @@ class TStringGrid {
   // current cell: OnSelectCell runs first (it may refuse), then OnClick, and
   // the selection collapses to the new cell. setSelection sets the block
   // directly, anchor and current cell included, without either event.
+  // A setSelection or a change of the fixed rows or columns that moves the
+  // current cell ends an edit.
   std::int32_t Col() const { return FCurrent.X; }
   std::int32_t Row() const { return FCurrent.Y; }
   void setCol(std::int32_t col);

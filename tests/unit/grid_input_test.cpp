@@ -164,6 +164,19 @@ TEST_F(GridInput, APressOnAnotherCellEndsTheEdit) {
   EXPECT_EQ(grid.Col(), 2);
 }
 
+TEST_F(GridInput, APressOnAHeaderOrABlockSetDirectlyEndsTheEdit) {
+  input.charTyped(L'a');
+  input.mouseDown(TMouseButton::Left, {}, centre(0, 0).first, centre(0, 0).second);
+  EXPECT_FALSE(grid.EditorMode());
+  input.mouseUp(TMouseButton::Left, {}, centre(0, 0).first, centre(0, 0).second);
+  input.charTyped(L'b');
+  grid.setSelection({1, 1}, {3, 3});
+  EXPECT_FALSE(grid.EditorMode()) << "the current cell moved without the editor taking it up";
+  input.charTyped(L'c');
+  grid.setSelection({1, 1}, {3, 3});
+  EXPECT_TRUE(grid.EditorMode()) << "the current cell stayed";
+}
+
 TEST_F(GridInput, HeaderCellsClickOnReleaseOverTheSameCell) {
   std::vector<TGridCoord> clicks;
   grid.OnFixedCellClick = [&](std::int32_t c, std::int32_t r) { clicks.push_back({c, r}); };

@@ -263,6 +263,35 @@ TEST_F(SheetUndoKeys, CtrlZAndCtrlShiftZRunTheGroupedUndo) {
   EXPECT_EQ(form.Memo1.Lines(), (std::vector<std::wstring>{L"[CTRL]+[Z]", L"[CTRL]+[Z]"}));
 }
 
+TEST_F(SheetUndoKeys, CtrlZDuringAnEditRevertsTheGroupAndRecordsNothingOnTheWay) {
+  typeInto(2, 1, L'a');
+  typeInto(2, 2, L'b');
+  typeInto(2, 3, L'c');
+  TGridInput input(grid);
+  grid.moveTo(3, 3);
+  input.charTyped(L'd');  // still editing (3, 3)
+  form.sgUndoCnt = 3;
+  pressKey(gridKey::kZ, {.ctrl = true});
+  EXPECT_FALSE(grid.EditorMode());
+  EXPECT_EQ(grid.Cell(3, 3), L"");
+  EXPECT_EQ(grid.Cell(2, 3), L"");
+  EXPECT_EQ(grid.Cell(2, 2), L"");
+  EXPECT_EQ(grid.Cell(2, 1), L"a");
+  EXPECT_EQ(form.FUndoCells->Count(), 1) << "the moves of the undo recorded no entry";
+}
+
+TEST_F(SheetUndoKeys, EscapeDuringAnEditPutsBackTheTextTheEditBeganWith) {
+  grid.setCell(2, 2, L"before");
+  TGridInput input(grid);
+  grid.moveTo(2, 2);
+  input.charTyped(L'x');
+  input.charTyped(L'y');  // the editor's; the model holds the first character
+  pressKey(gridKey::kEscape);
+  EXPECT_EQ(grid.Cell(2, 2), L"before");
+  EXPECT_FALSE(grid.EditorMode());
+  EXPECT_EQ(form.FUndoCells->Count(), 0);
+}
+
 TEST_F(SheetUndoKeys, AKeyCommandStartedDuringAnotherCommandIsIgnored) {
   typeInto(2, 2, L'x');
   form.runCommand([this] { pressKey(gridKey::kEscape); });
@@ -335,6 +364,16 @@ TEST_F(SheetOptions, FixedFirstRowNeedsThreeRows) {
   EXPECT_EQ(grid.Row(), 2);
   form.CheckBox1.setChecked(false);
   EXPECT_EQ(grid.FixedRows(), 1);
+}
+
+TEST_F(SheetOptions, FixingRowOneEndsAnEditOfIt) {
+  TGridInput input(grid);
+  input.charTyped(L'x');
+  ASSERT_TRUE(grid.EditorMode());
+  form.CheckBox1.setChecked(true);
+  EXPECT_EQ(grid.Row(), 2);
+  EXPECT_FALSE(grid.EditorMode()) << "the edit would go on in row 2 unrecorded";
+  EXPECT_EQ(grid.Cell(1, 1), L"x");
 }
 
 TEST_F(SheetOptions, AtMostOneEnterDirectionIsChecked) {
