@@ -24,7 +24,7 @@ if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
   mkdir -p build/demo
   cp build/win/src/app/win32/morvane.exe build/demo/morvane.exe
   wine build/win/tools/standin-cad/win32/standin-cad.exe "$drawing" >build/demo/standin-cad.log 2>&1 &
-  wine build/win/tests/e2e/driver/e2e_driver.exe wait-window "nanoCAD 5" 30000 >/dev/null
+  wine build/win/tests/e2e/e2e_driver.exe wait-window "nanoCAD 5" 30000 >/dev/null
   echo "stand-in CAD is up with $drawing; starting Morvane"
   (cd build/demo && wine ./morvane.exe)
   exit 0

@@ -32,5 +32,7 @@ cleanup() {
 trap cleanup EXIT
 morvane_wine_prefix
 morvane_start_xvfb
+# One persistent wineserver for the whole run, holding none of ctest's pipes.
+wineserver -p </dev/null >/dev/null 2>&1
 (cd build/win && ctest --output-on-failure) || status=1
 exit "$status"

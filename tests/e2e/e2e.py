@@ -12,7 +12,7 @@ import sys
 import tempfile
 import time
 
-DRIVER = "tests/e2e/driver/e2e_driver.exe"
+DRIVER = "tests/e2e/e2e_driver.exe"
 STANDIN = "tools/standin-cad/win32/standin-cad.exe"
 MORVANE = "src/app/win32/morvane.exe"
 MAIN_TITLE = "Morvane 2025.06.08a"
@@ -63,6 +63,7 @@ class Session:
         self.shots = os.path.join(self.build, "e2e-screenshots")
         os.makedirs(self.shots, exist_ok=True)
         self.procs = []
+        self.t0 = time.monotonic()
         self.xvfb = None
         self.env = dict(os.environ)
         self.env.setdefault("WINEPREFIX", os.path.join(self.source, "build", "wineprefix"))
@@ -72,6 +73,10 @@ class Session:
         if not self.env.get("DISPLAY"):
             self._start_xvfb()
         self._ensure_prefix()
+        # A persistent wineserver of our own, started with no pipes of ours.
+        subprocess.run(["wineserver", "-p"], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
+        self.driver("foreground")
 
     # ---- environment --------------------------------------------------------
     def _start_xvfb(self):
@@ -86,7 +91,8 @@ class Session:
 
     def _ensure_prefix(self):
         script = os.path.join(self.source, "scripts", "wine-env.sh")
-        subprocess.run(["bash", "-c", f'source "{script}" && morvane_wine_prefix'], env=self.env, check=True)
+        subprocess.run(["bash", "-c", f'source "{script}" && morvane_wine_prefix'], env=self.env, check=True,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
 
     def path(self, rel):
         return os.path.join(self.build, rel)
@@ -97,7 +103,7 @@ class Session:
     # ---- processes ----------------------------------------------------------
     def start(self, exe, *args, cwd=None):
         log = open(os.path.join(self.work, os.path.basename(exe) + ".log"), "ab")
-        p = subprocess.Popen(["wine", exe, *args], env=self.env, cwd=cwd or self.work,
+        p = subprocess.Popen(["wine", exe, *args], env=self.env, cwd=cwd or self.work, stdin=subprocess.DEVNULL,
                              stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
         self.procs.append(p)
         return p
@@ -115,9 +121,15 @@ class Session:
         return self.wait_window(MAIN_TITLE, prefix=True)
 
     def driver(self, *args, check_rc=True):
-        r = subprocess.run(["wine", self.path(DRIVER), *[str(a) for a in args]], env=self.env,
-                           capture_output=True, timeout=60)
-        out = r.stdout.decode("utf-8", "replace").replace("\r\n", "\n")
+        print(f"[{time.monotonic() - self.t0:7.2f}] driver {' '.join(str(a) for a in args)}", flush=True)
+        # Output goes through a file, never a pipe: a Wine program can hand
+        # its pipes on to a daemon (wineserver, the desktop process) that
+        # keeps them open long after the program itself ended.
+        with tempfile.TemporaryFile() as out_file:
+            r = subprocess.run(["wine", self.path(DRIVER), *[str(a) for a in args]], env=self.env,
+                               stdout=out_file, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=90)
+            out_file.seek(0)
+            out = out_file.read().decode("utf-8", "replace").replace("\r\n", "\n")
         if check_rc and r.returncode != 0:
             raise Failure(f"driver {args} failed with {r.returncode}: {out}")
         return r.returncode, out
@@ -130,7 +142,7 @@ class Session:
 
     def windows(self, top):
         _, out = self.driver("children", top)
-        return [Window(line) for line in out.splitlines() if line.strip()]
+        return [Window(line) for line in out.split("\n") if line.strip()]
 
     def find(self, top, cls=None, text=None):
         for w in self.windows(top):

@@ -19,7 +19,8 @@ std::string utf8(const std::wstring& w) {
 }
 
 std::wstring windowText(HWND h) {
-  const LRESULT n = SendMessageTimeoutW(h, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+  DWORD_PTR n = 0;
+  SendMessageTimeoutW(h, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &n);
   std::wstring t(static_cast<std::size_t>(n) + 1, L'\0');
   DWORD_PTR got = 0;
   SendMessageTimeoutW(h, WM_GETTEXT, static_cast<WPARAM>(t.size()), reinterpret_cast<LPARAM>(t.data()),

@@ -1,0 +1,94 @@
+"""A user starts Morvane beside the CAD, presses "取得", the selection is
+completed by the CAD, and the sheet shows the drawn table: the log holds the
+four lines, the whole sheet copied with a click on the top-left header cell and
+Ctrl+C equals the table drawn in the sample, typing into a cell and Escape put
+the old text back, and closing writes the settings file."""
+
+import re
+
+import e2e
+from e2e import check
+
+SAMPLE = "parts_list.dxf"
+WINDOW = "5,139,175,203"  # the table's selection window in drawing units (samples/README.md)
+CAPTIONS = ["取得", "更新", "Excelへ", "1行目固定", "Enter:[→]", "Enter:[↓]", "a -> A", "矢印描画",
+            "除外画層フィルター", "入力候補", "UNDO"]
+SETTINGS_KEYS = ["Left", "Top", "chk2", "chk3", "chk4", "edt1", "ProgID", "chk5", "edt2", "chk6"]
+
+
+def memo_text(s, main):
+    memo = [w for w in s.windows(main) if w.cls.lower() == "edit" and "Select = " in w.text]
+    return memo[0].text if memo else ""
+
+
+def sheet(s, main):
+    return s.find(main, "MorvaneSheet")
+
+
+def copy_all(s, main):
+    g = sheet(s, main)
+    s.driver("clear-clipboard")
+    s.click_at(g.rect[0] + 8, g.rect[1] + 8)  # the top-left header cell selects every data cell
+    s.keys("ctrl+c")
+    return s.wait_until(lambda: s.clipboard(), 15, "the sheet on the clipboard")
+
+
+def scenario(s):
+    with open(s.sample(SAMPLE.replace(".dxf", ".expected.tsv")), encoding="utf-8", newline="") as f:
+        expected = f.read()
+
+    s.start_standin(s.sample(SAMPLE), f"--auto-select=window:{WINDOW}", "--auto-select-delay=500")
+    main = s.start_morvane()
+    top = s.windows(main)[0]
+    check(top.text == "Morvane 2025.06.08a [ nanoCAD 5 ]", f"caption at start: {top.text!r}")
+    for caption in CAPTIONS:
+        s.find(main, "Button", caption)
+    check(not s.find(main, "Button", "更新").enabled, "更新 is enabled before any Acquire")
+    sheet(s, main)
+    s.screenshot("1-start")
+
+    s.click_button(main, "取得")
+    log = s.wait_until(lambda: "Yoko = " in memo_text(s, main) and memo_text(s, main), 60, "the Acquire log")
+    lines = [l for l in log.split("\r\n") if l]
+    check(len(lines) == 4, f"log lines: {lines}")
+    check(lines[0] == "Select = 39", f"first log line {lines[0]!r}")
+    check(re.fullmatch(r"\d+\.\d{3} sec", lines[1]) is not None, f"time line {lines[1]!r}")
+    check(lines[2] == "Line = 13, Text = 26", f"third log line {lines[2]!r}")
+    check(lines[3] == "Yoko = 8, Tate = 5", f"fourth log line {lines[3]!r}")
+    caption = s.windows(main)[0].text
+    check(caption == "Morvane 2025.06.08a [ nanoCAD 5 ] parts_list.dxf", f"caption after Acquire: {caption!r}")
+    check(s.find(main, "Button", "更新").enabled, "更新 stays disabled after a table was read")
+    check(s.find(main, "Button", "Excelへ").enabled, "Excelへ stays disabled after a table was read")
+    s.screenshot("2-after-acquire")
+
+    copied = copy_all(s, main)
+    check(copied == expected, f"sheet copied {copied!r}, drawn {expected!r}")
+
+    # Typing into cell (1, 2) starts an edit that replaces its text; Escape puts it back.
+    g = sheet(s, main)
+    first_col_width = 40
+    s.click_at(g.rect[0] + first_col_width + 12, g.rect[1] + 2 * 20 + 10)
+    s.type_text("abc")
+    s.wait_until(lambda: any(w.cls.lower() == "edit" and w.visible and w.text == "abc" for w in s.windows(main)),
+                 15, "the in-place editor showing the typed text")
+    s.screenshot("3-editing")
+    s.keys("Escape")
+    s.wait_until(lambda: "[ESC]" in memo_text(s, main).split("\r\n"), 15, "the [ESC] log line")
+    copied = copy_all(s, main)
+    check(copied == expected, f"after Escape the sheet reads {copied!r}")
+    s.screenshot("4-after-escape")
+
+    s.close_window(main)
+    ini = s.morvane_exe[:-4] + ".ini"
+    import os
+    s.wait_until(lambda: os.path.exists(ini) and os.path.getsize(ini) > 0, 20, "the settings file")
+    s.wait_until(lambda: s.procs[1].poll() is not None, 20, "Morvane to end")
+    raw = open(ini, "rb").read()
+    text = raw.decode("utf-16") if raw.startswith(b"\xff\xfe") else raw.decode("latin-1")
+    keys = [l.split("=", 1)[0] for l in text.replace("\r", "").split("\n") if "=" in l]
+    check(sorted(keys) == sorted(SETTINGS_KEYS), f"settings keys {keys}")
+    check("edt2=HOJO*,JOGAI*" in text, "the excluded layers are not in the settings file")
+    s.close_window(s.wait_window("nanoCAD 5"))
+
+
+e2e.run("acquire_sheet", scenario)
