@@ -202,7 +202,7 @@ class StandinCadServer : public ::testing::Test {
   // Starts the stand-in on the table drawing with extra switches and connects.
   void startAndConnect(std::vector<std::wstring> switches) {
     switches.insert(switches.begin(), FDrawing);
-    ASSERT_TRUE(FStandin.start(switches));
+    ASSERT_TRUE(FStandin.start(switches)) << "CreateProcessW failed: " << FStandin.startError();
     FWindow = FStandin.waitForWindow();
     ASSERT_NE(FWindow, nullptr) << "no window titled \"nanoCAD 5\"";
     TComPtr<IUnknown> unknown;
@@ -226,7 +226,7 @@ class StandinCadServer : public ::testing::Test {
 TEST_F(StandinCadServer, WalksFromApplicationToTextsCopiesAndErases) {
   const std::wstring log = temp(L"standin-calls");
   const std::wstring saved = temp(L"standin-saved") + L".dxf";
-  startAndConnect({L"--auto-select=all", L"--call-log=" + log, L"--save-on-close=" + saved});
+  ASSERT_NO_FATAL_FAILURE(startAndConnect({L"--auto-select=all", L"--call-log=" + log, L"--save-on-close=" + saved}));
 
   const TCall hwnd = get(FApp.get(), L"HWND");
   ASSERT_EQ(hwnd.hr, S_OK);
@@ -359,7 +359,7 @@ TEST_F(StandinCadServer, WalksFromApplicationToTextsCopiesAndErases) {
 }
 
 TEST_F(StandinCadServer, SelectionFollowsTheFilterAndTheWindow) {
-  startAndConnect({L"--auto-select=window:-1,19,121,31"});
+  ASSERT_NO_FATAL_FAILURE(startAndConnect({L"--auto-select=window:-1,19,121,31"}));
   const TCall doc = get(FApp.get(), L"ActiveDocument");
   const TCall sets = get(doc.dispatch(), L"SelectionSets");
   const TCall set = method(sets.dispatch(), L"Add", args1(TVariant::fromString(L"ssTemp")));
@@ -384,7 +384,7 @@ TEST_F(StandinCadServer, SelectionFollowsTheFilterAndTheWindow) {
 }
 
 TEST_F(StandinCadServer, LayerExclusionLeavesOutTheFrame) {
-  startAndConnect({L"--auto-select=all"});
+  ASSERT_NO_FATAL_FAILURE(startAndConnect({L"--auto-select=all"}));
   const TCall doc = get(FApp.get(), L"ActiveDocument");
   const TCall set = method(get(doc.dispatch(), L"SelectionSets").dispatch(), L"Add", args1(TVariant::fromString(L"s")));
   ASSERT_EQ(method(set.dispatch(), L"SelectOnScreen",
@@ -399,7 +399,7 @@ TEST_F(StandinCadServer, LayerExclusionLeavesOutTheFrame) {
 }
 
 TEST_F(StandinCadServer, CancelledSelectionFailsWithAMessage) {
-  startAndConnect({L"--auto-select=cancel", L"--auto-select-delay=50"});
+  ASSERT_NO_FATAL_FAILURE(startAndConnect({L"--auto-select=cancel", L"--auto-select-delay=50"}));
   const TCall doc = get(FApp.get(), L"ActiveDocument");
   const TCall set = method(get(doc.dispatch(), L"SelectionSets").dispatch(), L"Add", args1(TVariant::fromString(L"s")));
   const TCall selected = method(set.dispatch(), L"SelectOnScreen", filterArgs({0}, {L"TEXT,*LINE"}));
@@ -409,7 +409,7 @@ TEST_F(StandinCadServer, CancelledSelectionFailsWithAMessage) {
 }
 
 TEST_F(StandinCadServer, DocumentWindowHasBarThenViewAndZoomSetsViewSize) {
-  startAndConnect({});
+  ASSERT_NO_FATAL_FAILURE(startAndConnect({}));
   const TCall doc = get(FApp.get(), L"ActiveDocument");
   const TCall hwnd = get(doc.dispatch(), L"HWND");
   ASSERT_EQ(hwnd.value.type(), VT_I8);
@@ -450,7 +450,7 @@ TEST_F(StandinCadServer, DocumentWindowHasBarThenViewAndZoomSetsViewSize) {
 }
 
 TEST_F(StandinCadServer, InjectedFailureCarriesItsMessage) {
-  startAndConnect({L"--fail=Name:図面が壊れています"});
+  ASSERT_NO_FATAL_FAILURE(startAndConnect({L"--fail=Name:図面が壊れています"}));
   const TCall doc = get(FApp.get(), L"ActiveDocument");
   ASSERT_EQ(doc.hr, S_OK);
   const TCall name = get(doc.dispatch(), L"Name");
@@ -460,16 +460,25 @@ TEST_F(StandinCadServer, InjectedFailureCarriesItsMessage) {
 }
 
 TEST_F(StandinCadServer, FileSaveWritesTheEditedDrawingBackToItsFile) {
-  startAndConnect({});
+  ASSERT_NO_FATAL_FAILURE(startAndConnect({}));
   const TCall doc = get(FApp.get(), L"ActiveDocument");
   const TCall text = method(doc.dispatch(), L"HandleToObject", args1(TVariant::fromString(L"3C")));
   ASSERT_EQ(text.hr, S_OK);
   ASSERT_EQ(call(text.dispatch(), L"TextString", DISPATCH_PROPERTYPUT, args1(TVariant::fromString(L"六角ボルト"))).hr,
             S_OK);
   ASSERT_EQ(standin_test::readFileBytes(FDrawing).find(utf8(L"六角ボルト")), std::string::npos);
+  // The file is replaced by a rename, which an open handle would make fail:
+  // its attributes are watched, and it is read once it has been replaced.
+  const auto stamp = [&] {
+    WIN32_FILE_ATTRIBUTE_DATA a{};
+    GetFileAttributesExW(FDrawing.c_str(), GetFileExInfoStandard, &a);
+    return (static_cast<ULONGLONG>(a.ftLastWriteTime.dwHighDateTime) << 32 | a.ftLastWriteTime.dwLowDateTime) ^
+           (static_cast<ULONGLONG>(a.nFileSizeLow) << 7);
+  };
+  const ULONGLONG before = stamp();
   PostMessageW(FWindow, WM_COMMAND, MAKEWPARAM(kCadCommandSave, 0), 0);
-  EXPECT_TRUE(standin_test::waitFor(
-      [&] { return standin_test::readFileBytes(FDrawing).find(utf8(L"六角ボルト")) != std::string::npos; }, 15000));
+  ASSERT_TRUE(standin_test::waitFor([&] { return stamp() != before; }, 15000));
+  EXPECT_NE(standin_test::readFileBytes(FDrawing).find(utf8(L"六角ボルト")), std::string::npos);
   // The other texts are written back as they were.
   const std::string written = standin_test::readFileBytes(FDrawing);
   EXPECT_NE(written.find(utf8(L"品名")), std::string::npos);
@@ -481,7 +490,7 @@ TEST_F(StandinCadServer, FileSaveWritesTheEditedDrawingBackToItsFile) {
 }
 
 TEST_F(StandinCadServer, SlowCallsWaitBeforeTheyAnswer) {
-  startAndConnect({L"--slow=300"});
+  ASSERT_NO_FATAL_FAILURE(startAndConnect({L"--slow=300"}));
   const ULONGLONG start = GetTickCount64();
   const TCall docs = get(FApp.get(), L"Documents");
   ASSERT_EQ(docs.hr, S_OK);
@@ -495,7 +504,7 @@ TEST_F(StandinCadServer, SlowCallsWaitBeforeTheyAnswer) {
 }
 
 TEST_F(StandinCadServer, ExitsAfterServingTheGivenNumberOfCalls) {
-  startAndConnect({L"--exit-after=2"});
+  ASSERT_NO_FATAL_FAILURE(startAndConnect({L"--exit-after=2"}));
   EXPECT_EQ(get(FApp.get(), L"HWND").hr, S_OK);
   EXPECT_EQ(get(FApp.get(), L"Documents").hr, S_OK);
   DWORD code = 1;
@@ -506,7 +515,7 @@ TEST_F(StandinCadServer, ExitsAfterServingTheGivenNumberOfCalls) {
 
 TEST_F(StandinCadServer, RefusedCallsFailUntilTheCountIsUsedUp) {
   // Activation and reference counting are never refused, so connecting works.
-  startAndConnect({L"--reject-calls=2", L"--reject-type=rejected"});
+  ASSERT_NO_FATAL_FAILURE(startAndConnect({L"--reject-calls=2", L"--reject-type=rejected"}));
   const TCall first = get(FApp.get(), L"HWND");  // its name lookup is refused
   EXPECT_EQ(first.hr, RPC_E_CALL_REJECTED);
   const TCall second = get(FApp.get(), L"HWND");  // the lookup passes, the call is refused
@@ -517,12 +526,20 @@ TEST_F(StandinCadServer, RefusedCallsFailUntilTheCountIsUsedUp) {
 }
 
 TEST_F(StandinCadServer, WithoutADocumentThereIsNoActiveDocument) {
-  startAndConnect({L"--no-document"});
+  ASSERT_NO_FATAL_FAILURE(startAndConnect({L"--no-document"}));
   const TCall docs = get(FApp.get(), L"Documents");
   EXPECT_EQ(get(docs.dispatch(), L"Count").number(), 0);
   const TCall active = get(FApp.get(), L"ActiveDocument");
   EXPECT_EQ(active.hr, DISP_E_EXCEPTION);
   EXPECT_FALSE(active.message.empty());
+}
+
+TEST_F(StandinCadServer, AnUnknownSwitchEndsTheProcessWithoutAWindow) {
+  ASSERT_TRUE(FStandin.start({FDrawing, L"--auto-select=sideways"}));
+  DWORD code = 0;
+  ASSERT_TRUE(FStandin.waitForExit(15000, &code));
+  EXPECT_EQ(code, 2u);
+  EXPECT_EQ(FStandin.findWindow(), nullptr);
 }
 
 TEST_F(StandinCadServer, WithoutRegistrationTheWindowIsThereButNoServer) {
@@ -565,7 +582,7 @@ class StandinCadSelection : public StandinCadServer {
   // Starts without a scripted selection, zooms to a known box and notes how
   // drawing points map to the view.
   void startForGestures() {
-    startAndConnect({});
+    ASSERT_NO_FATAL_FAILURE(startAndConnect({}));
     FDoc = get(FApp.get(), L"ActiveDocument");
     ASSERT_EQ(FDoc.hr, S_OK);
     const TCall hwnd = get(FDoc.dispatch(), L"HWND");
@@ -630,7 +647,7 @@ class StandinCadSelection : public StandinCadServer {
 };
 
 TEST_F(StandinCadSelection, WindowCrossingAndClickThenEnter) {
-  startForGestures();
+  ASSERT_NO_FATAL_FAILURE(startForGestures());
   const TCall selected = selectWith([&] {
     // Left to right around the header row: its texts and the two lines wholly inside.
     drag(FView, FMap, -2, 19, 122, 31);
@@ -646,7 +663,7 @@ TEST_F(StandinCadSelection, WindowCrossingAndClickThenEnter) {
 }
 
 TEST_F(StandinCadSelection, RightClickEndsAndEscapeCancels) {
-  startForGestures();
+  ASSERT_NO_FATAL_FAILURE(startForGestures());
   const TCall ended = selectWith([&] {
     click(FView, FMap, 120, 25);
     PostMessageW(FView, WM_RBUTTONUP, 0, FMap.at(60, 40));

@@ -129,7 +129,18 @@ class TStandinProcess {
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    // Right after a wineserver starts, a creation now and then fails once;
+    // it is tried again for a few seconds before the start counts as failed.
+    const bool created = waitFor(
+        [&] {
+          if (CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+            return true;
+          }
+          FStartError = GetLastError();
+          return FStartError == ERROR_FILE_NOT_FOUND || FStartError == ERROR_PATH_NOT_FOUND;
+        },
+        5000);
+    if (!created || pi.hProcess == nullptr) {
       return false;
     }
     CloseHandle(pi.hThread);
@@ -216,6 +227,8 @@ class TStandinProcess {
   }
 
   bool killed() const { return FKilled; }
+  // GetLastError of a failed start.
+  DWORD startError() const { return FStartError; }
   DWORD pid() const { return FPid; }
 
  private:
@@ -223,6 +236,7 @@ class TStandinProcess {
   DWORD FPid = 0;
   bool FKilled = false;
   long FLastExit = 0;
+  DWORD FStartError = 0;
 };
 
 }  // namespace standin_test

@@ -15,6 +15,9 @@
 #include "server_context.h"
 #include "standin.h"
 
+// Exported by oleaut32 since Vista; mingw-w64's headers do not declare it.
+extern "C" HRESULT WINAPI RegisterTypeLibForUser(ITypeLib* library, OLECHAR* path, OLECHAR* helpDir);
+
 namespace {
 
 constexpr int kExitBadArguments = 2;
@@ -90,6 +93,21 @@ class TFilterRegistration {
   TComPtr<IMessageFilter> FPrevious;
 };
 
+// The type library makes the dual interfaces marshalable across processes,
+// so it is registered: for the machine where that is allowed, else for the
+// user. Without either the objects still dispatch, in this process only.
+bool loadTypeLibrary(TServerContext& context) {
+  std::wstring path = modulePath();
+  if (FAILED(LoadTypeLibEx(path.c_str(), REGKIND_NONE, context.typeLib.receive()))) {
+    return false;
+  }
+  if (FAILED(RegisterTypeLib(context.typeLib.get(), path.data(), nullptr)) &&
+      FAILED(RegisterTypeLibForUser(context.typeLib.get(), path.data(), nullptr))) {
+    context.callLog.line(L"error: type library not registered");
+  }
+  return true;
+}
+
 int run(HINSTANCE instance, int show) {
   TServerContext context;
   std::wstring error;
@@ -100,9 +118,7 @@ int run(HINSTANCE instance, int show) {
   if (!o.callLogPath.empty()) {
     context.callLog.open(o.callLogPath, GetCurrentProcessId());
   }
-  // The type library makes the dual interfaces marshalable across processes.
-  if (FAILED(LoadTypeLibEx(modulePath().c_str(), REGKIND_REGISTER, context.typeLib.receive())) &&
-      FAILED(LoadTypeLibEx(modulePath().c_str(), REGKIND_NONE, context.typeLib.receive()))) {
+  if (!loadTypeLibrary(context)) {
     context.callLog.line(L"error: type library not loaded");
     return kExitNoTypeLibrary;
   }
