@@ -1,6 +1,22 @@
 #pragma once
 // The stand-in's command line: the drawing to open and the switches that
 // tests use to script selections and inject faults.
+//
+//   standin-cad.exe [FILE.dxf]
+//     --auto-select=all|window:x1,y1,x2,y2|crossing:x1,y1,x2,y2|cancel
+//                           every SelectOnScreen ends by itself, through its filter
+//     --auto-select-delay=MS  ... after MS milliseconds (the window stays usable meanwhile)
+//     --call-log=PATH       "pid N", then one line per served call: the member's name
+//     --reject-calls=N      the first N automation calls are answered "retry later"
+//     --reject-type=later|rejected   ... or refused outright (what Wine passes on)
+//     --fail=Member:message that member fails with that message
+//     --slow=MS             each call waits MS first
+//     --exit-after=N        revokes the class object and closes after N calls
+//     --no-register         shows the window without serving the class
+//     --save-on-close=PATH  writes the drawing there when the window closes
+//     --no-document         starts without an open document
+//   Exit codes: 0, 2 bad arguments, 3 no type library, 4 no window,
+//   5 save on close failed, 6 class object not registered.
 #include <string>
 #include <vector>
 
