@@ -15,11 +15,12 @@ drawing="$(realpath "${1:-samples/parts_list.dxf}")"
 cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/win -j"$(nproc)" --target morvane standin_cad e2e_driver
 
-# shellcheck source=wine-env.sh
-source "$root/scripts/wine-env.sh"
-morvane_wine_prefix
-
 if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
+  # On the user's display each program gets a window of its own.
+  export WINEPREFIX="$root/build/wineprefix-display" MORVANE_WINE_DESKTOP=none
+  # shellcheck source=wine-env.sh
+  source "$root/scripts/wine-env.sh"
+  morvane_wine_prefix
   trap 'wineserver -k 2>/dev/null || true' EXIT
   mkdir -p build/demo
   cp build/win/src/app/win32/morvane.exe build/demo/morvane.exe
@@ -30,5 +31,8 @@ if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
   exit 0
 fi
 
+# shellcheck source=wine-env.sh
+source "$root/scripts/wine-env.sh"
+morvane_wine_prefix
 unset DISPLAY
 exec python3 "$root/scripts/demo_session.py" --build "$root/build/win" --source "$root" --drawing "$drawing"

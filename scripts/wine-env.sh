@@ -1,15 +1,22 @@
 #!/usr/bin/env bash
 # Source this file: it sets up the private Wine prefix the tests and the demo
 # run in, creating it (with the Japanese font substitutes) when it is absent.
-#   WINEPREFIX  defaults to <repo>/build/wineprefix
+#   WINEPREFIX            defaults to <repo>/build/wineprefix
+#   MORVANE_WINE_DESKTOP  the size of Wine's own desktop window, in which
+#                         every program of the prefix runs with title bars
+#                         and minimises as on Windows (an X server without a
+#                         window manager does neither); "none" for programs
+#                         in windows of their own on the user's display.
 _morvane_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export WINEPREFIX="${WINEPREFIX:-$_morvane_root/build/wineprefix}"
 export WINEARCH=win64
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEDEBUG="${WINEDEBUG:--all}"
+MORVANE_WINE_DESKTOP="${MORVANE_WINE_DESKTOP:-1280x1024}"
 
 morvane_wine_prefix() {
   if [ -f "$WINEPREFIX/.morvane-ready" ]; then
+    morvane_wine_desktop
     return 0
   fi
   mkdir -p "$WINEPREFIX"
@@ -25,6 +32,26 @@ morvane_wine_prefix() {
   wine regedit /S "$reg" >/dev/null 2>&1
   wineserver -w
   touch "$WINEPREFIX/.morvane-ready"
+  morvane_wine_desktop
+}
+
+# Applies MORVANE_WINE_DESKTOP to the prefix when it differs from what the
+# prefix has.
+morvane_wine_desktop() {
+  local mark="$WINEPREFIX/.morvane-desktop"
+  [ "$(cat "$mark" 2>/dev/null)" = "$MORVANE_WINE_DESKTOP" ] && return 0
+  local reg="$WINEPREFIX/desktop.reg"
+  if [ "$MORVANE_WINE_DESKTOP" = "none" ]; then
+    printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+      '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"=-' ''
+  else
+    printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+      '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' '' \
+      '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' "\"Default\"=\"$MORVANE_WINE_DESKTOP\"" ''
+  fi | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
+  wine regedit /S "$reg" >/dev/null 2>&1
+  wineserver -w
+  printf '%s' "$MORVANE_WINE_DESKTOP" >"$mark"
 }
 
 # Starts an Xvfb on a free display and exports DISPLAY, unless one is given.

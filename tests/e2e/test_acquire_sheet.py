@@ -91,4 +91,5 @@ def scenario(s):
     s.close_window(s.wait_window("nanoCAD 5"))
 
 
-e2e.run("acquire_sheet", scenario)
+if __name__ == "__main__":
+    e2e.run("acquire_sheet", scenario)
