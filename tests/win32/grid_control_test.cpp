@@ -398,8 +398,8 @@ bool saveClientBitmap(HWND hwnd, const std::wstring& path) {
   file.bfType = 0x4D42;
   file.bfOffBits = sizeof(file) + sizeof(info);
   file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-  FILE* out = _wfopen(path.c_str(), L"wb");
-  if (out == nullptr) return false;
+  FILE* out = nullptr;
+  if (_wfopen_s(&out, path.c_str(), L"wb") != 0 || out == nullptr) return false;
   fwrite(&file, sizeof(file), 1, out);
   fwrite(&info, sizeof(info), 1, out);
   fwrite(pixels.data(), 1, pixels.size(), out);
