@@ -70,7 +70,7 @@ std::int32_t handleToTag(const std::wstring& handle) {
   return static_cast<std::int32_t>(value);
 }
 
-// The literal search scans rows i ascending and, within each, columns j
+// The plain search scans rows i ascending and, within each, columns j
 // ascending for the first pair with YokoAry[i] > y > YokoAry[i+1] and
 // TateAry[j] < x < TateAry[j+1]. The row test does not depend on j nor the
 // column test on i, so that first pair is (first matching i, first matching
@@ -84,7 +84,10 @@ std::int32_t handleToTag(const std::wstring& handle) {
 // k - 1 can match, and it does exactly when value k lies strictly on the other
 // side. An equal value or a NaN coordinate gives no match, as the strict tests
 // do. Arrays not so ordered (a NaN among them, or set by hand) are scanned
-// linearly, which is the literal test itself.
+// linearly, which is the plain search itself. Acquire always runs sortBounds
+// before the fill, also when it keeps the previous boundaries because no line
+// was selected (they are merged once more), so in the program the binary
+// search is the path taken.
 TCellLocator::TCellLocator(const TDblAry& yoko, const TDblAry& tate) : FYoko(yoko), FTate(tate) {
   FYokoMonotone = true;
   for (std::size_t i = 1; i < yoko.size(); ++i) {

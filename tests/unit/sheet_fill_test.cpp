@@ -252,7 +252,7 @@ TEST(FillSheet, BadHandleAbortsKeepingTheCellsFilledSoFar) {
 
 // ---- The fast cell search against the literal scan ----------------------
 
-// The fill as literally described: every row, then every column, per text.
+// The fill done the plain way: every row, then every column, for every text.
 void literalFill(TStringGrid& grid, const TTextAry& texts, const TDblAry& yoko, const TDblAry& tate,
                  TTextMetrics& metrics) {
   if (texts.empty() || yoko.size() < 2 || tate.size() < 2) return;
