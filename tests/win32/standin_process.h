@@ -143,6 +143,14 @@ class TStandinProcess {
     if (!created || pi.hProcess == nullptr) {
       return false;
     }
+    // Should the test itself die, closing the job ends the stand-in too.
+    FJob = CreateJobObjectW(nullptr, nullptr);
+    if (FJob != nullptr) {
+      JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+      limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+      SetInformationJobObject(FJob, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+      AssignProcessToJobObject(FJob, pi.hProcess);
+    }
     CloseHandle(pi.hThread);
     FProcess = pi.hProcess;
     FPid = pi.dwProcessId;
@@ -223,6 +231,10 @@ class TStandinProcess {
     }
     CloseHandle(FProcess);
     FProcess = nullptr;
+    if (FJob != nullptr) {
+      CloseHandle(FJob);
+      FJob = nullptr;
+    }
     return FLastExit;
   }
 
@@ -233,6 +245,7 @@ class TStandinProcess {
 
  private:
   HANDLE FProcess = nullptr;
+  HANDLE FJob = nullptr;
   DWORD FPid = 0;
   bool FKilled = false;
   long FLastExit = 0;
