@@ -275,6 +275,20 @@ TEST_F(AcquireTest, EmptySelectionKeepsListsAndHistoryAndRefillsFromThem) {
   EXPECT_TRUE(cad.selectionSetNames().empty());
 }
 
+TEST_F(AcquireTest, EmptySelectionOnTheFirstRunLeavesTheStartSheet) {
+  TTableDrawing{}.draw(cad);
+  cad.selectMode = TFakeSelectMode::Picked;  // the user ends the selection with nothing
+  form->StringGrid1.setCell(2, 2, L"typed");
+  form->Button1.Click();
+  EXPECT_EQ(log(), (std::vector<std::wstring>{L"Select = 0", L"Line = 0, Text = 0", L"Yoko = 0, Tate = 0"}));
+  EXPECT_EQ(form->StringGrid1.RowCount(), 5);
+  EXPECT_EQ(form->StringGrid1.Cell(2, 2), L"typed");
+  EXPECT_FALSE(form->Button2.Enabled());
+  EXPECT_FALSE(form->Button3.Enabled());
+  EXPECT_TRUE(form->CheckBox1.Enabled());  // 5 rows
+  EXPECT_EQ(form->Window.Caption(), L"Morvane 2025.06.08a [ nanoCAD 5 ] Drawing1.dwg");
+}
+
 TEST_F(AcquireTest, EmptySelectionMergesTheKeptBoundariesUnderTheNewTolerance) {
   // Columns 0, 20, 20.3, 40: with tolerance 0.5 the kept boundaries merge.
   cad.addLine({0, 10, 0}, {0, 0, 0});
