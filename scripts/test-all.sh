@@ -7,6 +7,10 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 jobs="${JOBS:-$(nproc)}"
+# One locale for every run: Wine takes its code page from it, and the
+# command lines handed to Wine programs carry Japanese in UTF-8.
+export LANG=C.UTF-8
+unset LC_ALL LC_CTYPE LANGUAGE
 
 "$root/scripts/install-deps.sh"
 

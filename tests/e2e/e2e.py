@@ -66,6 +66,10 @@ class Session:
         self.t0 = time.monotonic()
         self.xvfb = None
         self.env = dict(os.environ)
+        # Japanese arguments reach Wine programs through a UTF-8 locale.
+        self.env["LANG"] = "C.UTF-8"
+        for var in ("LC_ALL", "LC_CTYPE"):
+            self.env.pop(var, None)
         self.env.setdefault("WINEPREFIX", os.path.join(self.source, "build", "wineprefix"))
         self.env.setdefault("WINEARCH", "win64")
         self.env.setdefault("WINEDLLOVERRIDES", "mscoree,mshtml=")
