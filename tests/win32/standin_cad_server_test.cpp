@@ -681,4 +681,27 @@ TEST_F(StandinCadSelection, RightClickEndsAndEscapeCancels) {
   EXPECT_EQ(get(FSet.dispatch(), L"Count").number(), 0);
 }
 
+TEST_F(StandinCadSelection, WhatIsErasedWhileSelectingIsLeftOut) {
+  ASSERT_NO_FATAL_FAILURE(startForGestures());
+  HRESULT erased = E_FAIL;
+  const TCall selected = selectWith([&] {
+    drag(FView, FMap, -2, 19, 122, 31);  // the header row: 5 entities
+    // Another client erases one of them before the user ends the selection.
+    const TComInit com;
+    TComPtr<IUnknown> unknown;
+    TComPtr<IDispatch> app;
+    if (SUCCEEDED(CoCreateInstance(kApplicationClass, nullptr, CLSCTX_LOCAL_SERVER, IID_IUnknown,
+                                   unknown.receiveVoid())) &&
+        SUCCEEDED(unknown.queryInterface(kApplicationIid, app))) {
+      const TCall doc = get(app.get(), L"ActiveDocument");
+      const TCall text = method(doc.dispatch(), L"HandleToObject", args1(TVariant::fromString(L"3A")));
+      erased = method(text.dispatch(), L"Erase").hr;
+    }
+    PostMessageW(FView, WM_KEYDOWN, VK_RETURN, 0);
+  });
+  ASSERT_EQ(erased, S_OK);
+  ASSERT_EQ(selected.hr, S_OK);
+  EXPECT_EQ(selectedHandles(), (std::vector<std::wstring>{L"37", L"38", L"39", L"3B"}));
+}
+
 }  // namespace

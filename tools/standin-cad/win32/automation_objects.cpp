@@ -316,10 +316,12 @@ class TSelectionSetObject : public TAutomationObject<IStandinSelectionSet> {
       if (!context().host->selectOnScreen(filter, picked)) {
         throw TAutomationError{L"Selection cancelled"};
       }
-      // The set may have been deleted by a call served during the selection.
+      // Calls served during the selection may have deleted the set or erased
+      // some of what was picked.
       TSelectionSetData& d = live();
+      const standin::Drawing& drawing = context().requireDocument().drawing;
       for (const std::uint64_t h : picked) {
-        if (std::find(d.handles.begin(), d.handles.end(), h) == d.handles.end()) {
+        if (drawing.byHandle(h) != nullptr && std::find(d.handles.begin(), d.handles.end(), h) == d.handles.end()) {
           d.handles.push_back(h);
         }
       }
