@@ -1,4 +1,9 @@
 #include "app/morvane_form.h"
 #include "sheet/undo_commands.h"
 
-void TMorvaneForm::SpeedButton1Click() { undoButton(*FUndoCells, StringGrid1, sgUndoCnt); }
+void TMorvaneForm::SpeedButton1Click() {
+  // The undo moves the current cell; an open editor would follow it and
+  // record each cell it comes to.
+  endEditBeforeUndo();
+  undoButton(*FUndoCells, StringGrid1, sgUndoCnt);
+}

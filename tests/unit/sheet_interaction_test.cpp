@@ -280,6 +280,22 @@ TEST_F(SheetUndoKeys, CtrlZDuringAnEditRevertsTheGroupAndRecordsNothingOnTheWay)
   EXPECT_EQ(form.FUndoCells->Count(), 1) << "the moves of the undo recorded no entry";
 }
 
+TEST_F(SheetUndoKeys, TheUndoButtonDuringAnEditRevertsTheGroupAndRecordsNothingOnTheWay) {
+  typeInto(2, 1, L'a');
+  typeInto(2, 2, L'b');
+  TGridInput input(grid);
+  grid.moveTo(3, 3);
+  input.charTyped(L'c');  // still editing (3, 3)
+  form.sgUndoCnt = 2;
+  form.SpeedButton1.Click();
+  EXPECT_FALSE(grid.EditorMode());
+  EXPECT_EQ(grid.Cell(3, 3), L"");
+  EXPECT_EQ(grid.Cell(2, 2), L"");
+  EXPECT_EQ(grid.Cell(2, 1), L"a");
+  EXPECT_EQ(form.sgUndoCnt, 2) << "the button keeps the group count";
+  EXPECT_EQ(form.FUndoCells->Count(), 1) << "the moves of the undo recorded no entry";
+}
+
 TEST_F(SheetUndoKeys, EscapeDuringAnEditPutsBackTheTextTheEditBeganWith) {
   grid.setCell(2, 2, L"before");
   TGridInput input(grid);
