@@ -115,6 +115,8 @@ void TMorvaneForm::Button1Click() {
   sortBounds(tolerance, TateAry, YokoAry);
   Memo1.add(boundsLogLine(YokoAry.size(), TateAry.size()));
 
+  // An editor left open would write its old text over the refilled cell.
+  StringGrid1.setEditorMode(false);
   fillSheet(StringGrid1, TextAry, YokoAry, TateAry, FPorts.metrics);
   ProgressBar1.setPosition(0);
   StatusBar1.setPanel(0, L"");

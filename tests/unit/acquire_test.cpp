@@ -391,6 +391,17 @@ TEST_F(AcquireTest, OnlyLinesPolylinesAndTextsGiveRecords) {
   EXPECT_EQ(form->TextAry[1].sHandle, cad.doc().entities[4].handle);
 }
 
+TEST_F(AcquireTest, AnOpenEditEndsBeforeTheSheetIsRefilled) {
+  const TTableDrawing table;
+  table.draw(cad);
+  form->Button1.Click();
+  form->StringGrid1.moveTo(1, 1);
+  form->StringGrid1.setEditorMode(true);
+  form->Button1.Click();
+  EXPECT_FALSE(form->StringGrid1.EditorMode());
+  EXPECT_EQ(form->StringGrid1.Cell(1, 1), L"1-1");
+}
+
 TEST_F(AcquireTest, BadHandleEndsTheCommandDuringTheFill) {
   TTableDrawing{}.draw(cad);
   cad.addText(L"bad", {2, 93, 0}, 0, {0, 0, 0}, L"0", L"not-hex");
