@@ -36,7 +36,9 @@ cleanup() {
 trap cleanup EXIT
 morvane_wine_prefix
 morvane_start_xvfb
-# One persistent wineserver for the whole run, holding none of ctest's pipes.
-wineserver -p </dev/null >/dev/null 2>&1
+# One persistent wineserver for the whole run, and the prefix's services and
+# desktop started now: whatever a test's first Wine program starts inherits
+# that test's output pipes and would keep ctest waiting for it.
+morvane_wine_warm
 (cd build/win && ctest --output-on-failure) || status=1
 exit "$status"

@@ -54,6 +54,13 @@ morvane_wine_desktop() {
   printf '%s' "$MORVANE_WINE_DESKTOP" >"$mark"
 }
 
+# Starts a persistent wineserver and the prefix's services and desktop,
+# detached from the caller's output.
+morvane_wine_warm() {
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
 # Starts an Xvfb on a free display and exports DISPLAY, unless one is given.
 # The caller stops it with morvane_stop_xvfb.
 morvane_start_xvfb() {

@@ -77,10 +77,7 @@ class Session:
         if not self.env.get("DISPLAY"):
             self._start_xvfb()
         self._ensure_prefix()
-        # A persistent wineserver of our own, started with no pipes of ours.
-        subprocess.run(["wineserver", "-p"], env=self.env, stdin=subprocess.DEVNULL,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
-        self.driver("foreground")
+        self._warm_wine()
 
     # ---- environment --------------------------------------------------------
     def _start_xvfb(self):
@@ -97,6 +94,14 @@ class Session:
         script = os.path.join(self.source, "scripts", "wine-env.sh")
         subprocess.run(["bash", "-c", f'source "{script}" && morvane_wine_prefix'], env=self.env, check=True,
                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
+
+    def _warm_wine(self):
+        # A persistent wineserver, and the prefix's services and desktop
+        # started with none of our pipes: a daemon that inherits them keeps
+        # whoever reads them waiting.
+        script = os.path.join(self.source, "scripts", "wine-env.sh")
+        subprocess.run(["bash", "-c", f'source "{script}" && morvane_wine_warm'], env=self.env, check=False,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def path(self, rel):
         return os.path.join(self.build, rel)
@@ -208,16 +213,23 @@ class Session:
 
     # ---- the end --------------------------------------------------------------
     def cleanup(self):
+        killed = False
         for p in self.procs:
             if p.poll() is None:
                 try:
                     p.wait(timeout=5)
                 except subprocess.TimeoutExpired:
                     os.killpg(p.pid, signal.SIGKILL)
-        # A killed server leaves its class registration in the wineserver:
-        # end the wineserver so the next scenario starts clean.
-        subprocess.run(["wineserver", "-k"], env=self.env, check=False)
+                    p.wait()
+                    killed = True
+        if killed:
+            # A killed server leaves its class registration in the
+            # wineserver: start a fresh one for whatever runs next.
+            subprocess.run(["wineserver", "-k"], env=self.env, check=False)
+            self._warm_wine()
         if self.xvfb:
+            # The prefix's desktop lives on this display: it ends with it.
+            subprocess.run(["wineserver", "-k"], env=self.env, check=False)
             self.xvfb.terminate()
             self.xvfb.wait()
         shutil.rmtree(self.work, ignore_errors=True)
