@@ -1,5 +1,7 @@
 #include "sheet/sheet_moves.h"
 
+#include <algorithm>
+
 std::optional<TBlockSelection> headerClickSelection(const TStringGrid& grid, std::int32_t col,
                                                     std::int32_t row) {
   const std::int32_t firstCol = grid.FixedCols();
@@ -21,6 +23,25 @@ std::optional<TBlockSelection> headerClickSelection(const TStringGrid& grid, std
   return std::nullopt;
 }
 
+namespace {
+
+// A step onto the cell that is current already is no move: it asks nothing
+// of the selection handler and runs no Locate. The grid keeps the current
+// cell out of fixed rows and columns, so the target is compared as it lands.
+void stepToRow(TStringGrid& grid, std::int32_t row) {
+  if (std::max(row, grid.FixedRows()) != grid.Row()) {
+    grid.setRow(row);
+  }
+}
+
+void stepToCol(TStringGrid& grid, std::int32_t col) {
+  if (std::max(col, grid.FixedCols()) != grid.Col()) {
+    grid.setCol(col);
+  }
+}
+
+}  // namespace
+
 void moveByEnter(TStringGrid& grid, bool downward) {
   const std::int32_t lastCol = grid.ColCount() - 1;
   const std::int32_t lastRow = grid.RowCount() - 1;
@@ -28,7 +49,7 @@ void moveByEnter(TStringGrid& grid, bool downward) {
     if (grid.Row() < lastRow) {
       grid.setRow(grid.Row() + 1);
     } else if (grid.Col() < lastCol) {
-      grid.setRow(1);
+      stepToRow(grid, 1);
       grid.setCol(grid.Col() + 1);
     }
     return;
@@ -37,6 +58,6 @@ void moveByEnter(TStringGrid& grid, bool downward) {
     grid.setCol(grid.Col() + 1);
   } else if (grid.Row() < lastRow) {
     grid.setRow(grid.Row() + 1);
-    grid.setCol(1);
+    stepToCol(grid, 1);
   }
 }

@@ -68,6 +68,38 @@ TEST_F(SheetEnter, BottomRightCellStaysInEitherMode) {
   }
 }
 
+TEST_F(SheetEnter, AWrapStepThatStaysPutIsNoMove) {
+  // One data column: the wrap's step back to column 1 finds the cell there already.
+  grid.setColCount(2);
+  grid.moveTo(1, 2);
+  moves.clear();
+  pressKey(gridKey::kReturn);
+  EXPECT_EQ(grid.Col(), 1);
+  EXPECT_EQ(grid.Row(), 3);
+  EXPECT_EQ(moves, (TStrings{"select 1,3", "click"}));
+
+  // One data row: the downward wrap's step to row 1 finds the cell there already.
+  grid.setColCount(5);
+  grid.setRowCount(2);
+  form.CheckBox3.setChecked(true);
+  grid.moveTo(2, 1);
+  moves.clear();
+  pressKey(gridKey::kReturn);
+  EXPECT_EQ(grid.Col(), 3);
+  EXPECT_EQ(grid.Row(), 1);
+  EXPECT_EQ(moves, (TStrings{"select 3,1", "click"}));
+
+  // Row 1 fixed, one data row below it: the step to row 1 lands where the cell is.
+  grid.setRowCount(3);
+  form.CheckBox1.setChecked(true);
+  grid.moveTo(3, 2);
+  moves.clear();
+  pressKey(gridKey::kReturn);
+  EXPECT_EQ(grid.Col(), 4);
+  EXPECT_EQ(grid.Row(), 2);
+  EXPECT_EQ(moves, (TStrings{"select 4,2", "click"}));
+}
+
 TEST_F(SheetEnter, CtrlEnterIsSwallowedAndDoesNothingElse) {
   grid.moveTo(2, 2);
   moves.clear();
