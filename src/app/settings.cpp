@@ -34,15 +34,17 @@ int hexDigit(wchar_t ch) {
 }
 
 std::optional<std::int32_t> parseHex(const std::wstring& digits) {
-  if (digits.empty() || digits.size() > 8) return std::nullopt;
-  std::uint32_t value = 0;
+  if (digits.empty()) return std::nullopt;
+  // The range is checked on the value, not on the digits: leading zeros are fine.
+  std::uint64_t value = 0;
   for (const wchar_t ch : digits) {
     const int d = hexDigit(ch);
     if (d < 0) return std::nullopt;
-    value = value * 16u + static_cast<std::uint32_t>(d);
+    value = value * 16u + static_cast<std::uint64_t>(d);
+    if (value > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
   }
   // Eight digits are a 32-bit pattern: 0xFFFFFFFF is -1.
-  return static_cast<std::int32_t>(value);
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 
 std::optional<std::int32_t> parseDecimal(const std::wstring& text) {

@@ -23,6 +23,9 @@ TEST(SettingsValue, IntegersAreDecimalOrLongerThanTwoCharactersHex) {
   EXPECT_EQ(parseProfileInteger(L"-2147483648"), -2147483648LL);
   EXPECT_EQ(parseProfileInteger(L"2147483647"), 2147483647);
   EXPECT_EQ(parseProfileInteger(L"0xFFFFFFFF"), -1);
+  // Leading zeros make a number no larger, in hexadecimal as in decimal.
+  EXPECT_EQ(parseProfileInteger(L"0x0000000020"), 32);
+  EXPECT_EQ(parseProfileInteger(L"000000000012"), 12);
 }
 
 TEST(SettingsValue, AnythingElseIsNoNumber) {
