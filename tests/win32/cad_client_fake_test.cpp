@@ -231,6 +231,31 @@ TEST(CadClientDecoding, TextPropertiesAndTheirMalformedReplies) {
   EXPECT_EQ(t->TextAlignmentPoint(), (TPoint3{4, 5, 6}));
   text->returns(L"Alignment", i8Reply(1LL << 40).get());
   EXPECT_NE(messageOf([&] { t->Alignment(); }), L"<no error>");
+
+  // By-reference replies whose reference is null: reading through them would crash.
+  for (const int vt : {int{VT_BSTR}, int{VT_I4}, VT_ARRAY | VT_R8, int{VT_DISPATCH}, int{VT_VARIANT}}) {
+    TVariant nullRef;
+    nullRef.ptr()->vt = static_cast<VARTYPE>(VT_BYREF | vt);
+    nullRef.ptr()->byref = nullptr;
+    text->returns(L"TextString", nullRef.get());
+    text->returns(L"Alignment", nullRef.get());
+    text->returns(L"InsertionPoint", nullRef.get());
+    text->returns(L"Copy", nullRef.get());
+    EXPECT_NE(messageOf([&] { t->TextString(); }).find(L"TextString"), std::wstring::npos) << "VARTYPE " << vt;
+    EXPECT_NE(messageOf([&] { t->Alignment(); }).find(L"Alignment"), std::wstring::npos) << "VARTYPE " << vt;
+    EXPECT_NE(messageOf([&] { t->InsertionPoint(); }).find(L"InsertionPoint"), std::wstring::npos)
+        << "VARTYPE " << vt;
+    EXPECT_NE(messageOf([&] { t->Copy(); }).find(L"Copy"), std::wstring::npos) << "VARTYPE " << vt;
+  }
+  // A by-reference reply that does point somewhere is read through its target.
+  {
+    LONG alignment = 4;
+    TVariant ref;
+    ref.ptr()->vt = VT_BYREF | VT_I4;
+    ref.ptr()->plVal = &alignment;
+    text->returns(L"Alignment", ref.get());
+    EXPECT_EQ(t->Alignment(), 4);
+  }
 }
 
 TEST(CadClientDecoding, PolylineVerticesAndClosedFlag) {

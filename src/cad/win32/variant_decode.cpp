@@ -19,6 +19,10 @@ const VARIANT& direct(const VARIANT& value, TVariant& holder, const wchar_t* mem
   if ((value.vt & VT_BYREF) == 0) {
     return value;
   }
+  // VariantCopyInd reads through the reference without looking at it first.
+  if (value.byref == nullptr) {
+    badReply(member, L"null reference");
+  }
   if (FAILED(VariantCopyInd(holder.receive(), const_cast<VARIANT*>(&value)))) {
     badReply(member, L"by-reference value cannot be read");
   }
