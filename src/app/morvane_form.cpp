@@ -35,6 +35,9 @@ void TMorvaneForm::runCommand(const std::function<void()>& command) {
     FPorts.desktop.showError(e.message());
   } catch (const std::exception& e) {
     FPorts.desktop.showError(fromUtf8(e.what()));
+  } catch (...) {
+    // Whatever it was, the guard must come down, or no command would run again.
+    FPorts.desktop.showError(L"予期しないエラーが発生しました。");
   }
   --FCommandDepth;
   if (FCommandDepth == 0) {

@@ -280,6 +280,17 @@ TEST_F(FormSettings, CloseDuringAFailingCommandStillHappensAfterTheError) {
   EXPECT_EQ(deferredCloses, 1);
 }
 
+TEST_F(FormSettings, AnyErrorOfACommandIsShownAndTheNextCommandStillRuns) {
+  form.FormCreate();
+  form.runCommand([] { throw 42; });
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(desktop.messages[0].rfind(L"error|", 0), 0u);
+  bool ran = false;
+  form.runCommand([&] { ran = true; });
+  EXPECT_TRUE(ran);
+  EXPECT_FALSE(form.commandRunning());
+}
+
 TEST_F(FormSettings, ShowKeepsTheWindowTopmost) {
   form.FormCreate();
   form.FormShow();
