@@ -381,6 +381,17 @@ TEST_F(StandinCadServer, SelectionFollowsTheFilterAndTheWindow) {
                            args2(TVariant::fromArray(VT_I2, types.detach()), TVariant::fromArray(VT_VARIANT, data.detach())));
   EXPECT_EQ(bad.hr, DISP_E_EXCEPTION);
   EXPECT_FALSE(bad.message.empty());
+  // A bracket left open, or closed by the wrong closer, is refused too, and selects nothing.
+  ASSERT_EQ(method(set.dispatch(), L"Clear").hr, S_OK);
+  for (const auto& [codes, values] :
+       {std::pair<std::vector<short>, std::vector<std::wstring>>{{0, -4, 8}, {L"TEXT", L"<NOT", L"frame"}},
+        std::pair<std::vector<short>, std::vector<std::wstring>>{{0, -4, 8, -4},
+                                                                 {L"TEXT", L"<NOT", L"frame", L"OR>"}}}) {
+    const TCall unbalanced = method(set.dispatch(), L"SelectOnScreen", filterArgs(codes, values));
+    EXPECT_EQ(unbalanced.hr, DISP_E_EXCEPTION);
+    EXPECT_FALSE(unbalanced.message.empty());
+    EXPECT_EQ(get(set.dispatch(), L"Count").number(), 0);
+  }
 }
 
 TEST_F(StandinCadServer, LayerExclusionLeavesOutTheFrame) {

@@ -2,6 +2,7 @@
 
 #include "platform/win32/safe_array.h"
 #include "platform/win32/variant.h"
+#include "text_encoding.h"
 
 namespace {
 
@@ -165,6 +166,11 @@ TSelectionFilter readFilter(const VARIANT& types, const VARIANT& data) {
     }
     f.codes.push_back(static_cast<short>(code));
     f.values.push_back(toText(values[i].get()));
+  }
+  // The CAD refuses a filter whose brackets do not pair up rather than guess where they end.
+  std::string error;
+  if (!standin::isValidFilter(f.codes, f.values, &error)) {
+    throw TAutomationError{L"フィルタが不正です: " + standin::utf8ToWide(error)};
   }
   return f;
 }
