@@ -394,6 +394,31 @@ TEST_F(StandinCadServer, SelectionFollowsTheFilterAndTheWindow) {
   }
 }
 
+TEST_F(StandinCadServer, ErasingWhatTheModelCannotEraseFailsAndKeepsIt) {
+  // A text in paper space beside one in model space.
+  const char kPaperDxf[] =
+      "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1027\n0\nENDSEC\n"
+      "0\nSECTION\n2\nENTITIES\n"
+      "0\nTEXT\n5\n51\n8\n0\n10\n0\n20\n0\n30\n0\n40\n3.5\n1\nmodel\n"
+      "0\nTEXT\n5\n52\n67\n1\n8\n0\n10\n0\n20\n0\n30\n0\n40\n3.5\n1\npaper\n"
+      "0\nENDSEC\n0\nEOF\n";
+  std::FILE* f = _wfopen(FDrawing.c_str(), L"wb");
+  ASSERT_NE(f, nullptr);
+  std::fwrite(kPaperDxf, 1, sizeof kPaperDxf - 1, f);
+  std::fclose(f);
+  ASSERT_NO_FATAL_FAILURE(startAndConnect({}));
+  const TCall doc = get(FApp.get(), L"ActiveDocument");
+  const TCall paper = method(doc.dispatch(), L"HandleToObject", args1(TVariant::fromString(L"52")));
+  ASSERT_EQ(paper.hr, S_OK);
+  const TCall erased = method(paper.dispatch(), L"Erase");
+  EXPECT_EQ(erased.hr, DISP_E_EXCEPTION);
+  EXPECT_FALSE(erased.message.empty());
+  EXPECT_EQ(get(paper.dispatch(), L"TextString").text(), L"paper");
+  const TCall model = method(doc.dispatch(), L"HandleToObject", args1(TVariant::fromString(L"51")));
+  ASSERT_EQ(method(model.dispatch(), L"Erase").hr, S_OK);
+  EXPECT_EQ(method(doc.dispatch(), L"HandleToObject", args1(TVariant::fromString(L"51"))).hr, DISP_E_EXCEPTION);
+}
+
 TEST_F(StandinCadServer, LayerExclusionLeavesOutTheFrame) {
   ASSERT_NO_FATAL_FAILURE(startAndConnect({L"--auto-select=all"}));
   const TCall doc = get(FApp.get(), L"ActiveDocument");

@@ -116,7 +116,10 @@ class TEntityObject : public TAutomationObject<TInterface> {
   HRESULT STDMETHODCALLTYPE Erase() override {
     return guardedMember([&] {
       entity();
-      this->context().requireDocument().drawing.erase(FHandle);
+      // Only model space entities can be erased: one in paper space stays, and saying so beats a silent S_OK.
+      if (!this->context().requireDocument().drawing.erase(FHandle)) {
+        throw TAutomationError{L"この図形は削除できません"};
+      }
       changed(this->context());
       return S_OK;
     });
