@@ -35,7 +35,9 @@ class TDesktop {
   virtual void processMessages() = 0;
 
   // The clipboard as Unicode text.
-  // Replaces the clipboard's content; false when the clipboard could not be opened.
+  // Replaces the clipboard's content; false when the clipboard could not be
+  // opened. Raises TMorvaneError when it was opened but the text could not be
+  // put there.
   virtual bool setClipboardText(const std::wstring& text) = 0;
   // The clipboard's text, std::nullopt when it holds none. Raises TMorvaneError
   // "クリップボード %s を開けません" when it cannot be opened.

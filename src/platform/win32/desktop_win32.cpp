@@ -125,16 +125,18 @@ bool TDesktopWin32::setClipboardText(const std::wstring& text) {
   {
     const TGlobalLock lock(memory.get());
     if (lock.data() == nullptr) {
-      return true;
+      // Opened and emptied, but nothing could be put there: not a success.
+      throw TMorvaneError(L"クリップボードに書き込めません: " + systemMessage(GetLastError()));
     }
     auto* target = static_cast<wchar_t*>(lock.data());
     text.copy(target, text.size());
     target[text.size()] = L'\0';
   }
   // The clipboard owns the block only once SetClipboardData succeeds.
-  if (SetClipboardData(CF_UNICODETEXT, memory.get()) != nullptr) {
-    memory.release();
+  if (SetClipboardData(CF_UNICODETEXT, memory.get()) == nullptr) {
+    throw TMorvaneError(L"クリップボードに書き込めません: " + systemMessage(GetLastError()));
   }
+  memory.release();
   return true;
 }
 
