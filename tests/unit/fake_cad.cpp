@@ -141,45 +141,41 @@ bool evalGroup(const TFakeEntity& e, const std::vector<std::int16_t>& codes,
   return result;
 }
 
-class TFakeLineObject : public TCadLine {
+// One entity of one document, as every kind's object sees it: each access is
+// a served call, and an erased entity is an error.
+class TFakeEntityRef {
+ protected:
+  TFakeEntityRef(TFakeCad& cad, std::size_t d, std::size_t e) : FCad(cad), FDoc(d), FEnt(e) {}
+  TFakeEntity& entity(const std::wstring& op, const std::wstring& arg = {}) {
+    FCad.serve(op, arg);
+    TFakeEntity& e = FCad.documents.at(FDoc).entities.at(FEnt);
+    if (e.erased) throw TCadError(L"オブジェクトは削除されています");
+    return e;
+  }
+  TFakeCad& FCad;
+  std::size_t FDoc;
+  std::size_t FEnt;
+};
+
+class TFakeLineObject : public TCadLine, private TFakeEntityRef {
  public:
-  TFakeLineObject(TFakeCad& cad, std::size_t d, std::size_t e) : FCad(cad), FDoc(d), FEnt(e) {}
+  TFakeLineObject(TFakeCad& cad, std::size_t d, std::size_t e) : TFakeEntityRef(cad, d, e) {}
   TPoint3 StartPoint() override { return entity(L"Line.StartPoint").start; }
   TPoint3 EndPoint() override { return entity(L"Line.EndPoint").end; }
 
- private:
-  TFakeEntity& entity(const std::wstring& op) {
-    FCad.serve(op);
-    TFakeEntity& e = FCad.documents.at(FDoc).entities.at(FEnt);
-    if (e.erased) throw TCadError(L"オブジェクトは削除されています");
-    return e;
-  }
-  TFakeCad& FCad;
-  std::size_t FDoc;
-  std::size_t FEnt;
 };
 
-class TFakePolylineObject : public TCadPolyline {
+class TFakePolylineObject : public TCadPolyline, private TFakeEntityRef {
  public:
-  TFakePolylineObject(TFakeCad& cad, std::size_t d, std::size_t e) : FCad(cad), FDoc(d), FEnt(e) {}
+  TFakePolylineObject(TFakeCad& cad, std::size_t d, std::size_t e) : TFakeEntityRef(cad, d, e) {}
   std::vector<double> Coordinates() override { return entity(L"Polyline.Coordinates").coordinates; }
   bool Closed() override { return entity(L"Polyline.Closed").closed; }
 
- private:
-  TFakeEntity& entity(const std::wstring& op) {
-    FCad.serve(op);
-    TFakeEntity& e = FCad.documents.at(FDoc).entities.at(FEnt);
-    if (e.erased) throw TCadError(L"オブジェクトは削除されています");
-    return e;
-  }
-  TFakeCad& FCad;
-  std::size_t FDoc;
-  std::size_t FEnt;
 };
 
-class TFakeTextObject : public TCadText {
+class TFakeTextObject : public TCadText, private TFakeEntityRef {
  public:
-  TFakeTextObject(TFakeCad& cad, std::size_t d, std::size_t e) : FCad(cad), FDoc(d), FEnt(e) {}
+  TFakeTextObject(TFakeCad& cad, std::size_t d, std::size_t e) : TFakeEntityRef(cad, d, e) {}
   std::wstring Handle() override { return entity(L"Text.Handle").handle; }
   std::wstring TextString() override { return entity(L"Text.TextString").text; }
   void setTextString(const std::wstring& text) override { entity(L"Text.setTextString", text).text = text; }
@@ -202,16 +198,6 @@ class TFakeTextObject : public TCadText {
   void Erase() override { entity(L"Text.Erase").erased = true; }
   void Update() override { entity(L"Text.Update"); }
 
- private:
-  TFakeEntity& entity(const std::wstring& op, const std::wstring& arg = {}) {
-    FCad.serve(op, arg);
-    TFakeEntity& e = FCad.documents.at(FDoc).entities.at(FEnt);
-    if (e.erased) throw TCadError(L"オブジェクトは削除されています");
-    return e;
-  }
-  TFakeCad& FCad;
-  std::size_t FDoc;
-  std::size_t FEnt;
 };
 
 class TFakeEntityObject : public TCadEntity {
