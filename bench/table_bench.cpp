@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fake_desktop.h"
+#include "literal_fill.h"
 #include "sheet/undo_cells.h"
 #include "sheet/undo_commands.h"
 #include "table/bounds.h"
@@ -61,49 +62,6 @@ const TTable& table() {
     return out;
   }();
   return t;
-}
-
-// ---- The reference: the fill as a scan of every row and column per text ----
-
-void literalFill(TStringGrid& grid, const TTextAry& texts, const TDblAry& yoko, const TDblAry& tate,
-                 TTextMetrics& metrics) {
-  if (texts.empty() || yoko.size() < 2 || tate.size() < 2) return;
-  grid.beginUpdate();
-  grid.setRowCount(static_cast<std::int32_t>(yoko.size()));
-  grid.setColCount(static_cast<std::int32_t>(tate.size()));
-  clearSheet(grid);
-  for (std::int32_t r = 1; r < grid.RowCount(); ++r) grid.setCell(0, r, std::to_wstring(r));
-  for (std::int32_t c = 1; c < grid.ColCount(); ++c) grid.setCell(c, 0, std::to_wstring(c));
-  double s = 0.0;
-  for (const TMrvText& t : texts) {
-    const double x = t.base[0];
-    const double y = t.base[1];
-    bool found = false;
-    for (std::size_t i = 0; i + 1 < yoko.size() && !found; ++i) {
-      for (std::size_t j = 0; j + 1 < tate.size() && !found; ++j) {
-        if (yoko[i] > y && y > yoko[i + 1] && tate[j] < x && x < tate[j + 1]) {
-          found = true;
-          const auto c = static_cast<std::int32_t>(j + 1);
-          const auto r = static_cast<std::int32_t>(i + 1);
-          grid.setCell(c, r, t.sText);
-          grid.setTag(c, r, static_cast<std::int32_t>(std::wcstoul(t.sHandle.c_str(), nullptr, 16)));
-          const int w = metrics.textWidth(t.sText) + 10;
-          if (grid.ColWidth(c) <= w) {
-            grid.setColWidth(c, w);
-            s = (tate[j + 1] - tate[j]) / w;
-          }
-        }
-      }
-    }
-  }
-  if (s > 0) {
-    for (std::int32_t c = 1; c < grid.ColCount(); ++c) {
-      const double q = (tate[static_cast<std::size_t>(c)] - tate[static_cast<std::size_t>(c) - 1]) / s;
-      const int w = static_cast<int>(std::nearbyint(q)) + 2;
-      if (w < grid.DefaultColWidth()) grid.setColWidth(c, w);
-    }
-  }
-  grid.endUpdate();
 }
 
 void BM_BoundsAndFill(benchmark::State& state) {
