@@ -101,10 +101,6 @@ void readSelection(TCadSelectionSet& set, std::int32_t count,
                    TTextAry& texts) {
   TLineAry readLines;
   TTextAry readTexts;
-  if (count > 0) {
-    readLines.reserve(static_cast<std::size_t>(count));
-    readTexts.reserve(static_cast<std::size_t>(count));
-  }
   for (std::int32_t i = 0; i < count; ++i) {
     if (progress) progress(i + 1);
     const std::unique_ptr<TCadEntity> entity = set.Item(i);

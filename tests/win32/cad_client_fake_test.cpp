@@ -1,11 +1,10 @@
-// The COM client against an in-process IDispatch fake: how calls are made
-// (argument order, put, DISPID caching, errors) and how replies of every
-// shape are decoded, including the malformed ones a server might send.
+// The CAD client against an in-process IDispatch fake: which members it calls
+// and how replies of every shape are decoded, including the malformed ones a
+// server might send.
 #include <gtest/gtest.h>
 
 #include "cad/win32/cad_client.h"
 #include "cad/win32/cad_ids.h"
-#include "cad/win32/dispatch.h"
 #include "fake_dispatch.h"
 
 namespace {
@@ -68,108 +67,6 @@ std::wstring messageOf(const std::function<void()>& f) {
 }
 
 }  // namespace
-
-TEST(DispatchCalls, ArgumentsGoLastFirstAndPutsNameThePropertyPutArgument) {
-  TComPtr<TFakeDispatch> obj = TFakeDispatch::create();
-  std::vector<VARIANT> raw;
-  obj->on(L"ZoomWindow", [&](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO*) { return S_OK; });
-  obj->on(L"TextString", [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO*) { return S_OK; });
-  TDispatchObject view(std::make_shared<TDispIdCache>(), obj.get(), kCadTextIid);
-  view.method(L"ZoomWindow", TVariant::fromInt32(1), TVariant::fromString(L"second"));
-  view.put(L"TextString", TVariant::fromString(L"新しい"));
-
-  const auto zoom = obj->callsOf(L"ZoomWindow");
-  ASSERT_EQ(zoom.size(), 1u);
-  ASSERT_EQ(zoom[0]->args.size(), 2u);
-  EXPECT_EQ(zoom[0]->args[0].type(), VT_I4);  // first written, first received
-  EXPECT_EQ(zoom[0]->args[1].type(), VT_BSTR);
-  EXPECT_EQ(zoom[0]->flags, DISPATCH_METHOD);
-  EXPECT_TRUE(zoom[0]->named.empty());
-
-  const auto put = obj->callsOf(L"TextString");
-  ASSERT_EQ(put.size(), 1u);
-  EXPECT_EQ(put[0]->flags, DISPATCH_PROPERTYPUT);
-  ASSERT_EQ(put[0]->named.size(), 1u);
-  EXPECT_EQ(put[0]->named[0], DISPID_PROPERTYPUT);
-  ASSERT_EQ(put[0]->args.size(), 1u);
-  EXPECT_EQ(TBstr::toString(put[0]->args[0].get().bstrVal), L"新しい");
-}
-
-TEST(DispatchCalls, NamesAreLookedUpOncePerInterfaceAndName) {
-  TComPtr<TFakeDispatch> a = TFakeDispatch::create();
-  TComPtr<TFakeDispatch> b = TFakeDispatch::create();
-  for (auto* o : {a.get(), b.get()}) {
-    o->returns(L"Count", int32Reply(3).get());
-    o->returns(L"Name", TVariant::fromString(L"x").get());
-  }
-  auto cache = std::make_shared<TDispIdCache>();
-  TDispatchObject first(cache, a.get(), kCadSelectionSetKey);
-  TDispatchObject second(cache, b.get(), kCadSelectionSetKey);
-  TDispatchObject other(cache, b.get(), kCadSelectionSetsKey);
-  first.get(L"Count");
-  first.get(L"Count");
-  second.get(L"Count");  // same interface: no lookup
-  first.get(L"Name");    // another name: one lookup
-  other.get(L"Count");   // another interface: one lookup
-  EXPECT_EQ(a->nameLookups, 2);
-  EXPECT_EQ(b->nameLookups, 1);
-  EXPECT_EQ(cache->lookups(), 3u);
-  EXPECT_EQ(a->callsOf(L"Count").size(), 2u);
-  EXPECT_EQ(a->callsOf(L"Count")[0]->flags, DISPATCH_METHOD | DISPATCH_PROPERTYGET);
-}
-
-TEST(DispatchCalls, AForgottenDispIdIsLookedUpAgainOnce) {
-  TComPtr<TFakeDispatch> obj = TFakeDispatch::create();
-  obj->returns(L"Count", int32Reply(3).get());
-  auto cache = std::make_shared<TDispIdCache>();
-  TDispatchObject view(cache, obj.get(), kCadSelectionSetKey);
-  EXPECT_EQ(view.get(L"Count").get().lVal, 3);
-  obj->renumber(L"Count", 777);  // the remembered DISPID is now unknown to the server
-  EXPECT_EQ(view.get(L"Count").get().lVal, 3);
-  EXPECT_EQ(obj->nameLookups, 2);
-  EXPECT_EQ(view.get(L"Count").get().lVal, 3);
-  EXPECT_EQ(obj->nameLookups, 2);
-  // A name the server has dropped altogether is an error after one more lookup.
-  obj->renumber(L"Count", 778);
-  TComPtr<TFakeDispatch> other = TFakeDispatch::create();
-  other->on(L"Other", [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO*) { return S_OK; });
-  TDispatchObject gone(cache, other.get(), kCadSelectionSetKey);
-  EXPECT_NE(messageOf([&] { gone.get(L"Count"); }), L"<no error>");
-}
-
-TEST(DispatchCalls, FailuresCarryTheServersMessage) {
-  TComPtr<TFakeDispatch> obj = TFakeDispatch::create();
-  obj->on(L"HandleToObject", [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO* e) {
-    e->bstrDescription = SysAllocString(L"無効なハンドルです");
-    e->scode = E_FAIL;
-    return DISP_E_EXCEPTION;
-  });
-  obj->on(L"Silent", [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO* e) {
-    e->scode = E_ACCESSDENIED;
-    return DISP_E_EXCEPTION;
-  });
-  obj->on(L"Deferred", [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO* e) {
-    e->pfnDeferredFillIn = [](EXCEPINFO* info) -> HRESULT {
-      info->bstrDescription = SysAllocString(L"後から");
-      return S_OK;
-    };
-    return DISP_E_EXCEPTION;
-  });
-  obj->on(L"Busy", [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO*) { return RPC_E_SERVERCALL_RETRYLATER; });
-  TDispatchObject view(std::make_shared<TDispIdCache>(), obj.get(), kCadDocumentKey);
-
-  EXPECT_EQ(messageOf([&] { view.method(L"HandleToObject", TVariant::fromString(L"FFFF")); }), L"無効なハンドルです");
-  EXPECT_EQ(messageOf([&] { view.method(L"Deferred"); }), L"後から");
-  const std::wstring silent = messageOf([&] { view.method(L"Silent"); });
-  EXPECT_NE(silent, L"<no error>");
-  EXPECT_FALSE(silent.empty());
-  const std::wstring busy = messageOf([&] { view.method(L"Busy"); });
-  EXPECT_EQ(busy.rfind(L"Busy: ", 0), 0u) << toUtf8(busy);
-  const std::wstring unknown = messageOf([&] { view.method(L"NoSuchMember"); });
-  EXPECT_EQ(unknown.rfind(L"NoSuchMember: ", 0), 0u) << toUtf8(unknown);
-  EXPECT_NE(messageOf([] { TDispIdCache cache; invokeByName(cache, nullptr, kCadDocumentKey, L"Name", TInvokeKind::get, nullptr, 0); }),
-            L"<no error>");
-}
 
 TEST(CadClientDecoding, IntegersOfEveryWidthAreAcceptedAndNarrowed) {
   TFakeDrawing d;
@@ -273,6 +170,16 @@ TEST(CadClientDecoding, PolylineVerticesAndClosedFlag) {
   nullArray.ptr()->parray = nullptr;
   pl->returns(L"Coordinates", nullArray.get());
   EXPECT_NE(messageOf([&] { poly->Coordinates(); }), L"<no error>");
+  // An array whose header claims hundreds of millions of elements is refused
+  // before anything is sized by it.
+  pl->on(L"Coordinates", [](const TFakeDispatch::TCall&, VARIANT* r, EXCEPINFO*) {
+    TVariant reply = doubleArrayReply({0, 0, 10, 0});
+    reply.ptr()->parray->rgsabound[0].cElements = 300'000'000;
+    *r = reply.get();
+    VariantInit(reply.ptr());
+    return S_OK;
+  });
+  EXPECT_NE(messageOf([&] { poly->Coordinates(); }).find(L"Coordinates"), std::wstring::npos);
 
   TVariant b;
   b.ptr()->vt = VT_BOOL;
@@ -288,6 +195,18 @@ TEST(CadClientDecoding, PolylineVerticesAndClosedFlag) {
   EXPECT_FALSE(poly->Closed());
   pl->returns(L"Closed", TVariant::fromString(L"yes").get());
   EXPECT_NE(messageOf([&] { poly->Closed(); }), L"<no error>");
+}
+
+TEST(CadClientDecoding, ClaimedCountsAreCappedAndNamed) {
+  TFakeDrawing d;
+  auto set = d.selectionSet();
+  d.set->returns(L"Count", int32Reply(2).get());
+  EXPECT_EQ(set->Count(), 2);
+  for (const LONG claimed : {LONG{300'000'000}, LONG{-5}}) {
+    d.set->returns(L"Count", int32Reply(claimed).get());
+    const std::wstring message = messageOf([&] { set->Count(); });
+    EXPECT_EQ(message.rfind(L"Count: ", 0), 0u) << toUtf8(message);
+  }
 }
 
 TEST(CadClientDecoding, KindQueriesAndNullObjects) {

@@ -5,15 +5,19 @@
 #include "cad/win32/cad_ids.h"
 #include "cad/win32/variant_decode.h"
 #include "platform/errors.h"
-#include "platform/win32/desktop_win32.h"
+#include "platform/win32/system_message.h"
 
 namespace {
 
 // One automation object held through one of its interfaces.
 class TComObject {
  public:
-  TComObject(TComPtr<IDispatch> object, TDispIdCachePtr cache, const GUID& iid) noexcept
-      : FObject(std::move(object)), FView(std::move(cache), FObject.get(), iid) {}
+  TComObject(TComPtr<IDispatch> object, TDispIdCachePtr cache, TDispatchKind kind) noexcept
+      : FObject(std::move(object)), FView(std::move(cache), FObject.get(), std::move(kind)) {}
+  TComObject(TComPtr<IDispatch> object, TDispIdCachePtr cache, const GUID& iid)
+      : TComObject(std::move(object), std::move(cache), TDispatchKind::ofInterface(iid)) {}
+  TComObject(TComPtr<IDispatch> object, TDispIdCachePtr cache, const wchar_t* kindName)
+      : TComObject(std::move(object), std::move(cache), TDispatchKind::named(kindName)) {}
 
  protected:
   const TDispatchObject& view() const noexcept { return FView; }
@@ -77,11 +81,12 @@ class TComText : public TCadText, TComObject {
 
 // Keeps the IDispatch that Item handed out: the type name is read through it
 // (entity members answer through every kind's interface), and the kind's
-// interface is queried only once the caller knows which kind it wants.
+// interface is queried only once the caller knows which kind it wants. The
+// entity itself is never queried, so its DISPIDs are cached under a name.
 class TComEntity : public TCadEntity, TComObject {
  public:
-  TComEntity(TComPtr<IDispatch> object, TDispIdCachePtr cache) noexcept
-      : TComObject(std::move(object), std::move(cache), kCadEntityIid) {}
+  TComEntity(TComPtr<IDispatch> object, TDispIdCachePtr cache)
+      : TComObject(std::move(object), std::move(cache), kCadEntityKind) {}
   std::wstring ObjectName() override { return variantString(view().get(L"ObjectName").get(), L"ObjectName"); }
   std::unique_ptr<TCadLine> asLine() override {
     return std::make_unique<TComLine>(queryKind(object(), kCadLineIid, L"線分"), cache(), kCadLineIid);
@@ -97,10 +102,10 @@ class TComEntity : public TCadEntity, TComObject {
 
 class TComSelectionSet : public TCadSelectionSet, TComObject {
  public:
-  TComSelectionSet(TComPtr<IDispatch> object, TDispIdCachePtr cache) noexcept
-      : TComObject(std::move(object), std::move(cache), kCadSelectionSetKey) {}
+  TComSelectionSet(TComPtr<IDispatch> object, TDispIdCachePtr cache)
+      : TComObject(std::move(object), std::move(cache), kCadSelectionSetKind) {}
   std::wstring Name() override { return variantString(view().get(L"Name").get(), L"Name"); }
-  std::int32_t Count() override { return variantInt32(view().get(L"Count").get(), L"Count"); }
+  std::int32_t Count() override { return variantCount(view().get(L"Count").get(), L"Count"); }
   std::unique_ptr<TCadEntity> Item(std::int32_t index) override {
     return makeCadEntity(variantDispatch(view().method(L"Item", TVariant::fromInt32(index)), L"Item"), cache());
   }
@@ -118,9 +123,9 @@ class TComSelectionSet : public TCadSelectionSet, TComObject {
 
 class TComSelectionSets : public TCadSelectionSets, TComObject {
  public:
-  TComSelectionSets(TComPtr<IDispatch> object, TDispIdCachePtr cache) noexcept
-      : TComObject(std::move(object), std::move(cache), kCadSelectionSetsKey) {}
-  std::int32_t Count() override { return variantInt32(view().get(L"Count").get(), L"Count"); }
+  TComSelectionSets(TComPtr<IDispatch> object, TDispIdCachePtr cache)
+      : TComObject(std::move(object), std::move(cache), kCadSelectionSetsKind) {}
+  std::int32_t Count() override { return variantCount(view().get(L"Count").get(), L"Count"); }
   std::unique_ptr<TCadSelectionSet> Item(std::int32_t index) override {
     return std::make_unique<TComSelectionSet>(
         variantDispatch(view().method(L"Item", TVariant::fromInt32(index)), L"Item"), cache());
@@ -133,8 +138,8 @@ class TComSelectionSets : public TCadSelectionSets, TComObject {
 
 class TComDocument : public TCadDocument, TComObject {
  public:
-  TComDocument(TComPtr<IDispatch> object, TDispIdCachePtr cache) noexcept
-      : TComObject(std::move(object), std::move(cache), kCadDocumentKey) {}
+  TComDocument(TComPtr<IDispatch> object, TDispIdCachePtr cache)
+      : TComObject(std::move(object), std::move(cache), kCadDocumentKind) {}
   std::wstring Name() override { return variantString(view().get(L"Name").get(), L"Name"); }
   std::unique_ptr<TCadSelectionSets> SelectionSets() override {
     return std::make_unique<TComSelectionSets>(variantDispatch(view().get(L"SelectionSets"), L"SelectionSets"),
@@ -156,13 +161,13 @@ class TComDocument : public TCadDocument, TComObject {
 
 class TComApplication : public TCadApplication, TComObject {
  public:
-  TComApplication(TComPtr<IDispatch> object, TDispIdCachePtr cache) noexcept
+  TComApplication(TComPtr<IDispatch> object, TDispIdCachePtr cache)
       : TComObject(std::move(object), std::move(cache), kCadApplicationIid) {}
   std::int32_t windowHandle() override { return variantLow32(view().get(L"HWND").get(), L"HWND"); }
   std::int32_t DocumentsCount() override {
     const TComPtr<IDispatch> documents = variantDispatch(view().get(L"Documents"), L"Documents");
-    const TDispatchObject collection(cache(), documents.get(), kCadDocumentsKey);
-    return variantInt32(collection.get(L"Count").get(), L"Count");
+    const TDispatchObject collection(cache(), documents.get(), TDispatchKind::named(kCadDocumentsKind));
+    return variantCount(collection.get(L"Count").get(), L"Count");
   }
   std::unique_ptr<TCadDocument> ActiveDocument() override {
     return std::make_unique<TComDocument>(variantDispatch(view().get(L"ActiveDocument"), L"ActiveDocument"),

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "cad/cad_ports.h"
-#include "cad/win32/dispatch.h"
+#include "platform/win32/dispatch.h"
 #include "platform/win32/com_ptr.h"
 
 // Wraps an application object that the caller already holds (tests hand in

@@ -1,5 +1,5 @@
 #pragma once
-// The ids of the CAD's automation objects, and the keys under which the
+// The ids of the CAD's automation objects, and the names under which the
 // client caches DISPIDs of the objects it never queries by id.
 #include <windows.h>
 
@@ -22,12 +22,10 @@ inline constexpr GUID kCadLineIid = {
 inline constexpr GUID kCadTextIid = {
     0x9CD7E38D, 0x0003, 0x410D, {0xB6, 0xDF, 0xDE, 0x36, 0xFD, 0x19, 0x08, 0x50}};
 
-// Cache keys only: these objects are used through the IDispatch they come as.
-inline constexpr GUID kCadDocumentsKey = {
-    0x35FD3990, 0x7623, 0x414D, {0x95, 0x42, 0xD1, 0x93, 0x8B, 0xAE, 0x87, 0xF2}};
-inline constexpr GUID kCadDocumentKey = {
-    0x6EED1351, 0xBF05, 0x4438, {0x95, 0x4E, 0xD1, 0xCB, 0xFF, 0x4B, 0xC0, 0x75}};
-inline constexpr GUID kCadSelectionSetsKey = {
-    0xA6E57253, 0xBA32, 0x4D70, {0xA5, 0xF1, 0x6D, 0x73, 0xE0, 0x9E, 0xDE, 0x69}};
-inline constexpr GUID kCadSelectionSetKey = {
-    0x29B7E751, 0x1738, 0x4485, {0xBA, 0x4D, 0xDF, 0x71, 0x97, 0x30, 0x5B, 0x6C}};
+// Named kinds of the objects the client uses through the IDispatch they come
+// as, never queried by an interface id: their DISPIDs are cached under these.
+inline constexpr const wchar_t* kCadEntityKind = L"CAD.Entity";
+inline constexpr const wchar_t* kCadDocumentsKind = L"CAD.Documents";
+inline constexpr const wchar_t* kCadDocumentKind = L"CAD.Document";
+inline constexpr const wchar_t* kCadSelectionSetsKind = L"CAD.SelectionSets";
+inline constexpr const wchar_t* kCadSelectionSetKind = L"CAD.SelectionSet";

@@ -4,6 +4,7 @@
 
 #include "platform/errors.h"
 #include "platform/win32/bstr.h"
+#include "platform/win32/dispatch.h"
 #include "platform/win32/safe_array.h"
 
 namespace {
@@ -76,6 +77,7 @@ SAFEARRAY* vectorOf(const VARIANT& v, VARTYPE elementType, const wchar_t* member
     badReply(member, L"element size " + std::to_wstring(array->cbElements));
   }
   count = array->rgsabound[0].cElements;
+  checkedReplyCount(count, member);
   return array;
 }
 
@@ -127,6 +129,10 @@ std::int32_t variantInt32(const VARIANT& value, const wchar_t* member) {
     badReply(member, L"integer out of range " + std::to_wstring(wide));
   }
   return static_cast<std::int32_t>(wide);
+}
+
+std::int32_t variantCount(const VARIANT& value, const wchar_t* member) {
+  return static_cast<std::int32_t>(checkedReplyCount(variantInteger(value, member), member));
 }
 
 std::int32_t variantLow32(const VARIANT& value, const wchar_t* member) {

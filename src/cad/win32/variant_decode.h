@@ -17,6 +17,8 @@
 std::int64_t variantInteger(const VARIANT& value, const wchar_t* member);
 // An integer that must fit in 32 bits (counts, enumerations).
 std::int32_t variantInt32(const VARIANT& value, const wchar_t* member);
+// A count of elements: not negative and not beyond kMaxReplyElements.
+std::int32_t variantCount(const VARIANT& value, const wchar_t* member);
 // The low 32 bits of an integer: window handles and object ids as the program keeps them.
 std::int32_t variantLow32(const VARIANT& value, const wchar_t* member);
 // VARIANT_BOOL or any integer; non-zero is true.

@@ -49,6 +49,3 @@ class TDesktopWin32 : public TDesktop {
 // A TWnd and an HWND are the same handle seen from both sides of the port.
 inline HWND toHwnd(TWnd wnd) noexcept { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(wnd)); }
 inline TWnd fromHwnd(HWND wnd) noexcept { return static_cast<TWnd>(reinterpret_cast<UINT_PTR>(wnd)); }
-
-// The system's text for an error code, without the trailing line break.
-std::wstring systemMessage(DWORD code);
