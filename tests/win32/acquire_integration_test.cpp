@@ -223,7 +223,7 @@ TEST(AcquireIntegration, AServerErrorWhileReadingIsShownAndTheSetIsStillDeleted)
   ASSERT_TRUE(run.start(path, {L"--fail=TextString:文字列を読めません"}));
   run.acquire();
   ASSERT_EQ(run.desktop.boxes.size(), 1u);
-  EXPECT_EQ(run.desktop.boxes[0], L"文字列を読めません");
+  EXPECT_EQ(run.desktop.boxes[0], L"TextString: 文字列を読めません");
   EXPECT_FALSE(run.form.Button2.Enabled());
   auto app = run.cad.connect();
   ASSERT_NE(app, nullptr);

@@ -154,9 +154,8 @@ TEST(StandinCadClient, DocumentSelectionSetsAndTextWrites) {
     // An erased or unknown handle is the server's error, with its own message.
     for (const std::wstring& gone : {copyHandle, std::wstring(L"FFFFF")}) {
       const std::wstring message = errorOf([&] { doc->HandleToObject(gone); });
-      EXPECT_NE(message, L"<no error>");
-      EXPECT_EQ(message.rfind(L"HandleToObject: ", 0), std::wstring::npos) << toUtf8(message);
-      EXPECT_FALSE(message.empty());
+      EXPECT_EQ(message.rfind(L"HandleToObject: ", 0), 0u) << toUtf8(message);
+      EXPECT_GT(message.size(), std::wstring(L"HandleToObject: ").size()) << toUtf8(message);
     }
   }
   cad.close();
@@ -171,7 +170,7 @@ TEST(StandinCadClient, AFailingMemberRaisesTheServersMessage) {
     auto app = cad.connect();
     ASSERT_NE(app, nullptr);
     auto t = app->ActiveDocument()->HandleToObject(L"102")->asText();
-    EXPECT_EQ(errorOf([&] { t->TextString(); }), L"文字列を読めません");
+    EXPECT_EQ(errorOf([&] { t->TextString(); }), L"TextString: 文字列を読めません");
     EXPECT_EQ(t->Handle(), L"102");  // other members still answer
   }
   cad.close();
