@@ -17,7 +17,7 @@
 #include "app/morvane_form.h"
 #include "fake_desktop.h"
 #include "sheet/grid_geometry.h"
-#include "sheet/win32/gdi_owners.h"
+#include "platform/win32/handle_owners.h"
 #include "sheet/win32/gdi_text_metrics.h"
 #include "sheet/win32/grid_control.h"
 
@@ -307,24 +307,21 @@ TEST_F(GridControl, PaintsHeadersSkyBlueGreysColumnsWithoutTextsAndPaintsOnlyInt
   grid.moveTo(2, 2);
   RECT client{};
   GetClientRect(sheet, &client);
-  const HDC screen = GetDC(sheet);
-  TMemoryDC memory(screen);
-  TGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen, client.right, client.bottom));
-  ReleaseDC(sheet, screen);
-  const TSelectScope select(memory.get(), bitmap.get());
-  paintGridControlTo(sheet, memory.get());
+  const TOffscreenDc memory(TWindowDc(sheet).get(), client.right, client.bottom);
+  ASSERT_TRUE(memory.ok());
+  paintGridControlTo(sheet, memory.dc());
   const TCellRect header = cellRect(grid, 3, 0).value();
-  EXPECT_EQ(pixel(memory.get(), header.left + 1, header.top + 1), RGB(166, 202, 240));
+  EXPECT_EQ(pixel(memory.dc(), header.left + 1, header.top + 1), RGB(166, 202, 240));
   const TCellRect grey = cellRect(grid, 3, 3).value();
-  EXPECT_EQ(pixel(memory.get(), grey.left + 1, grey.top + 1), GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(pixel(memory.get(), grey.left - 3, grey.top + 1), GetSysColor(COLOR_BTNFACE)) << "4 px to its left";
+  EXPECT_EQ(pixel(memory.dc(), grey.left + 1, grey.top + 1), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(pixel(memory.dc(), grey.left - 3, grey.top + 1), GetSysColor(COLOR_BTNFACE)) << "4 px to its left";
   const TCellRect normal = cellRect(grid, 2, 3).value();
-  EXPECT_EQ(pixel(memory.get(), normal.left + 2, normal.top + 2), GetSysColor(COLOR_WINDOW));
-  EXPECT_NE(pixel(memory.get(), normal.right, normal.top + 2), GetSysColor(COLOR_WINDOW)) << "a grid line";
+  EXPECT_EQ(pixel(memory.dc(), normal.left + 2, normal.top + 2), GetSysColor(COLOR_WINDOW));
+  EXPECT_NE(pixel(memory.dc(), normal.right, normal.top + 2), GetSysColor(COLOR_WINDOW)) << "a grid line";
   const TCellRect selected = cellRect(grid, 2, 4).value();
   form.StringGrid1FixedCellClick(2, 0);
-  paintGridControlTo(sheet, memory.get());
-  EXPECT_EQ(pixel(memory.get(), selected.left + 2, selected.top + 2), GetSysColor(COLOR_HIGHLIGHT));
+  paintGridControlTo(sheet, memory.dc());
+  EXPECT_EQ(pixel(memory.dc(), selected.left + 2, selected.top + 2), GetSysColor(COLOR_HIGHLIGHT));
 }
 
 TEST_F(GridControl, BenchmarkPaintingAThousandRowSheetInItsMiddle) {
@@ -345,15 +342,12 @@ TEST_F(GridControl, BenchmarkPaintingAThousandRowSheetInItsMiddle) {
 
   RECT client{};
   GetClientRect(sheet, &client);
-  const HDC screen = GetDC(sheet);
-  TMemoryDC memory(screen);
-  TGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen, client.right, client.bottom));
-  ReleaseDC(sheet, screen);
-  const TSelectScope select(memory.get(), bitmap.get());
+  const TOffscreenDc memory(TWindowDc(sheet).get(), client.right, client.bottom);
+  ASSERT_TRUE(memory.ok());
   constexpr int kPaints = 100;
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < kPaints; ++i) {
-    paintGridControlTo(sheet, memory.get());
+    paintGridControlTo(sheet, memory.dc());
   }
   GdiFlush();
   const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
@@ -362,7 +356,7 @@ TEST_F(GridControl, BenchmarkPaintingAThousandRowSheetInItsMiddle) {
   RecordProperty("paint_ms", std::to_string(ms / kPaints));
   // What was measured was a real paint of the middle of the sheet.
   const TCellRect cell = cellRect(grid, 10, 500).value();
-  EXPECT_EQ(GetPixel(memory.get(), 2, cell.top + 2), RGB(166, 202, 240));
+  EXPECT_EQ(GetPixel(memory.dc(), 2, cell.top + 2), RGB(166, 202, 240));
 }
 
 }  // namespace
@@ -375,12 +369,12 @@ bool saveClientBitmap(HWND hwnd, const std::wstring& path) {
   GetClientRect(hwnd, &client);
   const int w = client.right;
   const int h = client.bottom;
-  const HDC screen = GetDC(hwnd);
-  TMemoryDC memory(screen);
-  TGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen, w, h));
+  const TWindowDc screen(hwnd);
+  const TMemoryDc memory(screen.get());
+  TGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), w, h));
   {
     const TSelectScope select(memory.get(), bitmap.get());
-    BitBlt(memory.get(), 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    BitBlt(memory.get(), 0, 0, w, h, screen.get(), 0, 0, SRCCOPY);
   }
   BITMAPINFOHEADER info{};
   info.biSize = sizeof(info);
@@ -393,7 +387,6 @@ bool saveClientBitmap(HWND hwnd, const std::wstring& path) {
   std::vector<BYTE> pixels(static_cast<std::size_t>(stride) * static_cast<std::size_t>(h));
   GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(h), pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
             DIB_RGB_COLORS);
-  ReleaseDC(hwnd, screen);
   BITMAPFILEHEADER file{};
   file.bfType = 0x4D42;
   file.bfOffBits = sizeof(file) + sizeof(info);

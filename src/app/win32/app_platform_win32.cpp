@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/win32/profile_store_win32.h"
-#include "app/win32/win32_handles.h"
+#include "platform/win32/handle_owners.h"
 
 namespace {
 

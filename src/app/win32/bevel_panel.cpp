@@ -1,15 +1,15 @@
 #include "app/win32/bevel_panel.h"
 
+#include "platform/win32/handle_owners.h"
+
 namespace {
 
 void paintBevel(HWND wnd) {
-  PAINTSTRUCT ps{};
-  const HDC dc = BeginPaint(wnd, &ps);
-  if (dc != nullptr) {
+  const TPaintScope paint(wnd);
+  if (paint.dc() != nullptr) {
     RECT r{};
     GetClientRect(wnd, &r);
-    DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
-    EndPaint(wnd, &ps);
+    DrawEdge(paint.dc(), &r, BDR_SUNKENOUTER, BF_RECT);
   }
 }
 

@@ -7,7 +7,7 @@
 
 #include "app/morvane_form.h"
 #include "app/win32/control_binding.h"
-#include "app/win32/win32_handles.h"
+#include "platform/win32/handle_owners.h"
 
 inline constexpr int kClientWidth = 581;
 inline constexpr int kClientHeight = 349;
@@ -83,8 +83,8 @@ class TMainWindow {
 
   TMorvaneForm& FForm;
   HWND FWnd = nullptr;
-  TFont FFont;
-  TFont FEditFont;
+  TGdiObject<HFONT> FFont;
+  TGdiObject<HFONT> FEditFont;
   TControlBinding FBinding;
   std::vector<TPlacement> FLayout;
   HWND FSheet = nullptr;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/win32/win32_handles.h"
+#include "platform/win32/handle_owners.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/controls.h"
-#include "app/win32/win32_handles.h"
+#include "platform/win32/handle_owners.h"
 
 // The menu for the items as they are now: separators, plain captions, each
 // item enabled or greyed; an item's command id is its place plus one.

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/settings.h"
-#include "app/win32/win32_handles.h"
+#include "platform/win32/handle_owners.h"
 
 std::wstring TProfileStoreWin32::readString(const std::wstring& section, const std::wstring& key,
                                             const std::wstring& defaultValue) {

@@ -12,30 +12,14 @@ HFONT createSheetFont() {
 }
 
 TGdiTextMetrics::TGdiTextMetrics()
-    : FDC(CreateCompatibleDC(nullptr)), FFont(createSheetFont()) {
-  if (FDC != nullptr && FFont != nullptr) {
-    FOldFont = SelectObject(FDC, FFont);
-  }
-}
-
-TGdiTextMetrics::~TGdiTextMetrics() {
-  if (FDC != nullptr) {
-    if (FOldFont != nullptr) {
-      SelectObject(FDC, FOldFont);
-    }
-    DeleteDC(FDC);
-  }
-  if (FFont != nullptr) {
-    DeleteObject(FFont);
-  }
-}
+    : FDc(static_cast<HDC>(nullptr)), FFont(createSheetFont()), FSelect(FDc.get(), FFont.get()) {}
 
 int TGdiTextMetrics::textWidth(const std::wstring& text) {
-  if (FDC == nullptr || text.empty()) {
+  if (!FDc || text.empty()) {
     return 0;
   }
   SIZE size{};
-  if (!GetTextExtentPoint32W(FDC, text.data(), static_cast<int>(text.size()), &size)) {
+  if (!GetTextExtentPoint32W(FDc.get(), text.data(), static_cast<int>(text.size()), &size)) {
     return 0;
   }
   return size.cx;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/text_metrics.h"
+#include "platform/win32/handle_owners.h"
 
 // The sheet's font: "ＭＳ ゴシック", 13 pixels high, Shift-JIS character set.
 HFONT createSheetFont();
@@ -12,14 +13,13 @@ HFONT createSheetFont();
 class TGdiTextMetrics final : public TTextMetrics {
  public:
   TGdiTextMetrics();
-  ~TGdiTextMetrics() override;
   TGdiTextMetrics(const TGdiTextMetrics&) = delete;
   TGdiTextMetrics& operator=(const TGdiTextMetrics&) = delete;
 
   int textWidth(const std::wstring& text) override;
 
  private:
-  HDC FDC = nullptr;
-  HFONT FFont = nullptr;
-  HGDIOBJ FOldFont = nullptr;
+  TMemoryDc FDc;
+  TGdiObject<HFONT> FFont;
+  TSelectScope FSelect;  // declared last: the font is deselected before either goes
 };

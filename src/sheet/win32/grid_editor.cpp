@@ -123,16 +123,13 @@ void createEditor(TGridWindow& window) {
   // The edited text stays where the cell showed it.
   SendMessageW(window.editor, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(kTextMargin - 1, 1));
   SetWindowSubclass(window.editor, editorProc, kEditorSubclass, reinterpret_cast<DWORD_PTR>(&window));
-  const HDC dc = GetDC(window.editor);
-  if (dc != nullptr) {
+  const TWindowDc dc(window.editor);
+  if (dc) {
     TEXTMETRICW metrics{};
-    {
-      const TSelectScope select(dc, window.font.get());
-      if (GetTextMetricsW(dc, &metrics)) {
-        window.editorLineHeight = metrics.tmHeight + 2;
-      }
+    const TSelectScope select(dc.get(), window.font.get());
+    if (GetTextMetricsW(dc.get(), &metrics)) {
+      window.editorLineHeight = metrics.tmHeight + 2;
     }
-    ReleaseDC(window.editor, dc);
   }
 }
 

@@ -95,26 +95,21 @@ void paintGrid(TGridWindow& window, HDC dc, int width, int height, bool focused)
   }
 }
 
-TBackBuffer::~TBackBuffer() {
-  if (dc.get() != nullptr && oldBitmap != nullptr) {
-    SelectObject(dc.get(), oldBitmap);
+namespace {
+
+// The back buffer, at least w x h, compatible with `screen`; null when GDI has none to give.
+HDC backBuffer(TGridWindow& window, HDC screen, int w, int h) {
+  const std::unique_ptr<TOffscreenDc>& buffer = window.buffer;
+  if (!buffer || !buffer->ok() || w > buffer->width() || h > buffer->height()) {
+    const int width = std::max(w, buffer ? buffer->width() : 0);
+    const int height = std::max(h, buffer ? buffer->height() : 0);
+    window.buffer.reset();
+    window.buffer = std::make_unique<TOffscreenDc>(screen, width, height);
   }
+  return window.buffer->ok() ? window.buffer->dc() : nullptr;
 }
 
-HDC TBackBuffer::prepare(HDC screen, int w, int h) {
-  if (dc.get() != nullptr && w <= width && h <= height) {
-    return dc.get();
-  }
-  if (dc.get() != nullptr && oldBitmap != nullptr) {
-    SelectObject(dc.get(), oldBitmap);
-  }
-  width = std::max(w, width);
-  height = std::max(h, height);
-  dc = TMemoryDC(screen);
-  bitmap.reset(CreateCompatibleBitmap(screen, width, height));
-  oldBitmap = SelectObject(dc.get(), bitmap.get());
-  return dc.get();
-}
+}  // namespace
 
 void onPaint(TGridWindow& window) {
   const TPaintScope paint(window.hwnd);
@@ -123,7 +118,12 @@ void onPaint(TGridWindow& window) {
   if (client.right <= 0 || client.bottom <= 0) {
     return;
   }
-  const HDC memory = window.buffer.prepare(paint.dc(), client.right, client.bottom);
+  const HDC memory = backBuffer(window, paint.dc(), client.right, client.bottom);
+  if (memory == nullptr) {
+    // Without a buffer the sheet is painted straight to the screen, flicker and all.
+    paintGrid(window, paint.dc(), client.right, client.bottom, GetFocus() == window.hwnd);
+    return;
+  }
   paintGrid(window, memory, client.right, client.bottom, GetFocus() == window.hwnd);
   BitBlt(paint.dc(), 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
 }

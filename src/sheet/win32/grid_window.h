@@ -5,24 +5,14 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 
 #include "sheet/grid_input.h"
-#include "sheet/win32/gdi_owners.h"
+#include "platform/win32/handle_owners.h"
 
 class TMorvaneForm;
 class TStringGrid;
 
-// The memory bitmap the sheet is painted into before it goes to the screen.
-struct TBackBuffer {
-  TMemoryDC dc;
-  TGdiObject<HBITMAP> bitmap;
-  HGDIOBJ oldBitmap = nullptr;
-  int width = 0;
-  int height = 0;
-  ~TBackBuffer();
-  // Makes it at least width x height, compatible with `screen`.
-  HDC prepare(HDC screen, int w, int h);
-};
 
 struct TGridWindow {
   TGridWindow(HWND window, TMorvaneForm& owner, std::function<void(int, int)> contextMenu);
@@ -37,7 +27,9 @@ struct TGridWindow {
   TGdiObject<HFONT> font;
   TGdiObject<HBRUSH> headerBrush;
   TGdiObject<HBRUSH> lineBrush;
-  TBackBuffer buffer;
+  // The bitmap the sheet is painted into before it goes to the screen, kept
+  // between paints and made anew only when the sheet grows past it.
+  std::unique_ptr<TOffscreenDc> buffer;
 
   HWND editor = nullptr;  // a child: destroyed with the sheet
   int editorLineHeight = 16;

@@ -9,7 +9,7 @@
 
 #include "cad_commands.h"
 #include "drawing_painter.h"
-#include "gdi_owners.h"
+#include "platform/win32/handle_owners.h"
 
 namespace {
 
@@ -347,7 +347,7 @@ void TCadWindow::paintView(HWND w) {
   TPaintScope paint(w);
   RECT r{};
   GetClientRect(w, &r);
-  TMemoryDc buffer(paint.dc(), std::max(1L, r.right), std::max(1L, r.bottom));
+  TOffscreenDc buffer(paint.dc(), std::max(1L, r.right), std::max(1L, r.bottom));
   const HDC dc = buffer.ok() ? buffer.dc() : paint.dc();
   const TPaintStyle style;
   RECT area = r;

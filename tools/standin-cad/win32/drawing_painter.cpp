@@ -5,7 +5,7 @@
 #include <tuple>
 #include <vector>
 
-#include "gdi_owners.h"
+#include "platform/win32/handle_owners.h"
 
 namespace {
 
