@@ -93,7 +93,7 @@ void TMorvaneForm::Button1Click() {
     return;
   }
   const std::unique_ptr<TCadDocument> document = cad->ActiveDocument();
-  Window.setCaption(std::wstring(kAppTitle) + L" [ nanoCAD 5 ] " + document->Name());
+  Window.setCaption(formCaption(document->Name()));
 
   // "ssTemp" never outlives the command: it is emptied and deleted however
   // the reading ends. After a failure the first error is the one shown.
@@ -120,11 +120,12 @@ void TMorvaneForm::Button1Click() {
   fillSheet(StringGrid1, TextAry, YokoAry, TateAry, FPorts.metrics);
   ProgressBar1.setPosition(0);
   StatusBar1.setPanel(0, L"");
-  StringGrid1.beginUpdate();  // one repaint for all the rows, not one per row
-  for (std::int32_t r = 0; r < StringGrid1.RowCount(); ++r) {
-    StringGrid1.setRowHeight(r, StringGrid1.DefaultRowHeight());
+  {
+    const TStringGrid::TUpdateScope updating(StringGrid1);  // one repaint for all the rows, not one per row
+    for (std::int32_t r = 0; r < StringGrid1.RowCount(); ++r) {
+      StringGrid1.setRowHeight(r, StringGrid1.DefaultRowHeight());
+    }
   }
-  StringGrid1.endUpdate();
   const bool filled = YokoAry.size() >= 2 && TateAry.size() >= 2 && !TextAry.empty();
   Button2.setEnabled(filled);
   N6.setEnabled(filled);

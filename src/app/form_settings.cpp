@@ -49,7 +49,7 @@ void TMorvaneForm::FormCreate() {
   Edit2.setText(settings.edt2);
   CheckBox6.setChecked(settings.chk6);
 
-  Window.setCaption(std::wstring(kAppTitle) + L" [ nanoCAD 5 ]");
+  Window.setCaption(formCaption());
   if (app != nullptr && !FFilterRegistered) {
     app->registerMessageFilter();
     FFilterRegistered = true;
@@ -65,6 +65,10 @@ bool TMorvaneForm::FormCloseQuery() {
     FCloseRequested = true;
     return false;
   }
+  return writeSettingsFile();
+}
+
+bool TMorvaneForm::writeSettingsFile() {
   TAppPlatform* const app = FPorts.app;
   if (app == nullptr) {
     return true;
@@ -85,8 +89,9 @@ bool TMorvaneForm::FormCloseQuery() {
   try {
     const std::unique_ptr<TProfileStore> store = app->openProfile(path);
     writeSettings(*store, path, settings);
-  } catch (const TMorvaneError& e) {
-    FPorts.desktop.showError(e.message());
+  } catch (...) {
+    // Whatever stopped the write, the window stays open with the settings unsaved.
+    FPorts.desktop.showError(caughtErrorMessage());
     return false;
   }
   return true;
@@ -111,5 +116,5 @@ void TMorvaneForm::FormDestroy() {
 
 void TMorvaneForm::N24Click() {
   FPorts.desktop.showInformation(L"情報",
-                                 L"Morvane.exe 2025.06.08a\n図面の表をシートで編集します");
+                                 L"Morvane.exe " MORVANE_VERSION_W L"\n図面の表をシートで編集します");
 }

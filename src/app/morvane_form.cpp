@@ -1,11 +1,18 @@
 #include "app/morvane_form.h"
 
+#include "platform/scoped_value.h"
+#include "table/acquire.h"
+
+std::wstring formCaption() { return std::wstring(kAppTitle) + L" [ nanoCAD 5 ]"; }
+
+std::wstring formCaption(const std::wstring& drawingName) { return formCaption() + L" " + drawingName; }
+
 TMorvaneForm::TMorvaneForm(TMorvanePorts ports)
-    : Window(std::wstring(kAppTitle) + L" [ nanoCAD 5 ]"), FPorts(ports) {
+    : Window(formCaption()), FPorts(ports) {
   FUndoCells = std::make_unique<TUndoCells>();
   CheckBox5.setChecked(true);
   CheckBox6.setChecked(true);
-  Edit1.setText(L"0.1");
+  Edit1.setText(kDefaultToleranceText);
   Edit2.setText(L"HOJO*,JOGAI*");
   wireControls();
 }
@@ -28,18 +35,15 @@ void TMorvaneForm::runCommand(const std::function<void()>& command) {
   if (FCommandDepth > 0) {
     return;
   }
-  ++FCommandDepth;
-  try {
-    command();
-  } catch (const TMorvaneError& e) {
-    FPorts.desktop.showError(e.message());
-  } catch (const std::exception& e) {
-    FPorts.desktop.showError(fromUtf8(e.what()));
-  } catch (...) {
-    // Whatever it was, the guard must come down, or no command would run again.
-    FPorts.desktop.showError(L"予期しないエラーが発生しました。");
+  {
+    // Comes down however the command ends, or no command would run again.
+    const TScopedValue<int> running(FCommandDepth, FCommandDepth + 1);
+    try {
+      command();
+    } catch (...) {
+      FPorts.desktop.showError(caughtErrorMessage());
+    }
   }
-  --FCommandDepth;
   if (FCommandDepth == 0) {
     commandsDone();
   }

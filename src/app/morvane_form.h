@@ -20,7 +20,15 @@
 #include "table/mrv_records.h"
 #include "table/string_grid.h"
 
-inline constexpr const wchar_t* kAppTitle = L"Morvane 2025.06.08a";
+#include "app/version.h"
+
+// The application title: the caption of the program's own message boxes.
+inline constexpr const wchar_t* kAppTitle = L"Morvane " MORVANE_VERSION_W;
+
+// The main window's caption: the title and the CAD it works with, then the
+// drawing once a table has been read from one.
+std::wstring formCaption();
+std::wstring formCaption(const std::wstring& drawingName);
 
 // What the form needs from outside, wired by wWinMain or by a test.
 struct TMorvanePorts {
@@ -119,6 +127,9 @@ class TMorvaneForm {
   // Writes the settings file; false keeps the window open. A close asked for
   // while a command runs is put off until the command ends (OnDeferredClose).
   bool FormCloseQuery();
+  // The close step's write: false, after the error box, when the file could
+  // not be written. Also what the end of the session writes.
+  bool writeSettingsFile();
   void FormDestroy();
   void N24Click();
   // Called when the last running command has ended and a close was put off

@@ -6,11 +6,11 @@
 #include <string>
 
 #include "app/app_ports.h"
+#include "table/acquire.h"
 
 inline constexpr const wchar_t* kSectionMain = L"AcadMRV";
 inline constexpr const wchar_t* kSectionTarget = L"Target";
 inline constexpr const wchar_t* kDefaultProgID = L"BricscadApp.AcadApplication";
-inline constexpr const wchar_t* kDefaultTolerance = L"0.1";
 inline constexpr const wchar_t* kDefaultExcludedLayers = L"HOJO*,JOGAI*";
 // Longest string value kept from the file; the rest of a longer one is dropped.
 inline constexpr std::size_t kMaxSettingLength = 2047;
@@ -22,7 +22,7 @@ struct TSettings {
   bool chk2 = false;
   bool chk3 = false;
   bool chk4 = false;
-  std::wstring edt1 = kDefaultTolerance;
+  std::wstring edt1 = kDefaultToleranceText;
   std::wstring progID = kDefaultProgID;
   bool chk5 = true;
   std::wstring edt2 = kDefaultExcludedLayers;

@@ -92,3 +92,15 @@ std::wstring fromUtf8(const std::string& text) {
   }
   return out;
 }
+
+std::wstring caughtErrorMessage() {
+  try {
+    throw;
+  } catch (const TMorvaneError& e) {
+    return e.message();
+  } catch (const std::exception& e) {
+    return fromUtf8(e.what());
+  } catch (...) {
+    return L"予期しないエラーが発生しました。";
+  }
+}

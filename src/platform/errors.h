@@ -25,6 +25,10 @@ class TConvertError : public TMorvaneError {
   using TMorvaneError::TMorvaneError;
 };
 
+// The message of the error being handled, for the user: the program's own
+// message, a standard exception's text, or a general one. Call inside a catch block only.
+std::wstring caughtErrorMessage();
+
 // UTF-16 <-> UTF-8, for what() and for logs written to files.
 std::string toUtf8(const std::wstring& text);
 std::wstring fromUtf8(const std::string& text);

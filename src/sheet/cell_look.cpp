@@ -25,11 +25,4 @@ TCellLook normalCellLook(const TStringGrid& grid, std::int32_t col, std::int32_t
   return look;
 }
 
-bool columnHasTag(const TStringGrid& grid, std::int32_t col) {
-  for (std::int32_t row = 1; row < grid.RowCount(); ++row) {
-    if (grid.Tag(col, row) != 0) {
-      return true;
-    }
-  }
-  return false;
-}
+bool columnHasTag(const TStringGrid& grid, std::int32_t col) { return grid.taggedCells(col) > 0; }

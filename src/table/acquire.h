@@ -13,7 +13,9 @@
 #include "table/mrv_records.h"
 
 inline constexpr const wchar_t* kSelectionSetName = L"ssTemp";
+// The tolerance when none is given, and as the tolerance box shows it at first.
 inline constexpr double kDefaultTolerance = 0.1;
+inline constexpr const wchar_t* kDefaultToleranceText = L"0.1";
 
 // The document's selection set "ssTemp", emptied: the first of that exact name
 // from index 0 on, or a new one added when there is none.

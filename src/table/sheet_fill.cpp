@@ -7,19 +7,6 @@
 
 namespace {
 
-// Repainting stays suspended for the whole fill and resumes however it ends,
-// a bad handle included.
-class TUpdateScope {
- public:
-  explicit TUpdateScope(TStringGrid& grid) : FGrid(grid) { FGrid.beginUpdate(); }
-  ~TUpdateScope() { FGrid.endUpdate(); }
-  TUpdateScope(const TUpdateScope&) = delete;
-  TUpdateScope& operator=(const TUpdateScope&) = delete;
-
- private:
-  TStringGrid& FGrid;
-};
-
 int hexDigit(wchar_t ch) {
   if (ch >= L'0' && ch <= L'9') return ch - L'0';
   if (ch >= L'A' && ch <= L'F') return ch - L'A' + 10;
@@ -142,7 +129,9 @@ void fillSheet(TStringGrid& grid, const TTextAry& texts, const TDblAry& yoko, co
   if (texts.empty() || yoko.size() < 2 || tate.size() < 2) {
     return;
   }
-  const TUpdateScope updating(grid);
+  // Repainting stays suspended for the whole fill and resumes however it ends,
+  // a bad handle included.
+  const TStringGrid::TUpdateScope updating(grid);
   grid.setRowCount(static_cast<std::int32_t>(yoko.size()));
   grid.setColCount(static_cast<std::int32_t>(tate.size()));
   clearSheet(grid);

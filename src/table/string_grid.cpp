@@ -9,7 +9,8 @@ const std::wstring kEmpty;
 TStringGrid::TStringGrid()
     : FCells(static_cast<std::size_t>(FColCount * FRowCount)),
       FColWidths(static_cast<std::size_t>(FColCount), FDefaultColWidth),
-      FRowHeights(static_cast<std::size_t>(FRowCount), FDefaultRowHeight) {}
+      FRowHeights(static_cast<std::size_t>(FRowCount), FDefaultRowHeight),
+      FTaggedCells(static_cast<std::size_t>(FColCount), 0) {}
 
 std::size_t TStringGrid::index(std::int32_t col, std::int32_t row) const {
   return static_cast<std::size_t>(row) * static_cast<std::size_t>(FColCount) +
@@ -40,6 +41,7 @@ void TStringGrid::resize(std::int32_t cols, std::int32_t rows) {
   FRowHeights.resize(static_cast<std::size_t>(rows), FDefaultRowHeight);
   FColCount = cols;
   FRowCount = rows;
+  countTags();
   FFixedCols = std::min(FFixedCols, FColCount - 1);
   FFixedRows = std::min(FFixedRows, FRowCount - 1);
   auto clampCoord = [this](TGridCoord& p) {
@@ -145,7 +147,29 @@ void TStringGrid::setTag(std::int32_t col, std::int32_t row, std::int32_t tag) {
   if (!inSheet(col, row)) {
     return;
   }
-  FCells[index(col, row)].tag = tag;
+  std::int32_t& held = FCells[index(col, row)].tag;
+  if (row > 0) {
+    FTaggedCells[static_cast<std::size_t>(col)] += (tag != 0 ? 1 : 0) - (held != 0 ? 1 : 0);
+  }
+  held = tag;
+}
+
+std::int32_t TStringGrid::taggedCells(std::int32_t col) const {
+  if (col < 0 || col >= FColCount) {
+    return 0;
+  }
+  return FTaggedCells[static_cast<std::size_t>(col)];
+}
+
+void TStringGrid::countTags() {
+  FTaggedCells.assign(static_cast<std::size_t>(FColCount), 0);
+  for (std::int32_t row = 1; row < FRowCount; ++row) {
+    for (std::int32_t col = 0; col < FColCount; ++col) {
+      if (FCells[index(col, row)].tag != 0) {
+        ++FTaggedCells[static_cast<std::size_t>(col)];
+      }
+    }
+  }
 }
 
 bool TStringGrid::selectCell(std::int32_t col, std::int32_t row) {

@@ -69,7 +69,12 @@ class TStringGrid {
   const std::wstring& Cell(std::int32_t col, std::int32_t row) const;
   void setCell(std::int32_t col, std::int32_t row, const std::wstring& text);
   std::int32_t Tag(std::int32_t col, std::int32_t row) const;
+  // The one way a tag is written (the fill, Update): it keeps the count of
+  // tagged cells per column in step.
   void setTag(std::int32_t col, std::int32_t row, std::int32_t tag);
+  // How many cells of the column below row 0 hold a non-zero tag; kept as
+  // tags are written, so that painting asks it per cell at no cost.
+  std::int32_t taggedCells(std::int32_t col) const;
 
   // The current cell and the selection. setCol/setRow are moves of the
   // current cell: OnSelectCell runs first (it may refuse), then OnClick, and
@@ -110,10 +115,18 @@ class TStringGrid {
   bool EditorMode() const { return FEditorMode; }
   void setEditorMode(bool on);
 
-  // Repaint suspension around bulk changes: changes made meanwhile are
-  // announced once, by the outermost endUpdate.
-  void beginUpdate();
-  void endUpdate();
+  // Repaint suspension around bulk changes, for a scope: changes made
+  // meanwhile are announced once, when the outermost scope ends, however it ends.
+  class TUpdateScope {
+   public:
+    explicit TUpdateScope(TStringGrid& grid) : FGrid(grid) { FGrid.beginUpdate(); }
+    ~TUpdateScope() { FGrid.endUpdate(); }
+    TUpdateScope(const TUpdateScope&) = delete;
+    TUpdateScope& operator=(const TUpdateScope&) = delete;
+
+   private:
+    TStringGrid& FGrid;
+  };
   bool updating() const { return FUpdateDepth > 0; }
   // Tells the control that the model changed and wants painting.
   void invalidate();
@@ -144,6 +157,9 @@ class TStringGrid {
   bool selectCell(std::int32_t col, std::int32_t row);
   void clampScroll();
   void changed();
+  void countTags();
+  void beginUpdate();
+  void endUpdate();
 
   std::int32_t FRowCount = 5;
   std::int32_t FColCount = 5;
@@ -154,6 +170,7 @@ class TStringGrid {
   std::vector<TCell> FCells;  // row-major, FColCount per row
   std::vector<int> FColWidths;
   std::vector<int> FRowHeights;
+  std::vector<std::int32_t> FTaggedCells;  // per column, rows 1 .. RowCount - 1
   TGridCoord FCurrent{1, 1};
   TGridCoord FAnchor{1, 1};
   std::int32_t FTopRow = 1;

@@ -1,6 +1,7 @@
 #pragma once
 // An in-memory settings file and the rest of the application platform, for
 // tests of the creation and close steps.
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -60,12 +61,15 @@ class TFakeAppPlatform : public TAppPlatform {
   int filterRevocations = 0;
   // Set by a test to see what else existed when the filter was revoked.
   std::function<void()> onRevoke;
+  // Set by a test to make opening the settings file fail.
+  std::function<void()> onOpen;
 
   TFakeProfileFile& file() { return files[L"C:\\Tools\\Morvane\\morvane.ini"]; }
 
   std::wstring executablePath() override { return exePath; }
   std::unique_ptr<TProfileStore> openProfile(const std::wstring& path) override {
     opened.push_back(path);
+    if (onOpen) onOpen();
     return std::make_unique<TFakeProfileStore>(files[path]);
   }
   std::int32_t displayScaleFactor() override { return scale; }

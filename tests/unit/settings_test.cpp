@@ -3,6 +3,7 @@
 // profile file.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -241,6 +242,31 @@ TEST_F(FormSettings, FailedWriteShowsThePathAndKeepsTheWindowOpen) {
   ini().failFromWrite = -1;
   EXPECT_TRUE(form.FormCloseQuery());
   EXPECT_EQ(stored(L"chk6"), L"1");
+}
+
+TEST_F(FormSettings, CloseStepStopsErrorsOfAnyKindAndKeepsTheWindowOpen) {
+  form.FormCreate();
+  app.onOpen = [] { throw std::runtime_error("disk gone"); };
+  EXPECT_FALSE(form.FormCloseQuery());
+  app.onOpen = [] { throw 42; };
+  EXPECT_FALSE(form.FormCloseQuery());
+  ASSERT_EQ(desktop.messages.size(), 2u);
+  EXPECT_EQ(desktop.messages[0], L"error|disk gone");
+  EXPECT_EQ(desktop.messages[1].rfind(L"error|", 0), 0u);
+  app.onOpen = nullptr;
+  EXPECT_TRUE(form.FormCloseQuery());
+}
+
+TEST_F(FormSettings, EndOfSessionWritesEvenDuringACommandAndPutsOffNoClose) {
+  form.FormCreate();
+  int deferredCloses = 0;
+  form.OnDeferredClose = [&] { ++deferredCloses; };
+  bool written = false;
+  form.runCommand([&] { written = form.writeSettingsFile(); });
+  EXPECT_TRUE(written);
+  EXPECT_EQ(ini().writes.size(), 10u);
+  EXPECT_FALSE(form.closeRequested());
+  EXPECT_EQ(deferredCloses, 0);
 }
 
 TEST_F(FormSettings, CloseDuringACommandWaitsForItsEnd) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "table/string_grid.h"
 
 TEST(StringGrid, StartsWithFiveByFiveAndOneFixedRowAndColumn) {
@@ -57,12 +59,50 @@ TEST(StringGrid, ChangesWhileUpdatingAreAnnouncedOnceAtTheEnd) {
   TStringGrid g;
   int changes = 0;
   g.OnChange = [&] { ++changes; };
-  g.beginUpdate();
-  g.beginUpdate();
-  g.setCell(1, 1, L"a");
-  g.setCell(1, 2, L"b");
-  g.endUpdate();
-  EXPECT_EQ(changes, 0);
-  g.endUpdate();
+  {
+    const TStringGrid::TUpdateScope outer(g);
+    {
+      const TStringGrid::TUpdateScope inner(g);
+      g.setCell(1, 1, L"a");
+      g.setCell(1, 2, L"b");
+    }
+    EXPECT_EQ(changes, 0);
+  }
   EXPECT_EQ(changes, 1);
+  // A scope left by an exception still announces what changed.
+  try {
+    const TStringGrid::TUpdateScope updating(g);
+    g.setCell(1, 3, L"c");
+    throw std::runtime_error("fill failed");
+  } catch (const std::runtime_error&) {
+  }
+  EXPECT_EQ(changes, 2);
+  EXPECT_FALSE(g.updating());
+}
+
+TEST(StringGrid, TaggedCellsPerColumnFollowEveryTagWrite) {
+  TStringGrid g;
+  g.setColCount(4);
+  g.setRowCount(4);
+  g.setTag(2, 0, 7);  // the header row does not count
+  EXPECT_EQ(g.taggedCells(2), 0);
+  g.setTag(2, 1, 7);
+  g.setTag(2, 3, 8);
+  g.setTag(2, 3, 9);  // overwritten, still one cell
+  g.setTag(1, 2, 5);
+  EXPECT_EQ(g.taggedCells(2), 2);
+  EXPECT_EQ(g.taggedCells(1), 1);
+  g.setTag(1, 2, 0);
+  g.setTag(1, 2, 0);
+  EXPECT_EQ(g.taggedCells(1), 0);
+  g.setTag(9, 9, 1);  // outside the sheet: dropped
+  EXPECT_EQ(g.taggedCells(9), 0);
+  // Rows and columns that go take their tags with them; new ones bring none.
+  g.setRowCount(3);
+  EXPECT_EQ(g.taggedCells(2), 1);
+  g.setColCount(2);
+  g.setColCount(4);
+  EXPECT_EQ(g.taggedCells(2), 0);
+  g.setRowCount(6);
+  EXPECT_EQ(g.taggedCells(2), 0);
 }

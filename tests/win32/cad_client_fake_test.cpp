@@ -57,15 +57,6 @@ struct TFakeDrawing {
   }
 };
 
-std::wstring messageOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const TCadError& e) {
-    return e.message();
-  }
-  return L"<no error>";
-}
-
 }  // namespace
 
 TEST(CadClientDecoding, IntegersOfEveryWidthAreAcceptedAndNarrowed) {

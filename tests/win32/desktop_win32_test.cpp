@@ -169,7 +169,8 @@ class TBoxCloser {
 }  // namespace
 
 TEST(DesktopWin32, MessageBoxesCarryTheApplicationTitleOrTheGivenCaption) {
-  TDesktopWin32 desktop;
+  constexpr const wchar_t* kApplicationTitle = L"Morvane テスト";
+  TDesktopWin32 desktop(kApplicationTitle);
   {
     TBoxCloser closer(kApplicationTitle);
     desktop.showMessage(L"クリップボードへのコピーに失敗しました．");

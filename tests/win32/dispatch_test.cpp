@@ -3,24 +3,9 @@
 // stale DISPID, and errors that name the member.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "fake_dispatch.h"
 #include "platform/errors.h"
 #include "platform/win32/dispatch.h"
-
-namespace {
-
-std::wstring messageOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const TCadError& e) {
-    return e.message();
-  }
-  return L"<no error>";
-}
-
-}  // namespace
 
 TEST(DispatchCalls, ArgumentsGoLastFirstAndPutsNameThePropertyPutArgument) {
   TComPtr<TFakeDispatch> obj = TFakeDispatch::create();

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/errors.h"
 #include "platform/win32/bstr.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/safe_array.h"
@@ -137,6 +138,16 @@ class TFakeDispatch final : public IDispatch {
   std::atomic<ULONG> FRefs{1};
   std::map<std::wstring, TMember> FMembers;
 };
+
+// The message of the TCadError that `f` raises; "<no error>" when it raises none.
+inline std::wstring messageOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const TCadError& e) {
+    return e.message();
+  }
+  return L"<no error>";
+}
 
 // Reply builders.
 inline TVariant int32Reply(LONG v) { return TVariant::fromInt32(v); }

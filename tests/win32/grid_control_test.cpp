@@ -325,7 +325,8 @@ TEST_F(GridControl, PaintsHeadersSkyBlueGreysColumnsWithoutTextsAndPaintsOnlyInt
 }
 
 TEST_F(GridControl, BenchmarkPaintingAThousandRowSheetInItsMiddle) {
-  grid.beginUpdate();
+  {
+  const TStringGrid::TUpdateScope updating(grid);
   grid.setColCount(30);
   grid.setRowCount(1000);
   for (std::int32_t row = 1; row < 1000; ++row) {
@@ -335,7 +336,7 @@ TEST_F(GridControl, BenchmarkPaintingAThousandRowSheetInItsMiddle) {
       if (col % 5 != 0) grid.setTag(col, row, row * 30 + col);
     }
   }
-  grid.endUpdate();
+  }
   grid.setTopRow(500);
   grid.setLeftCol(10);
   ASSERT_EQ(grid.TopRow(), 500);

@@ -8,6 +8,7 @@
 #include <imm.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -401,19 +402,59 @@ TEST_F(MainWindow, MinimisedWindowSavesItsRestoredPlace) {
   EXPECT_EQ(std::wstring(value), L"80");
 }
 
-TEST_F(MainWindow, EndOfSessionWritesTheSettingsUnlessACommandRuns) {
+TEST_F(MainWindow, LogOffIsNeverRefusedAndWritesOnlyWhenTheSessionEnds) {
   create();
-  LRESULT duringCommand = TRUE;
-  form->runCommand([&] { duringCommand = SendMessageW(wnd, WM_QUERYENDSESSION, 0, 0); });
-  EXPECT_EQ(duringCommand, FALSE);
+  // Asked in the middle of a command, then cancelled: nothing written, and no
+  // close is left waiting for the command's end.
+  LRESULT duringCommand = FALSE;
+  form->runCommand([&] {
+    duringCommand = SendMessageW(wnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    SendMessageW(wnd, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+  });
+  EXPECT_EQ(duringCommand, TRUE);
   EXPECT_FALSE(fs::exists(ini));
-  // The close put off meanwhile has been posted; it is not what this test is about.
+  EXPECT_FALSE(form->closeRequested());
   MSG msg{};
-  while (PeekMessageW(&msg, wnd, WM_CLOSE, WM_CLOSE, PM_REMOVE) != FALSE) {
-  }
-  EXPECT_EQ(SendMessageW(wnd, WM_QUERYENDSESSION, 0, 0), TRUE);
-  EXPECT_TRUE(fs::exists(ini));
+  EXPECT_EQ(PeekMessageW(&msg, wnd, WM_CLOSE, WM_CLOSE, PM_NOREMOVE), FALSE);
   EXPECT_NE(IsWindow(wnd), FALSE);
+
+  // A log-off that goes through writes the settings, a command running or not.
+  EXPECT_EQ(SendMessageW(wnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  EXPECT_FALSE(fs::exists(ini));
+  form->runCommand([&] { SendMessageW(wnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF); });
+  EXPECT_TRUE(fs::exists(ini));
+  wchar_t value[8] = {};
+  GetPrivateProfileStringW(L"AcadMRV", L"chk6", L"", value, 8, ini.c_str());
+  EXPECT_EQ(std::wstring(value), L"1");
+}
+
+TEST_F(MainWindow, ACloseWhoseHandlerFailsKeepsTheWindowOpenAndSaysWhy) {
+  app.exe = dir / L"missing" / L"morvane.exe";
+  create();
+  // The error box of the failed write fails itself: the error reaches the
+  // window procedure's wall, which must neither destroy the window nor stay silent.
+  int boxes = 0;
+  desktop.onShowError = [&] {
+    if (++boxes == 1) throw std::runtime_error("no box");
+  };
+  SendMessageW(wnd, WM_CLOSE, 0, 0);
+  EXPECT_NE(IsWindow(wnd), FALSE);
+  ASSERT_EQ(desktop.messages.size(), 2u);
+  EXPECT_EQ(desktop.messages[1], L"error|no box");
+}
+
+TEST_F(MainWindow, ControlsForgetTheirWindowsOnceDestroyed) {
+  create();
+  ASSERT_TRUE(form->Button1.OnPush);
+  DestroyWindow(wnd);
+  EXPECT_FALSE(form->Button1.OnPush);
+  EXPECT_FALSE(form->Memo1.OnPush);
+  EXPECT_FALSE(form->Window.OnReadBounds);
+  EXPECT_EQ(form->Window.Handle, 0u);
+  // Changes after the end reach no window and fail nothing.
+  form->Memo1.add(L"after");
+  form->Button1.setCaption(L"x");
+  form->Window.readBounds();
 }
 
 TEST_F(MainWindow, FailedWriteKeepsTheWindowOpen) {

@@ -181,6 +181,7 @@ class TWindowView {
 }  // namespace
 
 void TControlBinding::bindButton(TButton& button, HWND wnd) {
+  FBound.push_back(&button);
   button.OnPush = [&button, wnd] {
     setTextIfChanged(wnd, button.Caption());
     pushEnabled(button, wnd);
@@ -192,6 +193,7 @@ void TControlBinding::bindButton(TButton& button, HWND wnd) {
 }
 
 void TControlBinding::bindCheckBox(TCheckBox& box, HWND wnd) {
+  FBound.push_back(&box);
   box.OnPush = [&box, wnd] {
     setTextIfChanged(wnd, box.Caption());
     pushEnabled(box, wnd);
@@ -205,6 +207,7 @@ void TControlBinding::bindCheckBox(TCheckBox& box, HWND wnd) {
 }
 
 void TControlBinding::bindEdit(TEdit& edit, HWND wnd) {
+  FBound.push_back(&edit);
   edit.OnPush = [&edit, wnd] {
     setTextIfChanged(wnd, edit.Text());
     pushEnabled(edit, wnd);
@@ -216,6 +219,7 @@ void TControlBinding::bindEdit(TEdit& edit, HWND wnd) {
 }
 
 void TControlBinding::bindLabel(TControl& label, HWND wnd) {
+  FBound.push_back(&label);
   label.OnPush = [&label, wnd] {
     setTextIfChanged(wnd, label.Caption());
     pushEnabled(label, wnd);
@@ -224,12 +228,14 @@ void TControlBinding::bindLabel(TControl& label, HWND wnd) {
 }
 
 void TControlBinding::bindMemo(TMemo& memo, HWND wnd) {
+  FBound.push_back(&memo);
   auto view = std::make_shared<TMemoView>(memo, wnd);
   memo.OnPush = [view] { view->push(); };
   memo.OnPush();
 }
 
 void TControlBinding::bindProgressBar(TProgressBar& bar, HWND wnd) {
+  FBound.push_back(&bar);
   bar.OnPush = [&bar, wnd] {
     SendMessageW(wnd, PBM_SETRANGE32, 0, static_cast<LPARAM>(bar.Max()));
     SendMessageW(wnd, PBM_SETPOS, static_cast<WPARAM>(bar.Position()), 0);
@@ -239,12 +245,14 @@ void TControlBinding::bindProgressBar(TProgressBar& bar, HWND wnd) {
 }
 
 void TControlBinding::bindStatusBar(TStatusBar& bar, HWND wnd) {
+  FBound.push_back(&bar);
   auto view = std::make_shared<TStatusView>(bar, wnd);
   bar.OnPush = [view] { view->push(); };
   bar.OnPush();
 }
 
 void TControlBinding::bindWindow(TFormWindow& form, HWND wnd) {
+  FBound.push_back(&form);
   auto view = std::make_shared<TWindowView>(form, wnd);
   form.Handle = static_cast<TWnd>(reinterpret_cast<UINT_PTR>(wnd));
   form.OnReadBounds = [view] { view->read(); };
@@ -266,4 +274,18 @@ bool TControlBinding::command(HWND control, UINT code) {
 
 void TControlBinding::windowMoved() {
   if (FWindowMoved) FWindowMoved();
+}
+
+void TControlBinding::release() {
+  for (TControl* const control : FBound) {
+    control->OnPush = nullptr;
+    if (auto* const window = dynamic_cast<TFormWindow*>(control)) {
+      window->OnReadBounds = nullptr;
+      window->OnSetTopmost = nullptr;
+      window->Handle = 0;
+    }
+  }
+  FBound.clear();
+  FCommands.clear();
+  FWindowMoved = nullptr;
 }

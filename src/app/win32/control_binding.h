@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <map>
+#include <vector>
 
 #include "app/controls.h"
 
@@ -30,10 +31,14 @@ class TControlBinding {
   bool command(HWND control, UINT code);
   // Called on WM_WINDOWPOSCHANGED: the form's frame follows the user's moves.
   void windowMoved();
+  // Called when the windows are destroyed: every object bound drops the hooks
+  // that point at them, so that a change made later reaches no dead window.
+  void release();
 
  private:
   std::map<HWND, std::function<void(UINT)>> FCommands;
   std::function<void()> FWindowMoved;
+  std::vector<TControl*> FBound;
 };
 
 // The text of a window.

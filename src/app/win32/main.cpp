@@ -31,7 +31,7 @@ int run(HINSTANCE instance, int showCommand) {
   controls.dwICC = ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_WIN95_CLASSES;
   InitCommonControlsEx(&controls);
 
-  TDesktopWin32 desktop;
+  TDesktopWin32 desktop(kAppTitle);
   TComCadConnector cad;
   TGdiTextMetrics metrics;
   TAppPlatformWin32 app;

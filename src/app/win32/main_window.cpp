@@ -6,6 +6,9 @@
 #include "app/win32/bevel_panel.h"
 #include "app/win32/popup_menu.h"
 #include "app/win32/speed_button.h"
+#include "platform/errors.h"
+#include "platform/scoped_value.h"
+#include "platform/win32/window_wall.h"
 #include "sheet/win32/grid_control.h"
 
 namespace {
@@ -81,10 +84,29 @@ LRESULT CALLBACK TMainWindow::windowProc(HWND wnd, UINT message, WPARAM wParam, 
   try {
     return self->handleMessage(message, wParam, lParam);
   } catch (...) {
-    if (message == WM_CREATE) {
+    reportAtWall(L"the main window");
+    return self->afterFailure(message, wParam, lParam);
+  }
+}
+
+LRESULT TMainWindow::afterFailure(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
       return -1;
-    }
-    return DefWindowProcW(wnd, message, wParam, lParam);
+    case WM_CLOSE:
+      // As after a failed settings write: the window stays open and says why.
+      try {
+        FForm.ports().desktop.showError(caughtErrorMessage());
+      } catch (...) {
+        reportAtWall(L"the main window's error box");
+      }
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;  // the end of the session is never refused
+    case WM_ENDSESSION:
+      return 0;
+    default:
+      return DefWindowProcW(FWnd, message, wParam, lParam);
   }
 }
 
@@ -115,10 +137,15 @@ LRESULT TMainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       onClose();
       return 0;
     case WM_QUERYENDSESSION:
-      // Logging off ends the process without WM_CLOSE: the settings are written here.
-      return FForm.FormCloseQuery() ? TRUE : FALSE;
+      // Never refused; the log-off may still be cancelled, so nothing is written
+      // and no close is put off for later.
+      return TRUE;
+    case WM_ENDSESSION:
+      onEndSession(wParam != FALSE);
+      return 0;
     case WM_DESTROY:
       FForm.OnDeferredClose = nullptr;
+      FBinding.release();
       PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY:
@@ -275,11 +302,21 @@ void TMainWindow::onClose() {
   if (FClosing) {
     return;
   }
-  FClosing = true;
-  const bool mayClose = FForm.FormCloseQuery();
-  FClosing = false;
+  bool mayClose = false;
+  {
+    const TScopedValue<bool> closing(FClosing, true);
+    mayClose = FForm.FormCloseQuery();
+  }
   if (mayClose) {
     DestroyWindow(FWnd);
+  }
+}
+
+void TMainWindow::onEndSession(bool ending) {
+  // The session ends without WM_CLOSE: the settings are written now, even in
+  // the middle of a command, whose loop the system ends with the process.
+  if (ending) {
+    FForm.writeSettingsFile();
   }
 }
 

@@ -65,6 +65,8 @@ class TMainWindow {
   friend bool registerMainWindowClasses(HINSTANCE instance);
   static LRESULT CALLBACK windowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // What a message answers when its handler failed.
+  LRESULT afterFailure(UINT message, WPARAM wParam, LPARAM lParam);
 
   bool onCreate();
   void createTopRow();
@@ -73,6 +75,7 @@ class TMainWindow {
   void bindControls();
   void onSize(int width, int height);
   void onClose();
+  void onEndSession(bool ending);
   void onActivate(WPARAM state);
   LRESULT onCtlColorStatic(HDC dc, HWND control);
   void onContextMenu(int screenX, int screenY);

@@ -146,11 +146,11 @@ void TDesktopWin32::showInformation(const std::wstring& caption, const std::wstr
 }
 
 void TDesktopWin32::showMessage(const std::wstring& text) {
-  MessageBoxW(FOwner, text.c_str(), kApplicationTitle, MB_OK);
+  MessageBoxW(FOwner, text.c_str(), FBoxCaption.c_str(), MB_OK);
 }
 
 void TDesktopWin32::showError(const std::wstring& text) {
-  MessageBoxW(FOwner, text.c_str(), kApplicationTitle, MB_ICONERROR | MB_OK);
+  MessageBoxW(FOwner, text.c_str(), FBoxCaption.c_str(), MB_ICONERROR | MB_OK);
 }
 
 int TDesktopWin32::screenWidth() { return GetSystemMetrics(SM_CXSCREEN); }

@@ -2,14 +2,15 @@
 // The desktop port over the Win32 API.
 #include <windows.h>
 
-#include "platform/desktop.h"
+#include <string>
+#include <utility>
 
-// The application title: the caption of the program's plain message boxes.
-inline constexpr const wchar_t* kApplicationTitle = L"Morvane 2025.06.08a";
+#include "platform/desktop.h"
 
 class TDesktopWin32 : public TDesktop {
  public:
-  TDesktopWin32() = default;
+  // `boxCaption` is the caption of the plain message boxes: the application's title.
+  explicit TDesktopWin32(std::wstring boxCaption = {}) : FBoxCaption(std::move(boxCaption)) {}
 
   // The window that owns the message boxes (the main window, once it exists).
   void setOwnerWindow(HWND owner) noexcept { FOwner = owner; }
@@ -44,6 +45,7 @@ class TDesktopWin32 : public TDesktop {
 
  private:
   HWND FOwner = nullptr;
+  std::wstring FBoxCaption;
 };
 
 // A TWnd and an HWND are the same handle seen from both sides of the port.

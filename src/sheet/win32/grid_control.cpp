@@ -10,6 +10,7 @@
 #include "sheet/cell_look.h"
 #include "sheet/win32/gdi_text_metrics.h"
 #include "sheet/win32/grid_window.h"
+#include "platform/win32/window_wall.h"
 
 namespace {
 
@@ -25,11 +26,12 @@ void onModelChanged(TGridWindow& window) {
   if (window.inModelChange) {
     return;
   }
-  window.inModelChange = true;
-  window.input.followCurrent();
-  updateScrollBars(window);
-  syncEditor(window);
-  window.inModelChange = false;
+  {
+    const TScopedValue<bool> changing(window.inModelChange, true);
+    window.input.followCurrent();
+    updateScrollBars(window);
+    syncEditor(window);
+  }
   InvalidateRect(window.hwnd, nullptr, FALSE);
 }
 
@@ -127,7 +129,7 @@ LRESULT CALLBACK gridWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     }
     return dispatch(*window, hwnd, message, wParam, lParam);
   } catch (...) {
-    // No error may cross into the system's message dispatch.
+    reportAtWall(L"the sheet");
     return 0;
   }
 }

@@ -14,6 +14,7 @@
 #include "sheet/cell_look.h"
 #include "sheet/grid_geometry.h"
 #include "sheet/win32/grid_window.h"
+#include "platform/win32/window_wall.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ LRESULT CALLBACK editorProc(HWND editor, UINT message, WPARAM wParam, LPARAM lPa
         break;
     }
   } catch (...) {
-    // No error may cross into the system's message dispatch.
+    reportAtWall(L"the sheet's editor");
     return 0;
   }
   return DefSubclassProc(editor, message, wParam, lParam);
@@ -145,9 +146,8 @@ void syncEditor(TGridWindow& window) {
   const bool newCell = !(cell == window.editorCell);
   const std::wstring& text = window.grid.Cell(cell.X, cell.Y);
   if (editorText(window.editor) != text) {
-    window.syncingEditor = true;
+    const TScopedValue<bool> syncing(window.syncingEditor, true);
     SetWindowTextW(window.editor, text.c_str());
-    window.syncingEditor = false;
   }
   if (newCell) {
     // A cell taken up whole: typing replaces it, as on a cell not yet edited.

@@ -28,7 +28,7 @@ void updateScrollBars(TGridWindow& window) {
   if (window.updatingScrollBars) {
     return;
   }
-  window.updatingScrollBars = true;
+  const TScopedValue<bool> updating(window.updatingScrollBars, true);
   const TStringGrid& grid = window.grid;
   // Showing or hiding a bar changes the client area, which changes the range
   // of the other; a few rounds settle it.
@@ -44,7 +44,6 @@ void updateScrollBars(TGridWindow& window) {
       break;
     }
   }
-  window.updatingScrollBars = false;
 }
 
 void onScroll(TGridWindow& window, int bar, int code) {

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "sheet/grid_input.h"
+#include "platform/scoped_value.h"
 #include "platform/win32/handle_owners.h"
 
 class TMorvaneForm;

@@ -10,6 +10,7 @@
 #include "cad_commands.h"
 #include "drawing_painter.h"
 #include "platform/win32/handle_owners.h"
+#include "platform/win32/window_wall.h"
 
 namespace {
 
@@ -166,6 +167,7 @@ LRESULT CALLBACK TCadWindow::mainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     }
   } catch (...) {
     // Nothing may leave a window procedure.
+    reportAtWall(L"the stand-in CAD's window");
   }
   return DefWindowProcW(w, msg, wp, lp);
 }
@@ -179,6 +181,7 @@ LRESULT CALLBACK TCadWindow::documentProc(HWND w, UINT msg, WPARAM wp, LPARAM lp
       return 0;
     }
   } catch (...) {
+    reportAtWall(L"the stand-in CAD's window");
   }
   return DefWindowProcW(w, msg, wp, lp);
 }
@@ -192,6 +195,7 @@ LRESULT CALLBACK TCadWindow::barProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
   } catch (...) {
+    reportAtWall(L"the stand-in CAD's window");
   }
   return DefWindowProcW(w, msg, wp, lp);
 }
@@ -204,6 +208,7 @@ LRESULT CALLBACK TCadWindow::viewProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       return self->onViewMessage(w, msg, wp, lp);
     }
   } catch (...) {
+    reportAtWall(L"the stand-in CAD's window");
   }
   return DefWindowProcW(w, msg, wp, lp);
 }

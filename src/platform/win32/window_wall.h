@@ -1,0 +1,36 @@
+#pragma once
+// The catch-all wall of a window procedure or a COM callback: no exception
+// may cross into the system, yet none may pass unseen. Called inside the
+// wall's catch block, it names the wall and the error in the debugger's
+// output and, in a Debug build, stops at an assertion.
+#include <windows.h>
+
+#include <cassert>
+#include <exception>
+#include <string>
+
+inline void reportAtWall(const wchar_t* wall) noexcept {
+  try {
+    std::wstring line = L"Morvane: error stopped at ";
+    line += wall;
+    try {
+      throw;
+    } catch (const std::exception& e) {
+      // what() is UTF-8 for the program's own errors.
+      const char* what = e.what();
+      const int length = MultiByteToWideChar(CP_UTF8, 0, what, -1, nullptr, 0);
+      if (length > 1) {
+        std::wstring text(static_cast<std::size_t>(length - 1), L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, what, -1, text.data(), length);
+        line += L": " + text;
+      }
+    } catch (...) {
+      line += L": an exception of unknown type";
+    }
+    line += L"\n";
+    OutputDebugStringW(line.c_str());
+  } catch (...) {
+    OutputDebugStringW(L"Morvane: error stopped at a wall\n");
+  }
+  assert(!"an error reached a window procedure's or COM callback's wall");
+}
