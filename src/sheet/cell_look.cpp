@@ -11,6 +11,8 @@ TCellLook normalCellLook(const TStringGrid& grid, std::int32_t col, std::int32_t
   look.textRect = {rect.left + kTextMargin, rect.top, rect.right, rect.bottom};
   if (isHeaderCell(grid, col, row)) {
     look.fill = TCellFill::Header;
+    // Row 1 can be current while it is fixed (Enter's wrap, undo): it shows where the cell is.
+    look.focusFrame = state.current && state.focused && !state.editing;
     return look;
   }
   if (state.editing) {

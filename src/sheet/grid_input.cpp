@@ -93,8 +93,11 @@ bool TGridInput::moveKey(std::uint16_t key, TShiftState shift, bool inEditor) {
 }
 
 void TGridInput::moveCurrent(std::int32_t col, std::int32_t row, bool extend) {
+  // The user's keys keep out of the fixed rows, but a current cell the
+  // program put on a fixed row 1 may still move along it.
+  const std::int32_t topRow = std::min(FGrid.FixedRows(), FGrid.Row());
   col = std::clamp(col, FGrid.FixedCols(), FGrid.ColCount() - 1);
-  row = std::clamp(row, FGrid.FixedRows(), FGrid.RowCount() - 1);
+  row = std::clamp(row, topRow, FGrid.RowCount() - 1);
   if (col != FGrid.Col() || row != FGrid.Row()) {
     if (extend) {
       FGrid.extendTo(col, row);

@@ -14,7 +14,8 @@ std::optional<TBlockSelection> headerClickSelection(const TStringGrid& grid, std
   if (col == 0 && row == 0) {
     return TBlockSelection{{firstCol, firstRow}, {lastCol, lastRow}};
   }
-  if (col == 0 && row >= firstRow && row <= lastRow) {
+  // A row header selects its row, row 1 included while it is fixed.
+  if (col == 0 && row >= grid.firstCurrentRow() && row <= lastRow) {
     return TBlockSelection{{firstCol, row}, {lastCol, row}};
   }
   if (row == 0 && col >= firstCol && col <= lastCol) {
@@ -26,10 +27,10 @@ std::optional<TBlockSelection> headerClickSelection(const TStringGrid& grid, std
 namespace {
 
 // A step onto the cell that is current already is no move: it asks nothing
-// of the selection handler and runs no Locate. The grid keeps the current
-// cell out of fixed rows and columns, so the target is compared as it lands.
+// of the selection handler and runs no Locate. Row 1 is a step's target even
+// while it is fixed.
 void stepToRow(TStringGrid& grid, std::int32_t row) {
-  if (std::max(row, grid.FixedRows()) != grid.Row()) {
+  if (row != grid.Row()) {
     grid.setRow(row);
   }
 }

@@ -46,7 +46,7 @@ void TStringGrid::resize(std::int32_t cols, std::int32_t rows) {
   FFixedRows = std::min(FFixedRows, FRowCount - 1);
   auto clampCoord = [this](TGridCoord& p) {
     p.X = std::clamp(p.X, std::max(FFixedCols, 0), FColCount - 1);
-    p.Y = std::clamp(p.Y, std::max(FFixedRows, 0), FRowCount - 1);
+    p.Y = std::clamp(p.Y, std::max(firstCurrentRow(), 0), FRowCount - 1);
   };
   clampCoord(FCurrent);
   clampCoord(FAnchor);
@@ -182,7 +182,7 @@ bool TStringGrid::selectCell(std::int32_t col, std::int32_t row) {
 
 void TStringGrid::moveTo(std::int32_t col, std::int32_t row) {
   col = std::clamp(col, FFixedCols, FColCount - 1);
-  row = std::clamp(row, FFixedRows, FRowCount - 1);
+  row = std::clamp(row, firstCurrentRow(), FRowCount - 1);
   if (!selectCell(col, row)) {
     return;
   }
@@ -213,7 +213,7 @@ bool TStringGrid::pressCell(std::int32_t col, std::int32_t row) {
 
 void TStringGrid::extendTo(std::int32_t col, std::int32_t row) {
   col = std::clamp(col, FFixedCols, FColCount - 1);
-  row = std::clamp(row, FFixedRows, FRowCount - 1);
+  row = std::clamp(row, firstCurrentRow(), FRowCount - 1);
   if (!selectCell(col, row)) {
     return;
   }

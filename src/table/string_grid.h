@@ -2,6 +2,7 @@
 // The sheet: a model of a string grid. Cells hold a text and a 32-bit tag.
 // Row 0 and column 0 are the numbered headers once a fill has run. The Win32
 // grid control paints this model and feeds the user's input into it.
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -80,10 +81,17 @@ class TStringGrid {
   // current cell: OnSelectCell runs first (it may refuse), then OnClick, and
   // the selection collapses to the new cell. setSelection sets the block
   // directly, anchor and current cell included, without either event.
+  // The program's moves (setCol, setRow, moveTo, setSelection) may make a
+  // cell of a fixed row current, down to firstCurrentRow(): row 1 while it
+  // is a second header row, as Enter's wrap and undo need. The user's own
+  // moves (TGridInput) and a press on a cell keep out of the fixed rows.
   // A setSelection or a change of the fixed rows or columns that moves the
   // current cell ends an edit.
   std::int32_t Col() const { return FCurrent.X; }
   std::int32_t Row() const { return FCurrent.Y; }
+  // The topmost row the current cell may stand on: never the numbered
+  // header row 0, but row 1 also while it is fixed.
+  std::int32_t firstCurrentRow() const { return std::min(FFixedRows, std::int32_t{1}); }
   void setCol(std::int32_t col);
   void setRow(std::int32_t row);
   // Moves to (col, row) in one step with the events of a move.

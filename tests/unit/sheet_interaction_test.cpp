@@ -47,13 +47,35 @@ TEST_F(SheetEnter, DownwardGoesToRowOneOfTheNextColumn) {
   EXPECT_EQ(moves, (TStrings{"select 2,1", "click", "select 3,1", "click"}));
 }
 
-TEST_F(SheetEnter, DownwardWrapKeepsOutOfAFixedSecondRow) {
+TEST_F(SheetEnter, DownwardWrapGoesToRowOneEvenWhileItIsFixed) {
   form.CheckBox1.setChecked(true);
   form.CheckBox3.setChecked(true);
   grid.moveTo(2, 4);
+  moves.clear();
   pressKey(gridKey::kReturn);
   EXPECT_EQ(grid.Col(), 3);
-  EXPECT_EQ(grid.Row(), 2) << "row 1 is a header while fixed";
+  EXPECT_EQ(grid.Row(), 1);
+  EXPECT_EQ(moves, (TStrings{"select 2,1", "click", "select 3,1", "click"}));
+  // From there Enter goes on down into the data rows.
+  pressKey(gridKey::kReturn);
+  EXPECT_EQ(grid.Row(), 2);
+}
+
+TEST_F(SheetEnter, AltEnterMovesAsEnterAndAltDeleteReachesTheKeyCommands) {
+  grid.moveTo(2, 2);
+  moves.clear();
+  EXPECT_EQ(pressKey(gridKey::kReturn, {.alt = true}), 0);
+  EXPECT_EQ(grid.Col(), 3);
+  EXPECT_EQ(moves, (TStrings{"select 3,2", "click"}));
+  std::vector<TShiftState> handedOn;
+  form.FKeyCommandHook = [&](std::uint16_t& k, TShiftState shift) {
+    if (k == gridKey::kDelete) handedOn.push_back(shift);
+  };
+  pressKey(gridKey::kDelete, {.alt = true});
+  ASSERT_EQ(handedOn.size(), 1u);
+  EXPECT_TRUE(handedOn[0].alt);
+  EXPECT_EQ(pressKey(gridKey::kReturn, {.ctrl = true, .alt = true}), 0);
+  EXPECT_EQ(grid.Col(), 3) << "Ctrl still holds Enter back";
 }
 
 TEST_F(SheetEnter, BottomRightCellStaysInEitherMode) {
@@ -89,15 +111,15 @@ TEST_F(SheetEnter, AWrapStepThatStaysPutIsNoMove) {
   EXPECT_EQ(grid.Row(), 1);
   EXPECT_EQ(moves, (TStrings{"select 3,1", "click"}));
 
-  // Row 1 fixed, one data row below it: the step to row 1 lands where the cell is.
+  // Row 1 fixed, one data row below it: the wrap still steps up to row 1.
   grid.setRowCount(3);
   form.CheckBox1.setChecked(true);
   grid.moveTo(3, 2);
   moves.clear();
   pressKey(gridKey::kReturn);
   EXPECT_EQ(grid.Col(), 4);
-  EXPECT_EQ(grid.Row(), 2);
-  EXPECT_EQ(moves, (TStrings{"select 4,2", "click"}));
+  EXPECT_EQ(grid.Row(), 1);
+  EXPECT_EQ(moves, (TStrings{"select 3,1", "click", "select 4,1", "click"}));
 }
 
 TEST_F(SheetEnter, CtrlEnterIsSwallowedAndDoesNothingElse) {
@@ -154,13 +176,46 @@ TEST_F(SheetHeaderClick, RowAndColumnHeadersSelectTheirDataCells) {
   EXPECT_EQ(grid.Selection(), (TGridRect{2, 2, 2, 4})) << "the fixed row 1 stays out";
 }
 
-TEST_F(SheetHeaderClick, CellsOfAFixedSecondRowSelectNothing) {
+TEST_F(SheetHeaderClick, AFixedSecondRowIsSelectedByItsHeaderOnly) {
   form.CheckBox1.setChecked(true);
   grid.moveTo(2, 3);
   form.StringGrid1FixedCellClick(3, 1);
-  EXPECT_EQ(grid.Selection(), (TGridRect{2, 3, 2, 3}));
+  EXPECT_EQ(grid.Selection(), (TGridRect{2, 3, 2, 3})) << "a cell of the fixed row selects nothing";
+  moves.clear();
   form.StringGrid1FixedCellClick(0, 1);
-  EXPECT_EQ(grid.Selection(), (TGridRect{2, 3, 2, 3}));
+  EXPECT_EQ(grid.Selection(), (TGridRect{1, 1, 4, 1}));
+  EXPECT_EQ(grid.Col(), 4);
+  EXPECT_EQ(grid.Row(), 1);
+  EXPECT_TRUE(moves.empty());
+}
+
+TEST_F(SheetHeaderClick, UndoOfAnEntryInAFixedRowOneMakesItsCellCurrent) {
+  form.CheckBox1.setChecked(true);
+  grid.setCell(3, 1, L"品名");
+  form.FUndoCells->Add(grid, 3, 1);
+  grid.setCell(3, 1, L"変更");
+  grid.moveTo(2, 3);
+  moves.clear();
+  pressKey(gridKey::kEscape);
+  EXPECT_EQ(grid.Cell(3, 1), L"品名");
+  EXPECT_EQ(grid.Col(), 3);
+  EXPECT_EQ(grid.Row(), 1);
+  EXPECT_EQ(moves, (TStrings{"select 3,3", "click", "select 3,1", "click"}));
+  // The user's keys move along the fixed row and down, never above it.
+  TGridInput input(grid);
+  std::uint16_t key = gridKey::kUp;
+  input.keyDown(key, {});
+  EXPECT_EQ(grid.Row(), 1);
+  key = gridKey::kLeft;
+  input.keyDown(key, {});
+  EXPECT_EQ(grid.Col(), 2);
+  EXPECT_EQ(grid.Row(), 1);
+  key = gridKey::kDown;
+  input.keyDown(key, {});
+  EXPECT_EQ(grid.Row(), 2);
+  key = gridKey::kUp;
+  input.keyDown(key, {});
+  EXPECT_EQ(grid.Row(), 2) << "back into the fixed row only by the program";
 }
 
 class SheetDrag : public TSheetFormFixture, public ::testing::Test {

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <imm.h>
 
+#include <array>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -18,6 +19,8 @@
 #include "app/win32/popup_menu.h"
 #include "app/win32/profile_store_win32.h"
 #include "fake_desktop.h"
+#include "keys_held.h"
+#include "sheet/grid_geometry.h"
 
 namespace {
 
@@ -490,6 +493,134 @@ TEST_F(MainWindow, CloseDuringACommandHappensWhenItEnds) {
     openInside = IsWindow(wnd) != FALSE;
   });
   EXPECT_TRUE(openInside);
+  ASSERT_TRUE(pumpUntil([&] { return IsWindow(wnd) == FALSE; }));
+  EXPECT_TRUE(fs::exists(ini));
+}
+
+
+// The sheet inside the main window: keys, clicks and drags through the real
+// control reach the form's handlers.
+class SheetInMainWindow : public MainWindow {
+ protected:
+  void SetUp() override {
+    MainWindow::SetUp();
+    create();
+    sheet = GetDlgItem(wnd, kIdSheet);
+    ASSERT_NE(sheet, nullptr);
+    editor = FindWindowExW(sheet, nullptr, L"EDIT", nullptr);
+    ASSERT_NE(editor, nullptr);
+  }
+  bool editorShown() const { return (GetWindowLongPtrW(editor, GWL_STYLE) & WS_VISIBLE) != 0; }
+  std::wstring editorText() const { return windowText(editor); }
+  LPARAM at(std::int32_t col, std::int32_t row) const {
+    const TCellRect r = cellRect(grid(), col, row).value();
+    return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  }
+  TStringGrid& grid() const { return form->StringGrid1; }
+  void key(HWND target, WPARAM vk) { SendMessageW(target, WM_KEYDOWN, vk, 1); }
+  // A key with Alt held, as the system sends it: WM_SYSKEYDOWN with the context bit.
+  void altKey(HWND target, WPARAM vk) { SendMessageW(target, WM_SYSKEYDOWN, vk, (1 << 29) | 1); }
+  void type(HWND target, wchar_t ch) { SendMessageW(target, WM_CHAR, ch, 1); }
+
+  HWND sheet = nullptr;
+  HWND editor = nullptr;
+};
+
+TEST_F(SheetInMainWindow, EnterMovesThenTogglesEditing) {
+  grid().setCell(2, 1, L"two");
+  key(sheet, VK_RETURN);
+  EXPECT_EQ(grid().Col(), 2);
+  type(sheet, L'\r');
+  EXPECT_TRUE(grid().EditorMode());
+  EXPECT_TRUE(editorShown());
+  EXPECT_EQ(editorText(), L"two");
+
+  key(editor, VK_RETURN);
+  EXPECT_EQ(grid().Col(), 3) << "the form moves on first";
+  EXPECT_TRUE(grid().EditorMode());
+  type(editor, L'\r');
+  EXPECT_FALSE(grid().EditorMode());
+  EXPECT_FALSE(editorShown());
+  EXPECT_EQ(grid().Cell(2, 1), L"two");
+  EXPECT_EQ(form->FUndoCells->Count(), 2) << "the cell the editor came to was recorded too";
+}
+
+TEST_F(SheetInMainWindow, EscapeInTheEditorUndoesAndEndsTheEdit) {
+  grid().setCell(1, 1, L"old");
+  type(sheet, L'x');
+  key(editor, VK_ESCAPE);
+  EXPECT_EQ(grid().Cell(1, 1), L"old");
+  EXPECT_FALSE(grid().EditorMode());
+  EXPECT_FALSE(editorShown());
+  type(editor, 0x1B);
+  EXPECT_EQ(grid().Cell(1, 1), L"old");
+  EXPECT_EQ(form->Memo1.Lines(), (std::vector<std::wstring>{L"[ESC]"}));
+}
+
+TEST_F(SheetInMainWindow, CtrlZInTheEditorEndsTheEditAndUndoes) {
+  grid().setCell(1, 1, L"old");
+  type(sheet, L'x');
+  {
+    const TKeysHeld ctrl({VK_CONTROL});
+    key(editor, 'Z');
+  }
+  type(editor, 0x1A);
+  EXPECT_EQ(grid().Cell(1, 1), L"old");
+  EXPECT_FALSE(grid().EditorMode());
+  EXPECT_EQ(form->Memo1.Lines(), (std::vector<std::wstring>{L"[CTRL]+[Z]"}));
+}
+
+TEST_F(SheetInMainWindow, CtrlCCopiesTheSelection) {
+  grid().setCell(1, 1, L"図面");
+  {
+    const TKeysHeld ctrl({VK_CONTROL});
+    key(sheet, 'C');
+  }
+  EXPECT_EQ(desktop.clipboard, L"図面\r\n");
+  EXPECT_EQ(form->sgUndoCnt, 1);
+}
+
+TEST_F(SheetInMainWindow, ClicksSelectDragsExtendAndHeadersSelectBlocks) {
+  SendMessageW(sheet, WM_LBUTTONDOWN, MK_LBUTTON, at(3, 2));
+  EXPECT_EQ(grid().Col(), 3);
+  EXPECT_EQ(grid().Row(), 2);
+  EXPECT_EQ(form->startCol, 3);
+  SendMessageW(sheet, WM_MOUSEMOVE, MK_LBUTTON, at(4, 4));
+  EXPECT_EQ(grid().Selection(), (TGridRect{3, 2, 4, 4}));
+  SendMessageW(sheet, WM_LBUTTONUP, 0, at(4, 4));
+  EXPECT_EQ(form->startCol, -1);
+  EXPECT_EQ(form->StatusBar1.Panel(1), L"新規作成不可");
+
+  SendMessageW(sheet, WM_LBUTTONDOWN, MK_LBUTTON, at(0, 0));
+  SendMessageW(sheet, WM_LBUTTONUP, 0, at(0, 0));
+  EXPECT_EQ(grid().Selection(), (TGridRect{1, 1, 4, 4}));
+}
+
+TEST_F(SheetInMainWindow, AltEnterMovesAndEditsAsEnterAltDeleteIsAKeyCommandAltF4StaysTheSystems) {
+  std::vector<std::uint16_t> handedOn;
+  form->FKeyCommandHook = [&](std::uint16_t& k, TShiftState shift) {
+    if (shift.alt) handedOn.push_back(k);
+  };
+  grid().setCell(2, 1, L"two");
+  {
+    const TKeysHeld alt({VK_MENU});
+    altKey(sheet, VK_RETURN);
+    EXPECT_EQ(grid().Col(), 2);
+    SendMessageW(sheet, WM_SYSCHAR, L'\r', (1 << 29) | 1);
+    EXPECT_TRUE(grid().EditorMode());
+    EXPECT_EQ(editorText(), L"two");
+    altKey(editor, VK_RETURN);
+    EXPECT_EQ(grid().Col(), 3) << "from the editor too";
+    SendMessageW(editor, WM_SYSCHAR, L'\r', (1 << 29) | 1);
+    EXPECT_FALSE(grid().EditorMode());
+    altKey(sheet, VK_DELETE);
+  }
+  EXPECT_EQ(handedOn, std::vector<std::uint16_t>{VK_DELETE});
+  // Alt+F4 on the sheet goes on to the system, which closes the window.
+  {
+    const TKeysHeld alt({VK_MENU});
+    altKey(sheet, VK_F4);
+  }
   ASSERT_TRUE(pumpUntil([&] { return IsWindow(wnd) == FALSE; }));
   EXPECT_TRUE(fs::exists(ini));
 }

@@ -162,10 +162,16 @@ bool TMainWindow::onCreate() {
   SendMessageW(FWnd, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.get()), FALSE);
   // Created in tab order: the sheet, Button1, Button2, the panel's controls,
   // Button3, CheckBox5, Edit2, CheckBox6; the rest take no tab stop.
-  FSheet = createGridControl(FWnd, kIdSheet, FForm, [this](int x, int y) { onContextMenu(x, y); });
+  TGridControlHooks sheetHooks;
+  sheetHooks.drawCell = [this](std::int32_t col, std::int32_t row, const TCellRect& rect, TDrawState state) {
+    return FForm.StringGrid1DrawCell(col, row, rect, state);
+  };
+  sheetHooks.contextMenu = [this](int x, int y) { onContextMenu(x, y); };
+  FSheet = createGridControl(FWnd, kIdSheet, FForm.StringGrid1, std::move(sheetHooks));
   if (FSheet == nullptr) {
     return false;
   }
+  MoveWindow(FSheet, 0, 74, 581, 182, FALSE);
   place(FSheet, 0, 74, 581, 182, true, true);
   createTopRow();
   createPanel();

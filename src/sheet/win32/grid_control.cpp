@@ -6,7 +6,6 @@
 
 #include <memory>
 
-#include "app/morvane_form.h"
 #include "sheet/cell_look.h"
 #include "sheet/win32/gdi_text_metrics.h"
 #include "sheet/win32/grid_window.h"
@@ -80,9 +79,22 @@ LRESULT dispatch(TGridWindow& window, HWND hwnd, UINT message, WPARAM wParam, LP
     case WM_KEYDOWN:
       onKeyDown(window, wParam);
       return 0;
+    case WM_SYSKEYDOWN:
+      if (sheetTakesAltKey(wParam)) {
+        onKeyDown(window, wParam);
+        return 0;
+      }
+      break;
     case WM_CHAR:
       onChar(window, static_cast<wchar_t>(wParam));
       return 0;
+    case WM_SYSCHAR:
+      // Alt+Enter's character toggles editing as Enter's does, instead of a menu beep.
+      if (wParam == L'\r') {
+        onChar(window, L'\r');
+        return 0;
+      }
+      break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_LBUTTONUP:
@@ -153,34 +165,32 @@ bool registerGridClass() {
 
 }  // namespace
 
-TGridWindow::TGridWindow(HWND window, TMorvaneForm& owner, std::function<void(int, int)> contextMenu)
+TGridWindow::TGridWindow(HWND window, TStringGrid& model, TGridControlHooks ownerHooks)
     : hwnd(window),
-      form(owner),
-      grid(owner.StringGrid1),
-      input(owner.StringGrid1),
-      onContextMenu(std::move(contextMenu)),
+      grid(model),
+      input(model),
+      hooks(std::move(ownerHooks)),
       font(createSheetFont()),
       headerBrush(CreateSolidBrush(static_cast<COLORREF>(kHeaderColor))),
       lineBrush(CreateSolidBrush(kLineColor)) {}
 
-HWND createGridControl(HWND parent, int controlId, TMorvaneForm& form,
-                       std::function<void(int screenX, int screenY)> onContextMenu) {
+HWND createGridControl(HWND parent, int controlId, TStringGrid& grid, TGridControlHooks hooks) {
   if (!registerGridClass()) {
     return nullptr;
   }
   const HWND hwnd = CreateWindowExW(0, kGridClass, L"",
                                     WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN,
-                                    0, 74, 581, 182, parent,
+                                    0, 0, 0, 0, parent,
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
                                     GetModuleHandleW(nullptr), nullptr);
   if (hwnd == nullptr) {
     return nullptr;
   }
-  auto window = std::make_unique<TGridWindow>(hwnd, form, std::move(onContextMenu));
+  auto window = std::make_unique<TGridWindow>(hwnd, grid, std::move(hooks));
   TGridWindow& state = *window;
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window.release()));
   createEditor(state);
-  form.StringGrid1.OnChange = [&state] { onModelChanged(state); };
+  grid.OnChange = [&state] { onModelChanged(state); };
   onSize(state);
   return hwnd;
 }

@@ -1,6 +1,6 @@
 // The in-place editor: an EDIT child laid over the current cell while the
 // grid is in editor mode. Its text goes into the cell with every change; its
-// keys reach the form's key handler before the EDIT sees them.
+// keys reach the model's key event before the EDIT sees them.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -10,7 +10,6 @@
 
 #include <string>
 
-#include "app/morvane_form.h"
 #include "sheet/cell_look.h"
 #include "sheet/grid_geometry.h"
 #include "sheet/win32/grid_window.h"
@@ -62,8 +61,8 @@ void editorContextMenu(TGridWindow& window, LPARAM screenPosition) {
   const int y = GET_Y_LPARAM(screenPosition);
   if (x == -1 && y == -1) {
     onContextMenu(window, screenPosition);
-  } else if (window.onContextMenu) {
-    window.onContextMenu(x, y);
+  } else if (window.hooks.contextMenu) {
+    window.hooks.contextMenu(x, y);
   }
 }
 
@@ -75,8 +74,18 @@ LRESULT CALLBACK editorProc(HWND editor, UINT message, WPARAM wParam, LPARAM lPa
         return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
       case WM_KEYDOWN:
         return editorKeyDown(window, editor, wParam, lParam);
+      case WM_SYSKEYDOWN:
+        if (sheetTakesAltKey(wParam)) {
+          return editorKeyDown(window, editor, wParam, lParam);
+        }
+        break;
       case WM_CHAR:
         return editorChar(window, editor, wParam, lParam);
+      case WM_SYSCHAR:
+        if (wParam == L'\r') {
+          return editorChar(window, editor, wParam, lParam);
+        }
+        break;
       case WM_CONTEXTMENU:
         // The sheet's menu, not the EDIT's own, over the edited cell too.
         editorContextMenu(window, lParam);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/morvane_form.h"
 #include "sheet/cell_look.h"
 #include "sheet/grid_geometry.h"
 #include "sheet/win32/grid_window.h"
@@ -49,7 +48,8 @@ void paintCell(TGridWindow& window, HDC dc, std::int32_t col, std::int32_t row, 
   state.current = col == window.grid.Col() && row == window.grid.Row();
   state.focused = focused;
   state.editing = state.current && window.grid.EditorMode();
-  const TCellLook look = window.form.StringGrid1DrawCell(col, row, *rect, state);
+  const TCellLook look = window.hooks.drawCell ? window.hooks.drawCell(col, row, *rect, state)
+                                                : normalCellLook(window.grid, col, row, *rect, state);
   const RECT fill = toRect(look.fillRect);
   FillRect(dc, &fill, brushFor(window, look.fill));
   const std::wstring& text = window.grid.Cell(col, row);

@@ -2,7 +2,6 @@
 // a thumb scrolls as it moves.
 #include <algorithm>
 
-#include "app/morvane_form.h"
 #include "sheet/grid_geometry.h"
 #include "sheet/win32/grid_window.h"
 

@@ -11,20 +11,18 @@
 #include "platform/scoped_value.h"
 #include "platform/win32/handle_owners.h"
 
-class TMorvaneForm;
-class TStringGrid;
+#include "sheet/win32/grid_control.h"
 
 
 struct TGridWindow {
-  TGridWindow(HWND window, TMorvaneForm& owner, std::function<void(int, int)> contextMenu);
+  TGridWindow(HWND window, TStringGrid& model, TGridControlHooks ownerHooks);
   TGridWindow(const TGridWindow&) = delete;
   TGridWindow& operator=(const TGridWindow&) = delete;
 
   HWND hwnd;
-  TMorvaneForm& form;
   TStringGrid& grid;
   TGridInput input;
-  std::function<void(int screenX, int screenY)> onContextMenu;
+  TGridControlHooks hooks;
   TGdiObject<HFONT> font;
   TGdiObject<HBRUSH> headerBrush;
   TGdiObject<HBRUSH> lineBrush;
@@ -54,6 +52,9 @@ void onMouseWheel(TGridWindow& window, int delta);
 
 // Keys and mouse.
 TShiftState currentShift();
+// Keys that keep their meaning in the sheet with Alt held (WM_SYSKEYDOWN);
+// every other Alt key, Alt+F4 and menu access among them, is the system's.
+bool sheetTakesAltKey(WPARAM key);
 void onKeyDown(TGridWindow& window, WPARAM key);
 void onChar(TGridWindow& window, wchar_t ch);
 void onMouseButton(TGridWindow& window, UINT message, LPARAM position);

@@ -3,7 +3,6 @@
 
 #include <windowsx.h>
 
-#include "app/morvane_form.h"
 #include "sheet/grid_geometry.h"
 #include "sheet/win32/grid_window.h"
 
@@ -14,6 +13,8 @@ TShiftState currentShift() {
   shift.alt = GetKeyState(VK_MENU) < 0;
   return shift;
 }
+
+bool sheetTakesAltKey(WPARAM key) { return key == VK_RETURN || key == VK_DELETE; }
 
 void onKeyDown(TGridWindow& window, WPARAM key) {
   std::uint16_t code = static_cast<std::uint16_t>(key);
@@ -63,8 +64,8 @@ void onMouseButton(TGridWindow& window, UINT message, LPARAM position) {
       window.input.mouseUp(TMouseButton::Right, shift, x, y);
       POINT screen{x, y};
       ClientToScreen(window.hwnd, &screen);
-      if (window.onContextMenu) {
-        window.onContextMenu(screen.x, screen.y);
+      if (window.hooks.contextMenu) {
+        window.hooks.contextMenu(screen.x, screen.y);
       }
       break;
     }
@@ -105,7 +106,7 @@ void onContextMenu(TGridWindow& window, LPARAM screenPosition) {
   const std::optional<TCellRect> rect = cellRect(window.grid, window.grid.Col(), window.grid.Row());
   POINT point{rect ? rect->left : 0, rect ? rect->bottom : 0};
   ClientToScreen(window.hwnd, &point);
-  if (window.onContextMenu) {
-    window.onContextMenu(point.x, point.y);
+  if (window.hooks.contextMenu) {
+    window.hooks.contextMenu(point.x, point.y);
   }
 }
