@@ -15,11 +15,11 @@ unset LC_ALL LC_CTYPE LANGUAGE
 "$root/scripts/install-deps.sh"
 
 echo "== native build (core, unit tests, benchmarks) =="
-cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug -DMORVANE_SANITIZE=ON -DMORVANE_BENCH=ON >/dev/null
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug -DMORVANE_SANITIZE=ON -DMORVANE_BENCH=ON -DMORVANE_WERROR=ON >/dev/null
 cmake --build build/native -j"$jobs"
 
 echo "== Windows build (mingw-w64) =="
-cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release -DMORVANE_WERROR=ON >/dev/null
 cmake --build build/win -j"$jobs"
 
 status=0
