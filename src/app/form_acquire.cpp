@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr std::uint8_t kVkEscape = 27;
-
 // Steps inside the protected block: the on-screen selection and the reading
 // of what was selected.
 void acquireSelect(TMorvaneForm& form, TCadSelectionSet& selection, TWnd cadWnd) {
@@ -75,18 +73,8 @@ void TMorvaneForm::Button1Click() {
     return;
   }
 
-  // Hand the CAD the front, and cancel whatever command it was in.
   const TWnd cadWnd = cadWindowToWnd(cad->windowHandle());
-  if (desktop.isIconic(cadWnd)) {
-    desktop.openIcon(cadWnd);
-    desktop.sleep(500);
-  }
-  desktop.setForegroundWindow(cadWnd);
-  if (desktop.getForegroundWindow() == cadWnd) {
-    desktop.keyEvent(kVkEscape, false);
-    desktop.keyEvent(kVkEscape, true);
-    desktop.sleep(5);
-  }
+  cadToFront(desktop, [cadWnd] { return cadWnd; });
   if (cad->DocumentsCount() < 1) {
     acquireResetProgress(*this);
     acquireShowOwnWindow(*this);

@@ -26,7 +26,10 @@ std::vector<TMenuItem*> TMorvaneForm::popupMenuItems() {
 
 void TMorvaneForm::wireControls() {
   Button1.OnClick = [this] { runCommand([this] { Button1Click(); }); };
+  Button2.OnClick = [this] { runCommand([this] { Button2Click(); }); };
+  N6.OnClick = [this] { runCommand([this] { N6Click(); }); };
   wireSheet();
+  StringGrid1.OnClick = [this] { StringGrid1Click(); };
   SpeedButton1.OnClick = [this] { runCommand([this] { SpeedButton1Click(); }); };
   wireShell();
 }

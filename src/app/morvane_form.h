@@ -121,6 +121,14 @@ class TMorvaneForm {
   // The UNDO button (form_undo.cpp).
   void SpeedButton1Click();
 
+  // ---- Handlers: Update and Locate (form_update.cpp, form_locate.cpp) -----
+  void Button2Click();
+  void N6Click();
+  // The sheet's click: every move of the current cell by mouse, key or undo.
+  void StringGrid1Click();
+  // True while Update writes: a click meanwhile shows the handle but leaves the CAD alone.
+  bool FUpdateRunning = false;
+
   // ---- Handlers: creation, show, close, About (form_settings.cpp) ----------
   void FormCreate();
   void FormShow();

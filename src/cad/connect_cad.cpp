@@ -1,5 +1,11 @@
 #include "cad/connect_cad.h"
 
+namespace {
+constexpr std::uint8_t kVkEscape = 0x1B;
+constexpr std::uint32_t kRestoreWaitMs = 500;
+constexpr std::uint32_t kEscapeWaitMs = 5;
+}  // namespace
+
 std::unique_ptr<TCadApplication> connectCAD(TDesktop& desktop, TCadConnector& connector) {
   if (desktop.findTopLevelWindow(kCadWindowTitle) == 0) {
     return nullptr;
@@ -23,4 +29,17 @@ void bringToTop(TDesktop& desktop, TWnd wnd) {
   desktop.attachThreadInput(ownThread, foregroundThread, true);
   desktop.bringWindowToTop(wnd);
   desktop.attachThreadInput(ownThread, foregroundThread, false);
+}
+
+void cadToFront(TDesktop& desktop, const std::function<TWnd()>& cadWindow) {
+  if (desktop.isIconic(cadWindow())) {
+    desktop.openIcon(cadWindow());
+    desktop.sleep(kRestoreWaitMs);
+  }
+  desktop.setForegroundWindow(cadWindow());
+  if (desktop.getForegroundWindow() == cadWindow()) {
+    desktop.keyEvent(kVkEscape, false);
+    desktop.keyEvent(kVkEscape, true);
+    desktop.sleep(kEscapeWaitMs);
+  }
 }

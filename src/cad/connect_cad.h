@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <memory>
 
 #include "cad/cad_ports.h"
@@ -15,3 +16,9 @@ std::unique_ptr<TCadApplication> connectCAD(TDesktop& desktop, TCadConnector& co
 // Brings `wnd` to the front, attaching thread input when another thread owns
 // the foreground window. Results of the requests are not checked.
 void bringToTop(TDesktop& desktop, TWnd wnd);
+
+// Hands the CAD the front and cancels whatever command it was in: a
+// minimised CAD window is restored (and given 500 ms), made the foreground
+// window, and only when it really is in front does it get an Escape press.
+// `cadWindow` is asked for the window before each use.
+void cadToFront(TDesktop& desktop, const std::function<TWnd()>& cadWindow);

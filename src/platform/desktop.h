@@ -4,9 +4,25 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 // A window handle as the desktop knows it; 0 for none.
 using TWnd = std::uint64_t;
+
+// Screen coordinates in the program's logical pixels, except where a call
+// says device pixels.
+struct TScreenRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  bool operator==(const TScreenRect&) const = default;
+};
+struct TScreenPoint {
+  int x = 0;
+  int y = 0;
+  bool operator==(const TScreenPoint&) const = default;
+};
 
 class TDesktop {
  public:
@@ -26,6 +42,11 @@ class TDesktop {
   // The thread that created the window; 0 for none.
   virtual std::uint32_t windowThreadId(TWnd wnd) = 0;
   virtual void attachThreadInput(std::uint32_t fromThread, std::uint32_t toThread, bool attach) = 0;
+  // The window's first child, and the window after a window in z-order; 0 for none.
+  virtual TWnd childWindow(TWnd wnd) = 0;
+  virtual TWnd nextWindow(TWnd wnd) = 0;
+  // The window's frame on the screen; all zero when there is no such window.
+  virtual TScreenRect windowRect(TWnd wnd) = 0;
 
   // Input, time and the message loop.
   virtual void keyEvent(std::uint8_t virtualKey, bool keyUp) = 0;
@@ -47,6 +68,11 @@ class TDesktop {
   virtual void showInformation(const std::wstring& caption, const std::wstring& text) = 0;
   virtual void showMessage(const std::wstring& text) = 0;
   virtual void showError(const std::wstring& text) = 0;
+
+  // Lines from point to point straight onto the screen (device pixels), with
+  // a solid pen of `penWidth` in `colour` (0x00BBGGRR). Nobody erases them:
+  // they stay until whatever lies there repaints.
+  virtual void drawScreenLines(const std::vector<TScreenPoint>& points, int penWidth, std::uint32_t colour) = 0;
 
   // The primary screen, in pixels.
   virtual int screenWidth() = 0;

@@ -400,7 +400,7 @@ TFakeCad::TFakeCad() : documents(1) {}
 
 std::wstring TFakeCad::nextHandle(TFakeDocumentData& document) {
   static const wchar_t kDigits[] = L"0123456789ABCDEF";
-  std::uint32_t v = static_cast<std::uint32_t>(document.nextHandle++);
+  std::uint64_t v = static_cast<std::uint64_t>(document.nextHandle++);
   std::wstring out;
   do {
     out.insert(out.begin(), kDigits[v & 0xF]);

@@ -61,7 +61,7 @@ struct TFakeDocumentData {
   std::vector<TFakeSelectionSetData> selectionSets;
   std::int32_t drawingWindow = 0x2002;
   double viewSize = 100.0;
-  std::int32_t nextHandle = 0x1A0;
+  std::int64_t nextHandle = 0x1A0;  // may pass 32 bits, as a large drawing's do
   std::vector<std::wstring> sentCommands;
   std::vector<std::int32_t> regens;
 };

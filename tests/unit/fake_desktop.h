@@ -20,6 +20,13 @@ class TFakeDesktop : public TDesktop {
     bool iconic = false;
   };
   std::map<TWnd, TWindow> windows;
+  // Where windows lie and how they are linked: frame, first child, next in z-order.
+  struct TPlace {
+    TScreenRect rect;
+    TWnd firstChild = 0;
+    TWnd next = 0;
+  };
+  std::map<TWnd, TPlace> places;
   TWnd foreground = 0;
   // Whether setForegroundWindow succeeds (a foreground lock may refuse it).
   bool foregroundAllowed = true;
@@ -64,6 +71,29 @@ class TFakeDesktop : public TDesktop {
   void restoreWindow(TWnd wnd) override {
     calls.push_back("restoreWindow " + std::to_string(wnd));
     if (windows.count(wnd)) windows[wnd].iconic = false;
+  }
+  TWnd childWindow(TWnd wnd) override {
+    auto it = places.find(wnd);
+    return it == places.end() ? 0 : it->second.firstChild;
+  }
+  TWnd nextWindow(TWnd wnd) override {
+    auto it = places.find(wnd);
+    return it == places.end() ? 0 : it->second.next;
+  }
+  TScreenRect windowRect(TWnd wnd) override {
+    auto it = places.find(wnd);
+    return it == places.end() ? TScreenRect{} : it->second.rect;
+  }
+  // Every drawScreenLines call: its points, pen width and colour.
+  struct TScreenLines {
+    std::vector<TScreenPoint> points;
+    int penWidth = 0;
+    std::uint32_t colour = 0;
+  };
+  std::vector<TScreenLines> screenLines;
+  void drawScreenLines(const std::vector<TScreenPoint>& points, int penWidth, std::uint32_t colour) override {
+    calls.push_back("drawScreenLines");
+    screenLines.push_back({points, penWidth, colour});
   }
   std::uint32_t windowThreadId(TWnd wnd) override {
     auto it = windows.find(wnd);

@@ -5,6 +5,7 @@
 
 #include "platform/errors.h"
 #include "platform/win32/clipboard_scope.h"
+#include "platform/win32/handle_owners.h"
 #include "platform/win32/system_message.h"
 
 namespace {
@@ -70,6 +71,39 @@ std::uint32_t TDesktopWin32::windowThreadId(TWnd wnd) {
 
 void TDesktopWin32::attachThreadInput(std::uint32_t fromThread, std::uint32_t toThread, bool attach) {
   AttachThreadInput(fromThread, toThread, attach ? TRUE : FALSE);
+}
+
+TWnd TDesktopWin32::childWindow(TWnd wnd) { return wnd == 0 ? 0 : fromHwnd(GetWindow(toHwnd(wnd), GW_CHILD)); }
+
+TWnd TDesktopWin32::nextWindow(TWnd wnd) { return wnd == 0 ? 0 : fromHwnd(GetWindow(toHwnd(wnd), GW_HWNDNEXT)); }
+
+TScreenRect TDesktopWin32::windowRect(TWnd wnd) {
+  RECT r{};
+  if (wnd == 0 || GetWindowRect(toHwnd(wnd), &r) == FALSE) {
+    return {};
+  }
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+// Straight onto the screen's device context: the desktop window's, or, where
+// the desktop window cannot be found by its class (Wine), the whole screen's.
+void TDesktopWin32::drawScreenLines(const std::vector<TScreenPoint>& points, int penWidth, std::uint32_t colour) {
+  if (points.empty()) {
+    return;
+  }
+  const TWindowDc screen(FindWindowW(L"#32769", nullptr));
+  if (!screen) {
+    return;
+  }
+  const TGdiObject<HPEN> pen(CreatePen(PS_SOLID, penWidth, static_cast<COLORREF>(colour)));
+  if (!pen) {
+    return;
+  }
+  const TSelectScope selected(screen.get(), pen.get());
+  MoveToEx(screen.get(), points.front().x, points.front().y, nullptr);
+  for (std::size_t i = 1; i < points.size(); ++i) {
+    LineTo(screen.get(), points[i].x, points[i].y);
+  }
 }
 
 void TDesktopWin32::keyEvent(std::uint8_t virtualKey, bool keyUp) {

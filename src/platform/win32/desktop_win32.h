@@ -26,6 +26,9 @@ class TDesktopWin32 : public TDesktop {
   void restoreWindow(TWnd wnd) override;
   std::uint32_t windowThreadId(TWnd wnd) override;
   void attachThreadInput(std::uint32_t fromThread, std::uint32_t toThread, bool attach) override;
+  TWnd childWindow(TWnd wnd) override;
+  TWnd nextWindow(TWnd wnd) override;
+  TScreenRect windowRect(TWnd wnd) override;
 
   void keyEvent(std::uint8_t virtualKey, bool keyUp) override;
   void sleep(std::uint32_t milliseconds) override;
@@ -38,6 +41,8 @@ class TDesktopWin32 : public TDesktop {
   void showInformation(const std::wstring& caption, const std::wstring& text) override;
   void showMessage(const std::wstring& text) override;
   void showError(const std::wstring& text) override;
+
+  void drawScreenLines(const std::vector<TScreenPoint>& points, int penWidth, std::uint32_t colour) override;
 
   int screenWidth() override;
   int screenHeight() override;

@@ -1,0 +1,31 @@
+// Locate: the click on the sheet shows the current cell's handle and, with
+// "矢印描画" checked, the cell's place in the CAD view.
+#include "app/morvane_form.h"
+#include "cad/connect_cad.h"
+#include "table/acquire.h"
+#include "writeback/locate.h"
+#include "writeback/text_lookup.h"
+
+void TMorvaneForm::StringGrid1Click() {
+  std::wstring handle = L"0";
+  try {
+    const std::int32_t tag = StringGrid1.Tag(StringGrid1.Col(), StringGrid1.Row());
+    handle = handleString(tag);
+    if (CheckBox6.Checked() && !FUpdateRunning) {
+      const std::optional<TPoint3> target =
+          locateTarget(TextAry, TateAry, YokoAry, StringGrid1.Col(), StringGrid1.Row(), tag);
+      if (target) {
+        if (const std::unique_ptr<TCadApplication> cad = connectCAD(FPorts.desktop, FPorts.cad)) {
+          const TWnd cadWnd = cadWindowToWnd(cad->windowHandle());
+          if (FPorts.desktop.isIconic(cadWnd)) {
+            FPorts.desktop.openIcon(cadWnd);
+          }
+          locateInCad(FPorts.desktop, *cad, *target, kArrowPenWidth, kArrowRatio, scaleFactor);
+        }
+      }
+    }
+  } catch (...) {
+    // Locate fails silently; the handle is shown all the same.
+  }
+  StatusBar1.setPanel(0, handle.empty() || handle == L"0" ? std::wstring() : L" Handle = " + handle);
+}

@@ -1,0 +1,73 @@
+// Update: the sheet's edits written back into the drawing. The walk over the
+// cells lives in writeback/update.cpp; this handler brings the CAD forward,
+// runs the walk with the progress bar, logs the outcome and regenerates.
+#include "app/morvane_form.h"
+#include "cad/connect_cad.h"
+#include "table/acquire.h"
+#include "writeback/update.h"
+
+namespace {
+
+// Raised for the whole run, lowered however it ends.
+class TRunningFlag {
+ public:
+  explicit TRunningFlag(bool& flag) : FFlag(flag) { FFlag = true; }
+  ~TRunningFlag() { FFlag = false; }
+  TRunningFlag(const TRunningFlag&) = delete;
+  TRunningFlag& operator=(const TRunningFlag&) = delete;
+
+ private:
+  bool& FFlag;
+};
+
+// Steps 4 to 9 of the run; any failure raises. `walkStarted` tells the
+// caller whether the drawing may have been written to when it did.
+void updateInCad(TMorvaneForm& form, TCadApplication& cad, bool& walkStarted) {
+  TDesktop& desktop = form.ports().desktop;
+  const auto cadWindow = [&cad] { return cadWindowToWnd(cad.windowHandle()); };
+  cadToFront(desktop, cadWindow);
+  const std::unique_ptr<TCadDocument> document = cad.ActiveDocument();
+  TStringGrid& grid = form.StringGrid1;
+  form.ProgressBar1.setMax((grid.RowCount() - 1) * (grid.ColCount() - 1));
+  form.ProgressBar1.setPosition(0);
+
+  walkStarted = true;
+  TUpdateCounts counts;
+  updateCells(grid, form.TextAry, form.TateAry, form.YokoAry, *document, counts, [&form, &desktop] {
+    form.ProgressBar1.setPosition(form.ProgressBar1.Position() + 1);
+    desktop.processMessages();
+  });
+  form.ProgressBar1.setPosition(0);
+  form.Memo1.add(updateLogLine(counts));
+  if (counts.skipped != 0) {
+    form.Memo1.add(skippedLogLine(counts.skipped));
+  }
+
+  desktop.setForegroundWindow(cadWindow());
+  document->Regen(0);
+  if (needsRegenCommand(form.targetProgID)) {
+    document->SendCommand(L"REGEN\r");
+  }
+}
+
+}  // namespace
+
+void TMorvaneForm::Button2Click() {
+  const TRunningFlag running(FUpdateRunning);
+  if (const std::unique_ptr<TCadApplication> cad = connectCAD(FPorts.desktop, FPorts.cad)) {
+    // Errors stay quiet, as with no CAD at all, unless the drawing may have
+    // been partly written: then the log says the run stopped, and why.
+    bool walkStarted = false;
+    try {
+      updateInCad(*this, *cad, walkStarted);
+    } catch (const TMorvaneError& e) {
+      if (walkStarted) Memo1.add(stoppedLogLine(e.message()));
+    } catch (const std::exception& e) {
+      if (walkStarted) Memo1.add(stoppedLogLine(fromUtf8(e.what())));
+    }
+  }
+  ProgressBar1.setPosition(0);
+  bringToTop(FPorts.desktop, Window.Handle);
+}
+
+void TMorvaneForm::N6Click() { Button2Click(); }

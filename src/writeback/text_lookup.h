@@ -1,0 +1,55 @@
+#pragma once
+// Finding drawing texts and cells from handles and coordinates: the handle
+// string of a cell tag, the record of a handle, the column and row interval
+// of a point.
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "table/mrv_records.h"
+
+// The cell tag as an unsigned 32-bit number in upper-case hexadecimal without
+// leading zeros; "0" for an untagged cell.
+std::wstring handleString(std::int32_t tag);
+
+// Index of the first record whose sHandle equals `handle` exactly; -1 when the
+// list is empty, the handle is empty or "0", or nothing matches. A scan of the
+// whole list: one call per click is cheap, one per cell of a sheet is not (see
+// TTextIndex).
+int findTextByHandle(const TTextAry& texts, const std::wstring& handle);
+
+// First k with tate[k] < x < tate[k+1]; -1 when there are fewer than two
+// boundaries or no interval holds x.
+std::int32_t colIndexOf(const TDblAry& tate, double x);
+// First k with yoko[k+1] < y < yoko[k]; -1 likewise.
+std::int32_t rowIndexOf(const TDblAry& yoko, double y);
+
+// The text list with an index by handle, for a walk over every cell. Every
+// change to the list during the walk goes through here so that the index
+// follows it: a blanked record is found no more, an appended one at once,
+// and a handle held by several records keeps answering with the first.
+class TTextIndex {
+ public:
+  explicit TTextIndex(TTextAry& texts);
+  TTextIndex(const TTextIndex&) = delete;
+  TTextIndex& operator=(const TTextIndex&) = delete;
+
+  // What findTextByHandle(texts, handleString(tag)) gives, without the scan.
+  int findTag(std::int32_t tag) const;
+  int findTextByHandle(const std::wstring& handle) const;
+
+  const TMrvText& operator[](int i) const { return FTexts[static_cast<std::size_t>(i)]; }
+  void setText(int i, const std::wstring& text);
+  // The record stays at its index with no text, no object id and handle "0".
+  void blank(int i);
+  void append(TMrvText record);
+
+ private:
+  void add(int i);
+
+  TTextAry& FTexts;
+  // Records whose handle is a cell tag's handle string, by tag; indexes
+  // ascending, so the first is the answer.
+  std::unordered_map<std::uint32_t, std::vector<int>> FByTag;
+};

@@ -1,0 +1,155 @@
+#include "writeback/update.h"
+
+#include <cwctype>
+
+#include "platform/errors.h"
+#include "table/sheet_fill.h"
+
+namespace {
+
+// The drawing text of a handle, or null when the drawing no longer has it
+// (erased since Acquire) or it is no text: such a cell is skipped.
+std::unique_ptr<TCadText> lookupText(TCadDocument& document, const std::wstring& handle) {
+  try {
+    return document.HandleToObject(handle)->asText();
+  } catch (const TMorvaneError&) {
+    return nullptr;
+  }
+}
+
+// A copy of the template, given the cell's text and placed at `at`; its
+// record is appended and the cell tagged with it. A copy that cannot be
+// completed, or whose handle cannot be a cell tag, is erased again: a stray
+// text with the template's string would stay in the drawing, and a text with
+// no tag would be made once more by the next Update.
+void addText(TCadText& templateText, const std::wstring& cellText, const TPoint3& at, TTextIndex& texts,
+             TStringGrid& grid, std::int32_t col, std::int32_t row) {
+  const std::unique_ptr<TCadText> copy = templateText.Copy();
+  TMrvText record;
+  std::int32_t tag = 0;
+  try {
+    copy->setTextString(cellText);
+    if (copy->Alignment() == 0) {
+      copy->setInsertionPoint(at);
+    } else {
+      copy->setTextAlignmentPoint(at);
+    }
+    record.base = at;
+    record.objID = copy->ObjectID();
+    record.sHandle = copy->Handle();
+    record.code = copy->Alignment();
+    record.sText = copy->TextString();
+    tag = handleToTag(record.sHandle);
+  } catch (...) {
+    try {
+      copy->Erase();
+    } catch (...) {
+      // The first failure is the one to report.
+    }
+    throw;
+  }
+  // The text is complete in the drawing from here on: record and tag say so
+  // before the redraws, which may fail without leaving it unrecorded.
+  texts.append(std::move(record));
+  grid.setTag(col, row, tag);
+  copy->Update();
+  copy->Update();
+  grid.setTag(col, row, handleToTag(copy->Handle()));
+}
+
+}  // namespace
+
+TTemplate findTemplate(const TStringGrid& grid, const TTextIndex& texts, const TDblAry& tate, const TDblAry& yoko,
+                       std::int32_t col) {
+  for (std::int32_t row = 2; row < grid.RowCount(); ++row) {
+    const std::int32_t tag = grid.Tag(col, row);
+    if (tag == 0) {
+      continue;
+    }
+    const int k = texts.findTag(tag);
+    if (k < 0) {
+      continue;
+    }
+    const double x = texts[k].base[0];
+    const double y = texts[k].base[1];
+    const std::int32_t ci = colIndexOf(tate, x);
+    const std::int32_t ri = rowIndexOf(yoko, y);
+    if (ci < 0 || ri < 0) {
+      continue;
+    }
+    return {handleString(tag), x - tate[static_cast<std::size_t>(ci)], y - yoko[static_cast<std::size_t>(ri)]};
+  }
+  return {};
+}
+
+void updateCells(TStringGrid& grid, TTextAry& textList, const TDblAry& tate, const TDblAry& yoko,
+                 TCadDocument& document, TUpdateCounts& counts, const std::function<void()>& beforeCell) {
+  TTextIndex texts(textList);
+  TPoint3 placement{0.0, 0.0, 0.0};
+  for (std::int32_t row = 1; row < grid.RowCount(); ++row) {
+    for (std::int32_t col = 1; col < grid.ColCount(); ++col) {
+      beforeCell();
+      const std::int32_t tag = grid.Tag(col, row);
+      if (tag != 0) {
+        const int i = texts.findTag(tag);
+        if (i < 0 || grid.Cell(col, row) == texts[i].sText) {
+          continue;
+        }
+        const std::wstring cellText = grid.Cell(col, row);
+        const std::unique_ptr<TCadText> text = lookupText(document, handleString(tag));
+        if (!text) {
+          ++counts.skipped;
+          continue;
+        }
+        if (!cellText.empty()) {
+          text->setTextString(cellText);
+          texts.setText(i, cellText);
+          text->Update();
+          ++counts.edits;
+        } else {
+          text->Erase();
+          texts.blank(i);
+          grid.setTag(col, row, 0);
+          ++counts.deletions;
+        }
+        continue;
+      }
+      if (grid.Cell(col, row).empty()) {
+        continue;
+      }
+      const std::wstring cellText = grid.Cell(col, row);
+      const TTemplate found = findTemplate(grid, texts, tate, yoko, col);
+      if (found.handle == L"0") {
+        continue;
+      }
+      const std::unique_ptr<TCadText> templateText = lookupText(document, found.handle);
+      if (!templateText) {
+        ++counts.skipped;
+        continue;
+      }
+      placement[0] = tate[static_cast<std::size_t>(col - 1)] + found.dx;
+      placement[1] = yoko[static_cast<std::size_t>(row - 1)] + found.dy;
+      addText(*templateText, cellText, placement, texts, grid, col, row);
+      ++counts.additions;
+    }
+  }
+}
+
+std::wstring updateLogLine(const TUpdateCounts& counts) {
+  return L"[更新] 編集 = " + std::to_wstring(counts.edits) + L", 追加 = " + std::to_wstring(counts.additions) +
+         L", 削除 = " + std::to_wstring(counts.deletions);
+}
+
+std::wstring skippedLogLine(std::int32_t skipped) {
+  return L"[更新] 図面に文字が見つからず飛ばしたセル = " + std::to_wstring(skipped);
+}
+
+std::wstring stoppedLogLine(const std::wstring& message) { return L"[更新] 途中で中断しました: " + message; }
+
+bool needsRegenCommand(const std::wstring& progId) {
+  std::wstring upper = progId;
+  for (wchar_t& ch : upper) {
+    ch = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(ch)));
+  }
+  return upper.find(L"PCAD") != std::wstring::npos;
+}

@@ -1,0 +1,47 @@
+#pragma once
+// Update's walk over the sheet: each changed cell written back into the
+// drawing, each emptied one erased, each new one made from its column's
+// template, with TextAry and the cell tags following the drawing.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "cad/cad_ports.h"
+#include "table/mrv_records.h"
+#include "table/string_grid.h"
+#include "writeback/text_lookup.h"
+
+struct TUpdateCounts {
+  std::int32_t edits = 0;
+  std::int32_t additions = 0;
+  std::int32_t deletions = 0;
+  // Cells left alone because their text (or their template) is no longer in
+  // the drawing: erased there since Acquire.
+  std::int32_t skipped = 0;
+};
+
+// The template of column `col`: the first tagged cell of rows 2 and below
+// whose text's anchor lies strictly inside a cell, with the anchor's offset
+// from that cell's top-left corner. Handle "0" when the column has none.
+struct TTemplate {
+  std::wstring handle = L"0";
+  double dx = 0.0;
+  double dy = 0.0;
+};
+TTemplate findTemplate(const TStringGrid& grid, const TTextIndex& texts, const TDblAry& tate, const TDblAry& yoko,
+                       std::int32_t col);
+
+// Visits every data cell row by row, left to right, calling `beforeCell`
+// first for each. A failing CAD call ends the walk by raising; what was
+// written stays in the drawing, and `texts`, the tags and `counts` say
+// exactly what that is, so that the next walk writes the rest.
+void updateCells(TStringGrid& grid, TTextAry& texts, const TDblAry& tate, const TDblAry& yoko,
+                 TCadDocument& document, TUpdateCounts& counts, const std::function<void()>& beforeCell);
+
+// The log lines of a run.
+std::wstring updateLogLine(const TUpdateCounts& counts);
+std::wstring skippedLogLine(std::int32_t skipped);
+std::wstring stoppedLogLine(const std::wstring& message);
+
+// Whether the target ProgID names a CAD that needs "REGEN" sent as a command.
+bool needsRegenCommand(const std::wstring& progId);

@@ -1,0 +1,376 @@
+// Update against the fake CAD: a table is acquired, cells are edited, emptied
+// and filled, and the fake drawing, TextAry, the cell tags and the log are
+// checked, including runs that fail part-way and the run after them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/morvane_form.h"
+#include "fake_cad.h"
+#include "fake_desktop.h"
+#include "table/sheet_fill.h"
+#include "writeback/text_lookup.h"
+#include "writeback/update.h"
+
+namespace {
+
+constexpr TWnd kOwnWindow = 0x3003;
+constexpr double kTop = 100.0;
+constexpr double kCellW = 20.0;
+constexpr double kCellH = 10.0;
+constexpr int kRows = 4;
+constexpr int kCols = 3;
+
+// A 4 x 3 table, cells 20 x 10 units, top-left at (0, 100). Texts "rRcC" on
+// layer "TXT" sit 2 units right of and 7 below each cell's top-left corner,
+// except where `empty` says: column 3 has none, so it has no template.
+class UpdateTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    addCadWindow(desktop, cad);
+    desktop.windows[kOwnWindow] = {L"Morvane", 1, false};
+    desktop.foreground = kOwnWindow;
+    form = std::make_unique<TMorvaneForm>(TMorvanePorts{desktop, cad, metrics});
+    form->Window.Handle = kOwnWindow;
+  }
+
+  void acquire(const std::vector<std::pair<int, int>>& empty = {}) {
+    for (int c = 0; c <= kCols; ++c) {
+      cad.addLine({c * kCellW, kTop, 0.0}, {c * kCellW, kTop - kRows * kCellH, 0.0});
+    }
+    for (int r = 0; r <= kRows; ++r) {
+      cad.addLine({0.0, kTop - r * kCellH, 0.0}, {kCols * kCellW, kTop - r * kCellH, 0.0});
+    }
+    for (int r = 1; r <= kRows; ++r) {
+      for (int c = 1; c < kCols; ++c) {
+        if (std::find(empty.begin(), empty.end(), std::make_pair(c, r)) != empty.end()) continue;
+        cad.addText(L"r" + std::to_wstring(r) + L"c" + std::to_wstring(c),
+                    {(c - 1) * kCellW + 2.0, kTop - (r - 1) * kCellH - 7.0, 0.0}, 0, {0.0, 0.0, 0.0}, L"TXT");
+      }
+    }
+    form->Button1.Click();
+    ASSERT_EQ(form->StringGrid1.RowCount(), kRows + 1);
+    ASSERT_EQ(form->StringGrid1.ColCount(), kCols + 1);
+    cad.calls.clear();
+    desktop.calls.clear();
+    form->Memo1.clear();
+  }
+
+  TStringGrid& grid() { return form->StringGrid1; }
+  void set(int c, int r, const std::wstring& text) { grid().setCell(c, r, text); }
+  std::wstring handleOf(int c, int r) { return handleString(grid().Tag(c, r)); }
+  // The fake drawing's live text with this handle.
+  const TFakeEntity* entity(const std::wstring& handle) {
+    for (const TFakeEntity& e : cad.doc().entities) {
+      if (!e.erased && e.handle == handle) return &e;
+    }
+    return nullptr;
+  }
+  std::vector<const TFakeEntity*> liveTexts(const std::wstring& text) {
+    std::vector<const TFakeEntity*> out;
+    for (const TFakeEntity& e : cad.doc().entities) {
+      if (!e.erased && e.isText() && e.text == text) out.push_back(&e);
+    }
+    return out;
+  }
+  std::string lastBringToTop() const {
+    for (auto it = desktop.calls.rbegin(); it != desktop.calls.rend(); ++it) {
+      if (it->rfind("bringWindowToTop", 0) == 0) return *it;
+    }
+    return {};
+  }
+  int writes() const {
+    int n = 0;
+    for (const std::wstring& call : cad.calls) {
+      n += call.rfind(L"Text.", 0) == 0 || call.rfind(L"Document.HandleToObject", 0) == 0 ? 1 : 0;
+    }
+    return n;
+  }
+  // TextAry and the tags describe the drawing: each tagged cell's record
+  // names a live text holding the record's string, and no live text made by
+  // Update lacks a cell.
+  void expectConsistent() {
+    for (int r = 1; r <= kRows; ++r) {
+      for (int c = 1; c <= kCols; ++c) {
+        const std::int32_t tag = grid().Tag(c, r);
+        if (tag == 0) continue;
+        const int i = findTextByHandle(form->TextAry, handleString(tag));
+        ASSERT_GE(i, 0) << c << "," << r;
+        const TFakeEntity* e = entity(form->TextAry[static_cast<std::size_t>(i)].sHandle);
+        ASSERT_NE(e, nullptr) << c << "," << r;
+        EXPECT_EQ(e->text, form->TextAry[static_cast<std::size_t>(i)].sText) << c << "," << r;
+      }
+    }
+  }
+
+  TFakeDesktop desktop;
+  TFakeCad cad;
+  TFakeTextMetrics metrics;
+  std::unique_ptr<TMorvaneForm> form;
+};
+
+TEST_F(UpdateTest, AnUnchangedSheetLogsThreeZerosWithoutTouchingATextAndEndsInFront) {
+  acquire();
+  form->Button2.Click();
+  EXPECT_EQ(form->Memo1.Lines(), std::vector<std::wstring>{L"[更新] 編集 = 0, 追加 = 0, 削除 = 0"});
+  EXPECT_EQ(writes(), 0);
+  EXPECT_EQ(cad.doc().regens, std::vector<std::int32_t>{0});
+  EXPECT_TRUE(cad.doc().sentCommands.empty());
+  EXPECT_EQ(form->ProgressBar1.Max(), kRows * kCols);
+  EXPECT_EQ(form->ProgressBar1.Position(), 0);
+  EXPECT_EQ(desktop.countOf("processMessages"), kRows * kCols);
+  // The CAD came forward with an Escape, the own window went back in front last.
+  const int esc = desktop.indexOf("keyEvent 27 down");
+  ASSERT_GE(esc, 0);
+  EXPECT_LT(desktop.indexOf("setForegroundWindow " + std::to_string(cad.mainWindow)), esc);
+  EXPECT_EQ(lastBringToTop(), "bringWindowToTop " + std::to_string(kOwnWindow));
+}
+
+TEST_F(UpdateTest, EditsDeletionsAndAdditionsReachTheDrawingAndASecondRunWritesNothing) {
+  acquire({{2, 1}, {2, 3}});
+  const std::wstring caseOnly = handleOf(1, 1);
+  const std::wstring trailing = handleOf(1, 2);
+  const std::wstring emptied = handleOf(1, 3);
+  const std::size_t records = form->TextAry.size();
+  set(1, 1, L"R1C1");         // only the case differs
+  set(1, 2, L"r2c1 ");        // only a trailing blank
+  set(1, 3, L"");             // emptied
+  set(2, 1, L"新規");          // row 1: its template comes from row 2
+  set(2, 3, L"追加");          // row 3: the row-1 addition is no template, row 2 is
+  set(3, 2, L"なし");          // column 3 has no template
+  form->Button2.Click();
+
+  EXPECT_EQ(form->Memo1.Lines(), std::vector<std::wstring>{L"[更新] 編集 = 2, 追加 = 2, 削除 = 1"});
+  EXPECT_EQ(entity(caseOnly)->text, L"R1C1");
+  EXPECT_EQ(entity(trailing)->text, L"r2c1 ");
+  EXPECT_EQ(entity(emptied), nullptr);
+  EXPECT_EQ(grid().Tag(1, 3), 0);
+  EXPECT_EQ(form->TextAry[static_cast<std::size_t>(findTextByHandle(form->TextAry, trailing))].sText, L"r2c1 ");
+
+  // Each new text: the template's layer and alignment, the template's offset in its own cell.
+  const struct {
+    int col, row;
+    std::wstring text;
+  } added[] = {{2, 1, L"新規"}, {2, 3, L"追加"}};
+  for (const auto& a : added) {
+    SCOPED_TRACE(toUtf8(a.text));
+    const std::vector<const TFakeEntity*> made = liveTexts(a.text);
+    ASSERT_EQ(made.size(), 1u);
+    EXPECT_EQ(made[0]->layer, L"TXT");
+    EXPECT_EQ(made[0]->alignment, 0);
+    const TPoint3 expected{(a.col - 1) * kCellW + 2.0, kTop - (a.row - 1) * kCellH - 7.0, 0.0};
+    EXPECT_EQ(made[0]->insertion, expected);
+    EXPECT_EQ(grid().Tag(a.col, a.row), handleToTag(made[0]->handle));
+    const int i = findTextByHandle(form->TextAry, made[0]->handle);
+    ASSERT_GE(i, static_cast<int>(records));
+    const TMrvText& record = form->TextAry[static_cast<std::size_t>(i)];
+    EXPECT_EQ(record.base, expected);
+    EXPECT_EQ(record.sText, a.text);
+    EXPECT_EQ(record.objID, made[0]->objectId);
+  }
+  EXPECT_EQ(form->TextAry.size(), records + 2);
+  EXPECT_TRUE(liveTexts(L"なし").empty());
+  EXPECT_EQ(grid().Tag(3, 2), 0);
+  EXPECT_EQ(grid().Cell(3, 2), L"なし");
+  expectConsistent();
+
+  cad.calls.clear();
+  form->Memo1.clear();
+  form->Button2.Click();
+  EXPECT_EQ(form->Memo1.Lines(), std::vector<std::wstring>{L"[更新] 編集 = 0, 追加 = 0, 削除 = 0"});
+  EXPECT_EQ(writes(), 0);
+
+  // A new text's cell carries its handle: editing it again rewrites that text.
+  set(2, 1, L"再編集");
+  form->Memo1.clear();
+  form->Button2.Click();
+  EXPECT_EQ(form->Memo1.Lines(), std::vector<std::wstring>{L"[更新] 編集 = 1, 追加 = 0, 削除 = 0"});
+  EXPECT_EQ(liveTexts(L"再編集").size(), 1u);
+  EXPECT_TRUE(liveTexts(L"新規").empty());
+}
+
+TEST_F(UpdateTest, TemplatesSkipAnchorsOnABoundaryAndIncludeTextsAddedInTheSameRun) {
+  // Column 2 holds texts in rows 1 and 4 only.
+  acquire({{2, 2}, {2, 3}});
+  // The row-4 text's anchor lies exactly on a column boundary: no template.
+  const int onLine = findTextByHandle(form->TextAry, handleOf(2, 4));
+  form->TextAry[static_cast<std::size_t>(onLine)].base[0] = kCellW;
+  set(2, 2, L"a");
+  form->Button2.Click();
+  EXPECT_EQ(form->Memo1.Lines().back(), L"[更新] 編集 = 0, 追加 = 0, 削除 = 0");
+  EXPECT_TRUE(liveTexts(L"a").empty());
+
+  // Back inside its cell, it serves row 2, and row 2's new text serves row 3.
+  form->TextAry[static_cast<std::size_t>(onLine)].base[0] = kCellW + 2.0;
+  set(2, 3, L"b");
+  cad.calls.clear();
+  form->Button2.Click();
+  EXPECT_EQ(form->Memo1.Lines().back(), L"[更新] 編集 = 0, 追加 = 2, 削除 = 0");
+  std::vector<std::wstring> templates;
+  for (const std::wstring& call : cad.calls) {
+    if (call.rfind(L"Document.HandleToObject ", 0) == 0) templates.push_back(call.substr(24));
+  }
+  ASSERT_EQ(templates.size(), 2u);
+  EXPECT_EQ(templates[0], form->TextAry[static_cast<std::size_t>(onLine)].sHandle);
+  EXPECT_EQ(templates[1], handleOf(2, 2));
+  EXPECT_EQ(liveTexts(L"b")[0]->insertion, (TPoint3{kCellW + 2.0, kTop - 2 * kCellH - 7.0, 0.0}));
+}
+
+TEST_F(UpdateTest, RegenIsSentAsACommandOnlyForAProgIdContainingPcadInAnyCase) {
+  const struct {
+    std::wstring progId;
+    bool sent;
+  } cases[] = {{L"BricscadApp.AcadApplication", false}, {L"PCAD.Application", true},
+               {L"my.pCaD", true}, {L"P-CAD", false}};
+  acquire();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(toUtf8(c.progId));
+    form->targetProgID = c.progId;
+    cad.doc().sentCommands.clear();
+    form->Button2.Click();
+    EXPECT_EQ(cad.doc().sentCommands, c.sent ? std::vector<std::wstring>{L"REGEN\r"} : std::vector<std::wstring>{});
+  }
+}
+
+TEST_F(UpdateTest, CellsWhoseTextOrTemplateWasErasedInTheDrawingAreSkippedAndCounted) {
+  acquire({{2, 1}});
+  const std::wstring gone = handleOf(1, 1);
+  const std::wstring template2 = handleOf(2, 2);
+  for (TFakeEntity& e : cad.doc().entities) {
+    if (e.handle == gone || e.handle == template2) e.erased = true;
+  }
+  set(1, 1, L"edit of an erased text");
+  set(2, 1, L"new in a column whose template was erased");
+  set(1, 2, L"edited");
+  form->Button2.Click();
+  EXPECT_EQ(form->Memo1.Lines(),
+            (std::vector<std::wstring>{L"[更新] 編集 = 1, 追加 = 0, 削除 = 0", skippedLogLine(2)}));
+  EXPECT_EQ(liveTexts(L"new in a column whose template was erased").size(), 0u);
+  EXPECT_EQ(grid().Tag(2, 1), 0);
+  EXPECT_EQ(handleOf(1, 1), gone);
+  EXPECT_EQ(form->TextAry[static_cast<std::size_t>(findTextByHandle(form->TextAry, gone))].sText, L"r1c1");
+}
+
+// A run that stops part-way: what was written stays and is recorded, the log
+// says the run stopped, and the next run writes exactly the rest.
+TEST_F(UpdateTest, AFailurePartWayLeavesRecordsAndTagsTrueSoTheNextRunWritesTheRestOnce) {
+  const struct {
+    const wchar_t* operation;
+    int skip;
+  } failures[] = {
+      {L"Text.setTextString", 1},      // an addition's string, after its copy was made
+      {L"Text.Erase", 0},              // the deletion
+      {L"Text.setInsertionPoint", 0},  // an addition's place
+      {L"Text.Handle", 0},             // an addition's record
+      {L"Text.Update", 1},             // an addition's redraw, after it was complete
+      {L"Text.Update", 3},             // an edit's redraw, after its string was written
+      {L"Document.Regen", 0},          // after the walk
+  };
+  for (const auto& f : failures) {
+    SCOPED_TRACE(toUtf8(f.operation) + " after " + std::to_string(f.skip));
+    cad = TFakeCad();
+    desktop.calls.clear();
+    form = std::make_unique<TMorvaneForm>(TMorvanePorts{desktop, cad, metrics});
+    form->Window.Handle = kOwnWindow;
+    addCadWindow(desktop, cad);
+    acquire({{2, 1}});
+    set(1, 1, L"one");
+    set(2, 1, L"two");
+    set(1, 2, L"three");
+    set(2, 2, L"");
+    set(2, 3, L"four");
+
+    cad.failOn(f.operation, L"CAD が応答しません", f.skip, 1);
+    form->Button2.Click();
+    ASSERT_FALSE(form->Memo1.Lines().empty());
+    EXPECT_EQ(form->Memo1.Lines().back(), stoppedLogLine(L"CAD が応答しません"));
+    EXPECT_TRUE(desktop.messages.empty());
+    expectConsistent();
+    EXPECT_EQ(form->ProgressBar1.Position(), 0);
+    EXPECT_EQ(lastBringToTop(), "bringWindowToTop " + std::to_string(kOwnWindow));
+
+    cad.clearFaults();
+    form->Button2.Click();
+    expectConsistent();
+    for (const wchar_t* text : {L"one", L"two", L"three", L"four"}) {
+      EXPECT_EQ(liveTexts(text).size(), 1u) << toUtf8(text);
+    }
+    EXPECT_TRUE(liveTexts(L"r2c2").empty());  // the template erased, and no copy left with its string
+    form->Memo1.clear();
+    form->Button2.Click();
+    EXPECT_EQ(form->Memo1.Lines().front(), L"[更新] 編集 = 0, 追加 = 0, 削除 = 0");
+  }
+}
+
+TEST_F(UpdateTest, ANewTextWhoseHandleDoesNotFitInACellTagIsErasedAndTheRunStops) {
+  acquire({{2, 1}});
+  cad.doc().nextHandle = 0x100000000LL;
+  set(2, 1, L"too long");
+  form->Button2.Click();
+  ASSERT_EQ(form->Memo1.Lines().size(), 1u);
+  EXPECT_NE(form->Memo1.Lines()[0].find(L"[更新] 途中で中断しました: "), std::wstring::npos);
+  EXPECT_TRUE(liveTexts(L"too long").empty());
+  EXPECT_TRUE(liveTexts(L"r2c2").size() == 1u);  // the template alone, no stray copy
+  EXPECT_EQ(grid().Tag(2, 1), 0);
+  EXPECT_EQ(findTextByHandle(form->TextAry, L"100000000"), -1);
+}
+
+TEST_F(UpdateTest, NoCadMeansNothingWrittenNothingLoggedAndTheOwnWindowInFront) {
+  acquire();
+  set(1, 1, L"x");
+  desktop.windows.erase(static_cast<TWnd>(cad.mainWindow));
+  form->Button2.Click();
+  EXPECT_TRUE(form->Memo1.Lines().empty());
+  EXPECT_TRUE(desktop.messages.empty());
+  EXPECT_EQ(lastBringToTop(), "bringWindowToTop " + std::to_string(kOwnWindow));
+}
+
+TEST_F(UpdateTest, NoCommandStartsInsideUpdateAndACloseWaitsForItsEnd) {
+  acquire();
+  set(1, 1, L"x");
+  int closes = 0;
+  form->OnDeferredClose = [&] { ++closes; };
+  int pumps = 0;
+  desktop.onProcessMessages = [&] {
+    if (++pumps != 2) return;
+    form->Button2.Click();
+    form->N6.Click();
+    form->Button1.Click();
+    EXPECT_FALSE(form->FormCloseQuery());
+    EXPECT_EQ(closes, 0);
+  };
+  const int connects = cad.countOf(L"Connector.createApplication");
+  form->N6.Click();
+  EXPECT_EQ(cad.countOf(L"Connector.createApplication"), connects + 1);
+  EXPECT_EQ(form->Memo1.Lines(), std::vector<std::wstring>{L"[更新] 編集 = 1, 追加 = 0, 削除 = 0"});
+  EXPECT_EQ(closes, 1);
+}
+
+// The index Update keeps answers as the scan does, through blanks and appends.
+TEST(TextIndexTest, FollowsTheListThroughBlanksAndAppendsAndKeepsTheFirstMatch) {
+  TTextAry texts(5);
+  const wchar_t* handles[] = {L"1A", L"2B", L"1A", L"0FF", L"ff"};
+  for (std::size_t i = 0; i < texts.size(); ++i) texts[i].sHandle = handles[i];
+  TTextIndex index(texts);
+  const auto agrees = [&] {
+    for (const wchar_t* h : {L"1A", L"2B", L"FF", L"0FF", L"ff", L"0", L"", L"3C"}) {
+      EXPECT_EQ(index.findTextByHandle(h), findTextByHandle(texts, h)) << toUtf8(h);
+    }
+  };
+  agrees();
+  EXPECT_EQ(index.findTag(0x1A), 0);
+  index.blank(0);
+  agrees();
+  EXPECT_EQ(index.findTag(0x1A), 2);
+  TMrvText added;
+  added.sHandle = L"3C";
+  index.append(added);
+  agrees();
+  EXPECT_EQ(index.findTag(0x3C), 5);
+  EXPECT_EQ(index.findTag(0xFF), -1);  // "0FF" and "ff" are no cell's handle string
+  EXPECT_EQ(handleString(-1), L"FFFFFFFF");
+  EXPECT_EQ(handleString(0), L"0");
+}
+
+}  // namespace
