@@ -27,6 +27,7 @@ struct TDrawingArea {
   int top = 0;
   int width = 0;
   int height = 0;
+  bool operator==(const TDrawingArea&) const = default;
 };
 TDrawingArea drawingArea(const TScreenRect& bar, const TScreenRect& view);
 

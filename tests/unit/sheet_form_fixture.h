@@ -11,14 +11,17 @@
 class TSheetFormFixture {
  public:
   TSheetFormFixture() {
-    // Moves are logged in front of the form's own handler; the click stands
-    // for Locate, which is not wired here.
+    // Moves are logged in front of the form's own handlers.
     auto formSelect = grid.OnSelectCell;
     grid.OnSelectCell = [this, formSelect](std::int32_t col, std::int32_t row, bool& canSelect) {
       moves.push_back("select " + std::to_string(col) + "," + std::to_string(row));
       if (formSelect) formSelect(col, row, canSelect);
     };
-    grid.OnClick = [this] { moves.push_back("click"); };
+    auto formClick = grid.OnClick;
+    grid.OnClick = [this, formClick] {
+      moves.push_back("click");
+      if (formClick) formClick();
+    };
   }
 
   TFakeDesktop desktop;
