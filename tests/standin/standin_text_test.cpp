@@ -138,3 +138,42 @@ TEST(StandinText, MTextAndAttributesReadTheirOwnGroups) {
 }
 
 }  // namespace
+
+namespace {
+
+// Where a text lands when a client sets one of its points, per alignment.
+TEST(StandinText, PlacingATextFollowsTheCadsAlignmentRules) {
+  const struct {
+    int alignment;
+    bool byInsertion;  // else by the alignment point
+    bool allowed;
+    standin::Point p1, p2;  // after moving to (10, 20)
+  } cases[] = {
+      {0, true, true, {10, 20, 0}, {5, 6, 0}},     // left: by its insertion point
+      {0, false, false, {1, 2, 0}, {5, 6, 0}},     // left has no alignment point to set
+      {3, true, true, {10, 20, 0}, {5, 6, 0}},     // aligned: each end of the baseline alone
+      {3, false, true, {1, 2, 0}, {10, 20, 0}},
+      {5, true, true, {10, 20, 0}, {5, 6, 0}},     // fit likewise
+      {1, true, false, {1, 2, 0}, {5, 6, 0}},      // centre: the insertion point is the CAD's
+      {1, false, true, {6, 16, 0}, {10, 20, 0}},   // ... the alignment point moves the whole text
+      {10, false, true, {6, 16, 0}, {10, 20, 0}},  // middle centre
+      {14, true, false, {1, 2, 0}, {5, 6, 0}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.alignment) + (c.byInsertion ? " insertion" : " alignment"));
+    standin::Entity e;
+    e.type = "TEXT";
+    e.setAlignment(c.alignment);
+    e.p1 = {1, 2, 0};
+    e.p2 = {5, 6, 0};
+    const standin::Point to{10, 20, 0};
+    EXPECT_EQ(c.byInsertion ? e.placeInsertionPoint(to) : e.placeAlignmentPoint(to), c.allowed);
+    EXPECT_EQ(e.modified, c.allowed);
+    EXPECT_DOUBLE_EQ(e.p1.x, c.p1.x);
+    EXPECT_DOUBLE_EQ(e.p1.y, c.p1.y);
+    EXPECT_DOUBLE_EQ(e.p2.x, c.p2.x);
+    EXPECT_DOUBLE_EQ(e.p2.y, c.p2.y);
+  }
+}
+
+}  // namespace

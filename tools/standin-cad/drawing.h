@@ -75,6 +75,14 @@ struct Entity {
   int alignment() const;
   void setAlignment(int a);
 
+  // Placing a text as the CAD does. The insertion point can be set only for
+  // Left, Aligned and Fit, the alignment point for every alignment but Left;
+  // false, with nothing changed, where the alignment forbids it. A text
+  // placed by one point moves whole (the CAD recomputes the other point);
+  // Aligned and Fit keep the other end of their baseline. Sets `modified`.
+  bool placeInsertionPoint(const Point& p);
+  bool placeAlignmentPoint(const Point& p);
+
   // "AcDbText", "AcDbLine", "AcDbPolyline", "AcDbCircle", "AcDbArc", "AcDbMText",
   // "AcDbBlockReference", "AcDbRotatedDimension", ... ("AcDb" + type otherwise).
   std::wstring objectName() const;

@@ -32,6 +32,37 @@ void Entity::setAlignment(int a) {
   valign = kAlignments[static_cast<std::size_t>(a)].second;
 }
 
+namespace {
+
+constexpr int kAlignLeft = 0;
+constexpr int kAlignAligned = 3;
+constexpr int kAlignFit = 5;
+
+void moveBy(Point& p, const Point& from, const Point& to) {
+  p.x += to.x - from.x;
+  p.y += to.y - from.y;
+  p.z += to.z - from.z;
+}
+
+}  // namespace
+
+bool Entity::placeInsertionPoint(const Point& p) {
+  const int a = alignment();
+  if (a != kAlignLeft && a != kAlignAligned && a != kAlignFit) return false;
+  p1 = p;
+  modified = true;
+  return true;
+}
+
+bool Entity::placeAlignmentPoint(const Point& p) {
+  const int a = alignment();
+  if (a == kAlignLeft) return false;
+  if (a != kAlignAligned && a != kAlignFit) moveBy(p1, p2, p);
+  p2 = p;
+  modified = true;
+  return true;
+}
+
 std::wstring Entity::objectName() const {
   static const std::array<std::pair<const char*, const wchar_t*>, 29> kNames = {{
       {"LINE", L"AcDbLine"}, {"LWPOLYLINE", L"AcDbPolyline"}, {"TEXT", L"AcDbText"},

@@ -231,19 +231,12 @@ class TTextObject : public TEntityObject<IStandinText> {
   HRESULT STDMETHODCALLTYPE get_InsertionPoint(VARIANT* out) override {
     return guardedMember([&] { return pointVariant(entity().p1, out); });
   }
-  // A text that is not left-aligned is placed by its alignment point; moving
-  // either point moves the whole text, as the CAD recomputes the other one.
   HRESULT STDMETHODCALLTYPE put_InsertionPoint(VARIANT point) override {
     return guardedMember([&] {
       const standin::Point p = readPoint(point);
-      standin::Entity& e = entity();
-      if (e.alignment() != 0) {
-        e.p2.x += p.x - e.p1.x;
-        e.p2.y += p.y - e.p1.y;
-        e.p2.z += p.z - e.p1.z;
+      if (!entity().placeInsertionPoint(p)) {
+        throw TAutomationError{L"この位置合わせの文字には挿入点を設定できません"};
       }
-      e.p1 = p;
-      e.modified = true;
       return S_OK;
     });
   }
@@ -253,14 +246,9 @@ class TTextObject : public TEntityObject<IStandinText> {
   HRESULT STDMETHODCALLTYPE put_TextAlignmentPoint(VARIANT point) override {
     return guardedMember([&] {
       const standin::Point p = readPoint(point);
-      standin::Entity& e = entity();
-      if (e.alignment() != 0) {
-        e.p1.x += p.x - e.p2.x;
-        e.p1.y += p.y - e.p2.y;
-        e.p1.z += p.z - e.p2.z;
+      if (!entity().placeAlignmentPoint(p)) {
+        throw TAutomationError{L"左寄せの文字には位置合わせ点を設定できません"};
       }
-      e.p2 = p;
-      e.modified = true;
       return S_OK;
     });
   }
@@ -525,6 +513,9 @@ class TApplicationObject : public TAutomationObject<IStandinApplication> {
         throw TAutomationError{L"画面がありません"};
       }
       context().host->zoomWindow(a.x, a.y, b.x, b.y);
+      // The window itself, for tests that check where a client looked.
+      context().callLog.line(L"zoom " + std::to_wstring(a.x) + L" " + std::to_wstring(a.y) + L" " +
+                             std::to_wstring(b.x) + L" " + std::to_wstring(b.y));
       return S_OK;
     });
   }
