@@ -1,0 +1,192 @@
+"""A user reads a table with the layer filter off, clicks a cell and sees the
+CAD view centred on its text with a red arrowhead, then with keys and mouse
+edits one cell, empties one, types into an empty cell of a column that has a
+template and into one of a column that has none, and presses "更新". The log
+counts the outcome; the CAD, closed, saves the drawing, and ezdxf (an
+independent reader) finds exactly those changes in it and nothing else. A
+second "更新" writes nothing. The calls each written cell cost are read from
+the CAD's call log."""
+
+import os
+import subprocess
+
+import e2e
+from e2e import Failure, check
+from test_acquire_sheet import memo_text, sheet
+
+SAMPLE = "table_in_context.dxf"
+WINDOW = "-5,45,165,105"
+FIRST_COL_WIDTH = 40  # the numbered header column
+ROW_HEIGHT = 20
+BAR_HEIGHT = 26  # the stand-in's document bar, and the strip it keeps under the view
+ARROW = (255, 100, 100)
+
+# With the filter off the construction line at x = 75 splits the second
+# column: sheet column 3 (x 75-100) holds no text, so it has no template.
+EDITED = ("ポンプ本体", "PUMP")  # cell 1/2
+EMPTIED = "38,500"  # cell 5/4
+ADDED = "NEW"  # cell 2/4: template "50A 3.7kW" of cell 2/2, middle left at (51.5, 85)
+ADDED_AT = (51.5, 65.0)
+NOT_ADDED = "NONE"  # cell 3/3
+
+
+def log_lines(s, main):
+    return [l for l in memo_text(s, main).split("\r\n") if l]
+
+
+def calls(path):
+    with open(path, encoding="utf-8") as f:
+        return [l.rstrip("\n") for l in f]
+
+
+def click_cell(s, main, col, row):
+    """A mouse click on cell (col, row), which must lie in column 1 or row 1;
+    the rest are reached from there with the arrow keys."""
+    g = sheet(s, main)
+    check(col == 1, "only column 1 is clicked")
+    s.click_at(g.rect[0] + FIRST_COL_WIDTH + 8, g.rect[1] + row * ROW_HEIGHT + ROW_HEIGHT // 2)
+
+
+def go_to(s, main, col, row):
+    click_cell(s, main, 1, 1)
+    s.keys(*(["Down"] * (row - 1) + ["Right"] * (col - 1)))
+
+
+def type_into(s, main, col, row, text):
+    go_to(s, main, col, row)
+    s.type_text(text)
+    s.keys("Return")
+
+
+def empty_cell(s, main, col, row):
+    go_to(s, main, col, row)
+    s.type_text("x")
+    s.keys("BackSpace", "Return")
+
+
+def pixels(png, x, y, size):
+    """The RGB values of a size x size square centred on (x, y)."""
+    out = subprocess.run(["convert", png, "-crop", f"{size}x{size}+{x - size // 2}+{y - size // 2}", "-depth", "8",
+                          "txt:-"], capture_output=True, text=True, check=True).stdout
+    found = []
+    for line in out.splitlines()[1:]:
+        rgb = line.split("(", 1)[1].split(")", 1)[0].split(",")[:3]
+        found.append(tuple(int(float(v)) for v in rgb))
+    return found
+
+
+def check_locate(s, cad, calls_path):
+    """Cell 1/1 holds "項目", middle centre at (25, 95): the view's zoom window
+    is centred there, and the arrowhead's tip is in the drawing area's middle."""
+    before = len(calls(calls_path))
+    click_cell(s, s.main, 1, 1)
+    zoom = s.wait_until(lambda: [l for l in calls(calls_path)[before:] if l.startswith("zoom ")], 20,
+                        "the CAD to be asked to zoom")[-1]
+    x1, y1, x2, y2 = (float(v) for v in zoom.split()[1:])
+    check(abs((x1 + x2) / 2 - 25.0) < 1e-6 and abs((y1 + y2) / 2 - 95.0) < 1e-6, f"zoom window {zoom}")
+    view = s.find(cad, "StandinCadView")
+    l, t, r, b = view.rect
+    tip = (l + (r - l) // 2, t + (b - t - BAR_HEIGHT) // 2)
+    s.wait_until(lambda: "Handle = " in s.find(s.main, "msctls_statusbar32").text, 20, "the handle in the status bar")
+    shot = s.screenshot("2-locate")
+    red = [p for p in pixels(shot, tip[0] - 3, tip[1], 7) if p == ARROW]
+    check(len(red) >= 5, f"no arrowhead at the tip {tip}: {pixels(shot, tip[0] - 3, tip[1], 7)}")
+
+
+def check_saved(original, saved):
+    import ezdxf
+    before = {e.dxf.handle: e for e in ezdxf.readfile(original).modelspace()}
+    after = {e.dxf.handle: e for e in ezdxf.readfile(saved).modelspace()}
+
+    def texts(entities, text):
+        return [h for h, e in entities.items() if e.dxftype() == "TEXT" and e.dxf.text == text]
+
+    edited = texts(before, EDITED[0])
+    emptied = texts(before, EMPTIED)
+    template = texts(before, "50A 3.7kW")
+    check(len(edited) == 1 and len(emptied) == 1 and len(template) == 1, "the sample's texts")
+    check(after[edited[0]].dxf.text == EDITED[1], f"edited text reads {after[edited[0]].dxf.text!r}")
+    check(emptied[0] not in after, "the emptied text is still in the drawing")
+    new = [h for h in after if h not in before]
+    check(len(new) == 1, f"new entities {new}")
+    n, t = after[new[0]], before[template[0]]
+    check(n.dxftype() == "TEXT" and n.dxf.text == ADDED, f"the new entity {n.dxftype()} {n.dxf.get('text')!r}")
+    for attr in ("layer", "style", "height", "halign", "valign", "rotation", "width"):
+        check(n.dxf.get(attr) == t.dxf.get(attr), f"new text's {attr} {n.dxf.get(attr)} is not the template's")
+    at = n.dxf.align_point
+    check(abs(at.x - ADDED_AT[0]) < 1e-9 and abs(at.y - ADDED_AT[1]) < 1e-9, f"new text placed at {at}")
+    check(not texts(after, NOT_ADDED), "a text was made in a column without a template")
+
+    def same(a, b):
+        if a.dxftype() != b.dxftype() or a.dxf.layer != b.dxf.layer:
+            return False
+        if a.dxftype() == "TEXT":
+            return (a.dxf.text == b.dxf.text and a.dxf.insert.isclose(b.dxf.insert)
+                    and a.dxf.get("align_point") == b.dxf.get("align_point"))
+        if a.dxftype() == "LINE":
+            return a.dxf.start.isclose(b.dxf.start) and a.dxf.end.isclose(b.dxf.end)
+        return True
+
+    for h, e in before.items():
+        if h in (edited[0], emptied[0]):
+            continue
+        check(h in after and same(e, after[h]), f"entity {h} ({e.dxftype()}) changed")
+
+
+def per_cell_calls(segment):
+    """The members called for the edited and for the added cell, from the CAD's log of one Update."""
+    members = [l for l in segment if not l.startswith(("zoom ", "pid ", "error"))]
+    first = members.index("HandleToObject")
+    second = members.index("HandleToObject", first + 1)
+    third = members.index("HandleToObject", second + 1)  # the emptied cell's, last in row 4
+    return members[first:second], members[second:third]
+
+
+def scenario(s):
+    calls_path = os.path.join(s.work, "calls.log")
+    saved = os.path.join(s.work, "saved.dxf")
+    cad = s.start_standin(s.sample(SAMPLE), f"--auto-select=window:{WINDOW}", "--auto-select-delay=300",
+                          f"--call-log={calls_path}", f"--save-on-close={saved}")
+    s.main = main = s.start_morvane()
+    s.click_button(main, "除外画層フィルター")
+    s.click_button(main, "取得")
+    log = s.wait_until(lambda: "Yoko = " in memo_text(s, main) and log_lines(s, main), 60, "the Acquire log")
+    check(log[2:] == ["Line = 12, Text = 20", "Yoko = 6, Tate = 6"], f"Acquire log {log}")
+    s.screenshot("1-acquired")
+
+    check_locate(s, cad, calls_path)
+
+    type_into(s, main, 1, 2, EDITED[1])
+    empty_cell(s, main, 5, 4)
+    type_into(s, main, 2, 4, ADDED)
+    type_into(s, main, 3, 3, NOT_ADDED)
+    s.screenshot("3-edited")
+
+    before = len(calls(calls_path))
+    s.click_button(main, "更新")
+    counts = "[更新] 編集 = 1, 追加 = 1, 削除 = 1"
+    s.wait_until(lambda: counts in log_lines(s, main), 60, "the Update log line")
+    s.wait_until(lambda: "Regen" in calls(calls_path)[before:], 20, "the regeneration")
+    edit, add = per_cell_calls(calls(calls_path)[before:])
+    print(f"calls for the edited cell ({len(edit)}): {' '.join(edit)}")
+    print(f"calls for the added cell ({len(add)}): {' '.join(add)}")
+    check(edit[:3] == ["HandleToObject", "TextString", "Update"], f"edit calls {edit}")
+    check(add[:2] == ["HandleToObject", "Copy"] and add.count("Update") == 2, f"addition calls {add}")
+    s.screenshot("4-updated")
+
+    s.click_button(main, "更新")
+    s.wait_until(lambda: log_lines(s, main)[-1:] == ["[更新] 編集 = 0, 追加 = 0, 削除 = 0"], 60,
+                 "the second Update's log line")
+    check(log_lines(s, main)[-2] == counts, f"log {log_lines(s, main)}")
+
+    s.close_window(cad)
+    s.wait_until(lambda: s.procs[0].poll() is not None, 30, "the CAD to save and end")
+    check(s.procs[0].returncode == 0, f"the CAD ended with {s.procs[0].returncode}")
+    check_saved(s.sample(SAMPLE), saved)
+
+    s.close_window(main)
+    s.wait_until(lambda: s.procs[1].poll() is not None, 20, "Morvane to end")
+
+
+if __name__ == "__main__":
+    e2e.run("update_locate", scenario)
