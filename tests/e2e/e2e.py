@@ -121,11 +121,17 @@ class Session:
         self.start(self.path(STANDIN), dxf, *args)
         return self.wait_window("nanoCAD 5")
 
-    def start_morvane(self):
+    def start_morvane(self, settings=None):
+        """settings: {section: {key: value}} written to the settings file first."""
         exe = os.path.join(self.work, "morvane.exe")
         if not os.path.exists(exe):
             shutil.copy(self.path(MORVANE), exe)
         self.morvane_exe = exe
+        if settings:
+            text = "".join(f"[{section}]\r\n" + "".join(f"{k}={v}\r\n" for k, v in keys.items())
+                           for section, keys in settings.items())
+            with open(exe[:-4] + ".ini", "wb") as f:
+                f.write(b"\xff\xfe" + text.encode("utf-16-le"))
         self.start(exe)
         return self.wait_window(MAIN_TITLE, prefix=True)
 
