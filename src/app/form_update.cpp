@@ -3,22 +3,11 @@
 // runs the walk with the progress bar, logs the outcome and regenerates.
 #include "app/morvane_form.h"
 #include "cad/connect_cad.h"
+#include "platform/scoped_value.h"
 #include "table/acquire.h"
 #include "writeback/update.h"
 
 namespace {
-
-// Raised for the whole run, lowered however it ends.
-class TRunningFlag {
- public:
-  explicit TRunningFlag(bool& flag) : FFlag(flag) { FFlag = true; }
-  ~TRunningFlag() { FFlag = false; }
-  TRunningFlag(const TRunningFlag&) = delete;
-  TRunningFlag& operator=(const TRunningFlag&) = delete;
-
- private:
-  bool& FFlag;
-};
 
 // Steps 4 to 9 of the run; any failure raises. `walkStarted` tells the
 // caller whether the drawing may have been written to when it did.
@@ -53,17 +42,17 @@ void updateInCad(TMorvaneForm& form, TCadApplication& cad, bool& walkStarted) {
 }  // namespace
 
 void TMorvaneForm::Button2Click() {
-  const TRunningFlag running(FUpdateRunning);
+  const TScopedValue<bool> running(FUpdateRunning, true);
   if (const std::unique_ptr<TCadApplication> cad = connectCAD(FPorts.desktop, FPorts.cad)) {
     // Errors stay quiet, as with no CAD at all, unless the drawing may have
     // been partly written: then the log says the run stopped, and why.
     bool walkStarted = false;
     try {
       updateInCad(*this, *cad, walkStarted);
-    } catch (const TMorvaneError& e) {
-      if (walkStarted) Memo1.add(stoppedLogLine(e.message()));
-    } catch (const std::exception& e) {
-      if (walkStarted) Memo1.add(stoppedLogLine(fromUtf8(e.what())));
+    } catch (...) {
+      if (walkStarted) {
+        Memo1.add(stoppedLogLine(caughtErrorMessage()));
+      }
     }
   }
   ProgressBar1.setPosition(0);
