@@ -22,10 +22,16 @@ void updateInCad(TMorvaneForm& form, TCadApplication& cad, bool& walkStarted) {
 
   walkStarted = true;
   TUpdateCounts counts;
-  updateCells(grid, form.TextAry, form.TateAry, form.YokoAry, *document, counts, [&form, &desktop] {
-    form.ProgressBar1.setPosition(form.ProgressBar1.Position() + 1);
-    desktop.processMessages();
-  });
+  {
+    TUndoGroup undoGroup(*document);
+    updateCells(
+        grid, form.TextAry, form.TateAry, form.YokoAry, *document, counts,
+        [&form, &desktop] {
+          form.ProgressBar1.setPosition(form.ProgressBar1.Position() + 1);
+          desktop.processMessages();
+        },
+        [&undoGroup] { undoGroup.beforeWrite(); });
+  }
   form.ProgressBar1.setPosition(0);
   form.Memo1.add(updateLogLine(counts));
   if (counts.skipped != 0) {

@@ -95,6 +95,10 @@ class TCadDocument {
   virtual std::int32_t windowHandle() = 0;
   virtual void Regen(std::int32_t which) = 0;
   virtual void SendCommand(const std::wstring& command) = 0;
+  // What lies between the two marks the CAD's UNDO reverts in one step. Not
+  // every CAD has them: an unknown member raises TCadError like any failure.
+  virtual void StartUndoMark() = 0;
+  virtual void EndUndoMark() = 0;
 };
 
 class TCadApplication {

@@ -83,7 +83,11 @@ TTemplate findTemplate(const TStringGrid& grid, const TTextIndex& texts, const T
 }
 
 void updateCells(TStringGrid& grid, TTextAry& textList, const TDblAry& tate, const TDblAry& yoko,
-                 TCadDocument& document, TUpdateCounts& counts, const std::function<void()>& beforeCell) {
+                 TCadDocument& document, TUpdateCounts& counts, const std::function<void()>& beforeCell,
+                 const std::function<void()>& beforeWrite) {
+  const auto writing = [&beforeWrite] {
+    if (beforeWrite) beforeWrite();
+  };
   TTextIndex texts(textList);
   TPoint3 placement{0.0, 0.0, 0.0};
   for (std::int32_t row = 1; row < grid.RowCount(); ++row) {
@@ -101,6 +105,7 @@ void updateCells(TStringGrid& grid, TTextAry& textList, const TDblAry& tate, con
           ++counts.skipped;
           continue;
         }
+        writing();
         if (!cellText.empty()) {
           text->setTextString(cellText);
           texts.setText(i, cellText);
@@ -127,11 +132,36 @@ void updateCells(TStringGrid& grid, TTextAry& textList, const TDblAry& tate, con
         ++counts.skipped;
         continue;
       }
+      writing();
       placement[0] = tate[static_cast<std::size_t>(col - 1)] + found.dx;
       placement[1] = yoko[static_cast<std::size_t>(row - 1)] + found.dy;
       addText(*templateText, cellText, placement, texts, grid, col, row);
       ++counts.additions;
     }
+  }
+}
+
+void TUndoGroup::beforeWrite() {
+  if (FStarted || FUnsupported) {
+    return;
+  }
+  try {
+    FDocument.StartUndoMark();
+    FStarted = true;
+  } catch (const TMorvaneError&) {
+    FUnsupported = true;
+  }
+}
+
+void TUndoGroup::end() noexcept {
+  if (!FStarted) {
+    return;
+  }
+  FStarted = false;
+  try {
+    FDocument.EndUndoMark();
+  } catch (...) {
+    // The writes stand; the CAD merely undoes them in more than one step.
   }
 }
 

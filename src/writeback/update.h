@@ -32,11 +32,33 @@ TTemplate findTemplate(const TStringGrid& grid, const TTextIndex& texts, const T
                        std::int32_t col);
 
 // Visits every data cell row by row, left to right, calling `beforeCell`
-// first for each. A failing CAD call ends the walk by raising; what was
-// written stays in the drawing, and `texts`, the tags and `counts` say
-// exactly what that is, so that the next walk writes the rest.
+// first for each and `beforeWrite` before each change of the drawing. A
+// failing CAD call ends the walk by raising; what was written stays in the
+// drawing, and `texts`, the tags and `counts` say exactly what that is, so
+// that the next walk writes the rest.
 void updateCells(TStringGrid& grid, TTextAry& texts, const TDblAry& tate, const TDblAry& yoko,
-                 TCadDocument& document, TUpdateCounts& counts, const std::function<void()>& beforeCell);
+                 TCadDocument& document, TUpdateCounts& counts, const std::function<void()>& beforeCell,
+                 const std::function<void()>& beforeWrite = {});
+
+// The writes of one run as one step of the CAD's own undo: the start mark
+// before the first write, the end mark once the run is over, however it
+// ended. A CAD that does not know the marks (an unknown member or a failing
+// call) is not asked again in this connection, and the run goes on as before.
+class TUndoGroup {
+ public:
+  explicit TUndoGroup(TCadDocument& document) : FDocument(document) {}
+  TUndoGroup(const TUndoGroup&) = delete;
+  TUndoGroup& operator=(const TUndoGroup&) = delete;
+  ~TUndoGroup() { end(); }
+
+  void beforeWrite();
+  void end() noexcept;
+
+ private:
+  TCadDocument& FDocument;
+  bool FStarted = false;
+  bool FUnsupported = false;
+};
 
 // The log lines of a run.
 std::wstring updateLogLine(const TUpdateCounts& counts);

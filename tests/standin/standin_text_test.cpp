@@ -5,6 +5,7 @@
 #include <string>
 
 #include "drawing.h"
+#include "undo_history.h"
 #include "standin_test_files.h"
 #include "text_encoding.h"
 
@@ -174,6 +175,46 @@ TEST(StandinText, PlacingATextFollowsTheCadsAlignmentRules) {
     EXPECT_DOUBLE_EQ(e.p2.x, c.p2.x);
     EXPECT_DOUBLE_EQ(e.p2.y, c.p2.y);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Groups of writes undone in one step each; a write outside a group is a group of its own.
+TEST(StandinUndo, EachGroupAndEachLoneWriteIsUndoneInOneStep) {
+  standin::Drawing drawing;
+  standin::UndoHistory undo;
+  standin::Entity text;
+  text.type = "TEXT";
+  text.text = L"a";
+  const auto texts = [&drawing] {
+    std::wstring out;
+    for (const auto& e : drawing.entities()) out += e.text + L";";
+    return out;
+  };
+  undo.beforeWrite(drawing);  // a lone write
+  const std::uint64_t h = drawing.addCopy(text).handle;
+  undo.startMark(drawing);
+  undo.startMark(drawing);  // nested: the same group
+  undo.beforeWrite(drawing);
+  drawing.byHandle(h)->text = L"b";
+  undo.endMark();
+  undo.beforeWrite(drawing);
+  drawing.addCopy(text);
+  undo.endMark();
+  undo.beforeWrite(drawing);  // another lone write
+  drawing.erase(h);
+  EXPECT_EQ(texts(), L"a;");
+  EXPECT_EQ(undo.groups(), 3u);
+
+  ASSERT_TRUE(undo.undo(drawing));
+  EXPECT_EQ(texts(), L"b;a;");
+  ASSERT_TRUE(undo.undo(drawing));
+  EXPECT_EQ(texts(), L"a;");
+  ASSERT_TRUE(undo.undo(drawing));
+  EXPECT_EQ(texts(), L"");
+  EXPECT_FALSE(undo.undo(drawing));
 }
 
 }  // namespace

@@ -362,8 +362,15 @@ class TFakeDocumentObject : public TCadDocument {
     FCad.serve(L"Document.SendCommand", command);
     doc().sentCommands.push_back(command);
   }
+  void StartUndoMark() override { undoMark(L"Document.StartUndoMark", L"start"); }
+  void EndUndoMark() override { undoMark(L"Document.EndUndoMark", L"end"); }
 
  private:
+  void undoMark(const std::wstring& operation, const std::wstring& mark) {
+    FCad.serve(operation);
+    if (FCad.lacksUndoMarks) throw TCadError(L"不明な名前です。");
+    doc().undoMarks.push_back(mark);
+  }
   TFakeDocumentData& doc() { return FCad.documents.at(FDoc); }
   TFakeCad& FCad;
   std::size_t FDoc;

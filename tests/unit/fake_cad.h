@@ -63,6 +63,8 @@ struct TFakeDocumentData {
   double viewSize = 100.0;
   std::int64_t nextHandle = 0x1A0;  // may pass 32 bits, as a large drawing's do
   std::vector<std::wstring> sentCommands;
+  // StartUndoMark and EndUndoMark, in the order received ("start", "end").
+  std::vector<std::wstring> undoMarks;
   std::vector<std::int32_t> regens;
 };
 
@@ -103,6 +105,8 @@ class TFakeCad : public TCadConnector {
   std::int32_t mainWindow = 0x2001;
   // createApplication fails (no automation server behind the window).
   bool serverMissing = false;
+  // A CAD without StartUndoMark and EndUndoMark: both fail as unknown names.
+  bool lacksUndoMarks = false;
   std::optional<std::pair<TPoint3, TPoint3>> lastZoom;
   // Ids handed to texts made by Copy.
   std::int32_t nextObjectId = 0x7E000000;

@@ -20,6 +20,7 @@ TEST_F(UpdateTest, AnUnchangedSheetLogsThreeZerosWithoutTouchingATextAndEndsInFr
   form->Button2.Click();
   EXPECT_EQ(form->Memo1.Lines(), std::vector<std::wstring>{L"[更新] 編集 = 0, 追加 = 0, 削除 = 0"});
   EXPECT_EQ(writes(), 0);
+  EXPECT_TRUE(cad.doc().undoMarks.empty());  // nothing written, no undo step
   EXPECT_EQ(cad.doc().regens, std::vector<std::int32_t>{0});
   EXPECT_TRUE(cad.doc().sentCommands.empty());
   EXPECT_EQ(form->ProgressBar1.Max(), kRows * kCols);
@@ -188,6 +189,8 @@ TEST_F(UpdateTest, AFailurePartWayLeavesRecordsAndTagsTrueSoTheNextRunWritesTheR
 
     cad.failOn(f.operation, L"CAD が応答しません", f.skip, 1);
     form->Button2.Click();
+    // One undo step in the CAD, closed also when the run stopped.
+    EXPECT_EQ(cad.doc().undoMarks, (std::vector<std::wstring>{L"start", L"end"}));
     ASSERT_FALSE(form->Memo1.Lines().empty());
     EXPECT_EQ(form->Memo1.Lines().back(), stoppedLogLine(L"CAD が応答しません"));
     EXPECT_TRUE(desktop.messages.empty());
@@ -206,6 +209,34 @@ TEST_F(UpdateTest, AFailurePartWayLeavesRecordsAndTagsTrueSoTheNextRunWritesTheR
     form->Button2.Click();
     EXPECT_EQ(form->Memo1.Lines().front(), L"[更新] 編集 = 0, 追加 = 0, 削除 = 0");
   }
+}
+
+TEST_F(UpdateTest, TheWritesOfOneRunAreOneUndoStepAndACadWithoutUndoMarksIsAskedOnce) {
+  acquire({{2, 1}});
+  set(1, 1, L"one");
+  set(2, 1, L"two");
+  set(1, 3, L"");
+  cad.calls.clear();
+  form->Button2.Click();
+  EXPECT_EQ(cad.doc().undoMarks, (std::vector<std::wstring>{L"start", L"end"}));
+  // The start mark before the first write, the end mark after the last.
+  const auto at = [this](const std::wstring& call) {
+    return std::find(cad.calls.begin(), cad.calls.end(), call) - cad.calls.begin();
+  };
+  EXPECT_LT(at(L"Document.StartUndoMark"), at(L"Text.setTextString one"));
+  EXPECT_GT(at(L"Document.EndUndoMark"), at(L"Text.Erase"));
+  EXPECT_LT(at(L"Document.EndUndoMark"), at(L"Document.Regen 0"));
+
+  cad.lacksUndoMarks = true;
+  set(1, 1, L"again");
+  set(1, 2, L"and again");
+  const int starts = cad.countOf(L"Document.StartUndoMark");
+  form->Memo1.clear();
+  form->Button2.Click();
+  EXPECT_EQ(form->Memo1.Lines(), std::vector<std::wstring>{L"[更新] 編集 = 2, 追加 = 0, 削除 = 0"});
+  EXPECT_EQ(cad.countOf(L"Document.StartUndoMark"), starts + 1);
+  EXPECT_EQ(cad.countOf(L"Document.EndUndoMark"), 1);
+  EXPECT_EQ(liveTexts(L"and again").size(), 1u);
 }
 
 TEST_F(UpdateTest, ANewTextWhoseHandleDoesNotFitInACellTagIsErasedAndTheRunStops) {

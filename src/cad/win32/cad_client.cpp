@@ -157,6 +157,8 @@ class TComDocument : public TCadDocument, TComObject {
   void SendCommand(const std::wstring& command) override {
     view().method(L"SendCommand", TVariant::fromString(command));
   }
+  void StartUndoMark() override { view().method(L"StartUndoMark"); }
+  void EndUndoMark() override { view().method(L"EndUndoMark"); }
 };
 
 class TComApplication : public TCadApplication, TComObject {

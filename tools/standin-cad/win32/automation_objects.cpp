@@ -95,7 +95,7 @@ class TEntityObject : public TAutomationObject<TInterface> {
   }
   HRESULT STDMETHODCALLTYPE put_Layer(BSTR layer) override {
     return guardedMember([&] {
-      standin::Entity& e = entity();
+      standin::Entity& e = writable();
       e.layer = TBstr::toString(layer);
       e.modified = true;
       return S_OK;
@@ -108,7 +108,7 @@ class TEntityObject : public TAutomationObject<TInterface> {
       }
       // addCopy may move the entities, so the source is copied out first.
       const standin::Entity source = entity();
-      const std::uint64_t handle = this->context().requireDocument().drawing.addCopy(source).handle;
+      const std::uint64_t handle = this->context().requireDocument().writableDrawing().addCopy(source).handle;
       changed(this->context());
       return newEntityObject(this->context(), handle, out);
     });
@@ -117,7 +117,7 @@ class TEntityObject : public TAutomationObject<TInterface> {
     return guardedMember([&] {
       entity();
       // Only model space entities can be erased: one in paper space stays, and saying so beats a silent S_OK.
-      if (!this->context().requireDocument().drawing.erase(FHandle)) {
+      if (!this->context().requireDocument().writableDrawing().erase(FHandle)) {
         throw TAutomationError{L"この図形は削除できません"};
       }
       changed(this->context());
@@ -134,6 +134,12 @@ class TEntityObject : public TAutomationObject<TInterface> {
 
  protected:
   standin::Entity& entity() const { return this->context().requireEntity(FHandle); }
+  // The entity about to be changed: the undo keeps the drawing as it was.
+  standin::Entity& writable() const {
+    entity();
+    this->context().requireDocument().writableDrawing();
+    return entity();
+  }
 
  private:
   std::uint64_t FHandle;
@@ -156,7 +162,7 @@ class TLineObject : public TEntityObject<IStandinLine> {
   HRESULT STDMETHODCALLTYPE put_StartPoint(VARIANT point) override {
     return guardedMember([&] {
       const standin::Point p = readPoint(point);
-      standin::Entity& e = entity();
+      standin::Entity& e = writable();
       e.p1 = p;
       e.modified = true;
       return S_OK;
@@ -168,7 +174,7 @@ class TLineObject : public TEntityObject<IStandinLine> {
   HRESULT STDMETHODCALLTYPE put_EndPoint(VARIANT point) override {
     return guardedMember([&] {
       const standin::Point p = readPoint(point);
-      standin::Entity& e = entity();
+      standin::Entity& e = writable();
       e.p2 = p;
       e.modified = true;
       return S_OK;
@@ -207,7 +213,7 @@ class TTextObject : public TEntityObject<IStandinText> {
   }
   HRESULT STDMETHODCALLTYPE put_TextString(BSTR text) override {
     return guardedMember([&] {
-      standin::Entity& e = entity();
+      standin::Entity& e = writable();
       e.text = TBstr::toString(text);
       e.modified = true;
       return S_OK;
@@ -222,7 +228,7 @@ class TTextObject : public TEntityObject<IStandinText> {
       if (a < 0 || a > 14) {
         throw TAutomationError{L"位置合わせの値が不正です"};
       }
-      standin::Entity& e = entity();
+      standin::Entity& e = writable();
       e.setAlignment(a);
       e.modified = true;
       return S_OK;
@@ -234,7 +240,7 @@ class TTextObject : public TEntityObject<IStandinText> {
   HRESULT STDMETHODCALLTYPE put_InsertionPoint(VARIANT point) override {
     return guardedMember([&] {
       const standin::Point p = readPoint(point);
-      if (!entity().placeInsertionPoint(p)) {
+      if (!writable().placeInsertionPoint(p)) {
         throw TAutomationError{L"この位置合わせの文字には挿入点を設定できません"};
       }
       return S_OK;
@@ -246,7 +252,7 @@ class TTextObject : public TEntityObject<IStandinText> {
   HRESULT STDMETHODCALLTYPE put_TextAlignmentPoint(VARIANT point) override {
     return guardedMember([&] {
       const standin::Point p = readPoint(point);
-      if (!entity().placeAlignmentPoint(p)) {
+      if (!writable().placeAlignmentPoint(p)) {
         throw TAutomationError{L"左寄せの文字には位置合わせ点を設定できません"};
       }
       return S_OK;
@@ -445,6 +451,19 @@ class TDocumentObject : public TAutomationObject<IStandinDocument> {
       }
       context().requireDocument();
       changed(context());
+      return S_OK;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE StartUndoMark() override {
+    return guardedMember([&] {
+      TDocumentState& doc = context().requireDocument();
+      doc.undo.startMark(doc.drawing);
+      return S_OK;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE EndUndoMark() override {
+    return guardedMember([&] {
+      context().requireDocument().undo.endMark();
       return S_OK;
     });
   }

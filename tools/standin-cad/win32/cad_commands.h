@@ -5,3 +5,4 @@ constexpr int kCadCommandOpen = 101;
 constexpr int kCadCommandSave = 102;
 constexpr int kCadCommandSaveAs = 103;
 constexpr int kCadCommandExit = 104;
+constexpr int kCadCommandUndo = 105;

@@ -27,6 +27,7 @@ constexpr int kMenuOpen = kCadCommandOpen;
 constexpr int kMenuSave = kCadCommandSave;
 constexpr int kMenuSaveAs = kCadCommandSaveAs;
 constexpr int kMenuExit = kCadCommandExit;
+constexpr int kMenuUndo = kCadCommandUndo;
 
 TCadWindow* windowOf(HWND w) {
   return reinterpret_cast<TCadWindow*>(GetWindowLongPtrW(w, GWLP_USERDATA));
@@ -47,8 +48,11 @@ HMENU buildMenu() {
   AppendMenuW(file, MF_STRING, kMenuSaveAs, L"名前を付けて保存(&A)...");
   AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(file, MF_STRING, kMenuExit, L"終了(&X)");
+  HMENU edit = CreatePopupMenu();
+  AppendMenuW(edit, MF_STRING, kMenuUndo, L"元に戻す(&U)\tCtrl+Z");
   HMENU bar = CreateMenu();
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"ファイル(&F)");
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"編集(&E)");
   return bar;
 }
 
@@ -127,8 +131,10 @@ bool TCadWindow::create(HINSTANCE instance, int show) {
     return false;
   }
   FMenu = buildMenu();
-  ACCEL keys[] = {{FCONTROL | FVIRTKEY, 'O', kMenuOpen}, {FCONTROL | FVIRTKEY, 'S', kMenuSave}};
-  FAccelerators = CreateAcceleratorTableW(keys, 2);
+  ACCEL keys[] = {{FCONTROL | FVIRTKEY, 'O', kMenuOpen},
+                  {FCONTROL | FVIRTKEY, 'S', kMenuSave},
+                  {FCONTROL | FVIRTKEY, 'Z', kMenuUndo}};
+  FAccelerators = CreateAcceleratorTableW(keys, 3);
   FMain = CreateWindowExW(0, kMainClass, kMainTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 40, 40, 1100, 800,
                           nullptr, FMenu, instance, this);
   if (FMain == nullptr) {
@@ -608,8 +614,24 @@ void TCadWindow::onCommand(int id) {
     case kMenuExit:
       PostMessageW(FMain, WM_CLOSE, 0, 0);
       break;
+    case kMenuUndo:
+      undoLastGroup();
+      break;
     default:
       break;
+  }
+}
+
+void TCadWindow::undoLastGroup() {
+  if (FSelect == TSelectState::Picking || !FContext.document) {
+    return;  // the selection holds handles of the drawing now shown
+  }
+  TDocumentState& doc = *FContext.document;
+  if (doc.undo.undo(doc.drawing)) {
+    FContext.callLog.line(L"undo");
+    drawingChanged();
+  } else {
+    showMessage(L"元に戻す操作はありません");
   }
 }
 

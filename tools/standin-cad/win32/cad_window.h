@@ -71,6 +71,8 @@ class TCadWindow : public TCadHost {
   void fitExtents();
 
   void openDrawing();
+  // Ctrl+Z: the drawing as it was before the last group of writes.
+  void undoLastGroup();
   bool saveDrawing(bool askName);
 
   TServerContext& FContext;

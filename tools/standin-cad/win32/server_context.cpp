@@ -86,6 +86,7 @@ bool loadDocument(TServerContext& context, const std::wstring& path, std::wstrin
   }
   context.document->drawing = std::move(drawing);
   context.document->path = path;
+  context.document->undo = standin::UndoHistory();  // what it held undid another drawing
   for (const auto& set : context.document->selectionSets) {
     set->handles.clear();
   }

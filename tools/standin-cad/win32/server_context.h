@@ -16,6 +16,7 @@
 #include "platform/win32/com_ptr.h"
 #include "selection_rules.h"
 #include "server_options.h"
+#include "undo_history.h"
 
 // A failing member: the message reaches the client in EXCEPINFO.
 struct TAutomationError {
@@ -32,6 +33,12 @@ class TDocumentState {
   standin::Drawing drawing;
   std::wstring path;  // where it was read from; empty for a new drawing
   std::vector<std::shared_ptr<TSelectionSetData>> selectionSets;
+  standin::UndoHistory undo;
+  // Every change of the drawing goes through here first, for the undo.
+  standin::Drawing& writableDrawing() {
+    undo.beforeWrite(drawing);
+    return drawing;
+  }
 };
 
 // The window side, as the automation objects need it.
