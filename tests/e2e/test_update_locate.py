@@ -156,7 +156,9 @@ def check_saved(original, saved):
 
 def per_cell_calls(segment):
     """The members called for the edited and for the added cell, from the CAD's log of one Update."""
-    members = [l for l in segment if not l.startswith(("zoom ", "pid ", "error"))]
+    # The undo marks belong to the run, not to a cell.
+    members = [l for l in segment
+               if not l.startswith(("zoom ", "pid ", "error")) and l not in ("StartUndoMark", "EndUndoMark")]
     first = members.index("HandleToObject")
     second = members.index("HandleToObject", first + 1)
     third = members.index("HandleToObject", second + 1)  # the emptied cell's, last in row 4
