@@ -6,7 +6,8 @@
 //     --auto-select=all|window:x1,y1,x2,y2|crossing:x1,y1,x2,y2|cancel
 //                           every SelectOnScreen ends by itself, through its filter
 //     --auto-select-delay=MS  ... after MS milliseconds (the window stays usable meanwhile)
-//     --call-log=PATH       "pid N", then one line per served call: the member's name
+//     --call-log=PATH       "pid N", then one line per served call: the member's name;
+//                           also "zoom X1 Y1 X2 Y2" after a ZoomWindow and "undo" after an undo
 //     --reject-calls=N      the first N automation calls are answered "retry later"
 //     --reject-type=later|rejected   ... or refused outright (what Wine passes on)
 //     --fail=Member:message that member fails with that message
@@ -15,6 +16,7 @@
 //     --no-register         shows the window without serving the class
 //     --save-on-close=PATH  writes the drawing there when the window closes
 //     --no-document         starts without an open document
+//   Its 編集 menu undoes the last group of writes (Ctrl+Z, or WM_COMMAND 105 from a test).
 //   Exit codes: 0, 2 bad arguments, 3 no type library, 4 no window,
 //   5 save on close failed, 6 class object not registered.
 #include <string>
