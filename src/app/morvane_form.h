@@ -4,7 +4,8 @@
 // written against the ports, so the whole program runs in a unit test.
 // Implementation files: morvane_form.cpp (construction, command guard),
 // form_acquire.cpp (Acquire), form_sheet.cpp (sheet handlers),
-// form_settings.cpp (creation/close steps and the settings file).
+// form_settings.cpp (creation/close steps and the settings file),
+// form_export.cpp (Excel export).
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -13,6 +14,7 @@
 #include "app/app_ports.h"
 #include "app/controls.h"
 #include "cad/cad_ports.h"
+#include "export/excel_ports.h"
 #include "platform/desktop.h"
 #include "platform/text_metrics.h"
 #include "sheet/cell_look.h"
@@ -37,6 +39,8 @@ struct TMorvanePorts {
   TTextMetrics& metrics;
   // Settings file, display scale and message filter; absent in tests that need none.
   TAppPlatform* app = nullptr;
+  // A running Excel for "Excelへ"; absent, the button does nothing.
+  TExcelConnector* excel = nullptr;
 };
 
 class TMorvaneForm {
@@ -120,6 +124,9 @@ class TMorvaneForm {
   void Button1Click();
   // The UNDO button (form_undo.cpp).
   void SpeedButton1Click();
+  // "Excelへ" (form_export.cpp).
+  void Button3Click();
+  void wireExport();
 
   // ---- Handlers: Update and Locate (form_update.cpp, form_locate.cpp) -----
   void Button2Click();

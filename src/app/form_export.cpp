@@ -1,0 +1,12 @@
+#include "app/morvane_form.h"
+#include "export/excel_export.h"
+
+void TMorvaneForm::wireExport() {
+  Button3.OnClick = [this] { runCommand([this] { Button3Click(); }); };
+}
+
+void TMorvaneForm::Button3Click() {
+  if (FPorts.excel != nullptr) {
+    exportToExcel(StringGrid1, *FPorts.excel);
+  }
+}

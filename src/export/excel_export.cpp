@@ -1,0 +1,41 @@
+#include "export/excel_export.h"
+
+#include <memory>
+#include <utility>
+
+#include "export/excel_ports.h"
+#include "export/transfer_array.h"
+#include "table/string_grid.h"
+
+std::wstring excelCellName(std::int32_t row, std::int32_t col) {
+  // Bijective base 26: there is no zero digit, so each step takes one off first.
+  std::wstring letters;
+  for (std::int64_t n = col; n > 0; n = (n - 1) / 26) {
+    letters.insert(letters.begin(), static_cast<wchar_t>(L'A' + (n - 1) % 26));
+  }
+  return letters + std::to_wstring(row);
+}
+
+void exportToExcel(const TStringGrid& grid, TExcelConnector& excel) {
+  TTransferArray array = transferArray(grid);
+  if (array.rows() < 1 || array.cols() < 1) {
+    return;
+  }
+  // Declared outside the guard and in this order, so that whatever was
+  // obtained is released after the guard, the range first.
+  std::unique_ptr<TExcelApplication> application;
+  std::unique_ptr<TExcelWorksheet> sheet;
+  std::unique_ptr<TExcelRange> range;
+  try {
+    application = excel.activeExcel();
+    sheet = application->ActiveSheet();
+    range = sheet->Range(excelCellName(1, 1), excelCellName(array.rows(), array.cols()));
+    range->setValue(std::move(array));
+  } catch (...) {
+    // Excel not running, no active sheet, the assignment refused: the user
+    // sees nothing, as with any Excel that does not take the data.
+  }
+  range.reset();
+  sheet.reset();
+  application.reset();
+}
