@@ -14,6 +14,7 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace standin_test {
@@ -38,6 +39,14 @@ inline std::wstring hostPath(const std::string& path) {
 inline std::wstring standinExe() {
 #ifdef STANDIN_CAD_EXE
   return hostPath(STANDIN_CAD_EXE);
+#else
+  return std::wstring();
+#endif
+}
+
+inline std::wstring standinExcelExe() {
+#ifdef STANDIN_EXCEL_EXE
+  return hostPath(STANDIN_EXCEL_EXE);
 #else
   return std::wstring();
 #endif
@@ -111,7 +120,8 @@ inline std::vector<std::string> readLines(const std::wstring& path) {
 
 class TStandinProcess {
  public:
-  TStandinProcess() = default;
+  // The stand-in's main window carries this title (the stand-in Excel's is another).
+  explicit TStandinProcess(std::wstring title = L"nanoCAD 5") : FTitle(std::move(title)) {}
   TStandinProcess(const TStandinProcess&) = delete;
   TStandinProcess& operator=(const TStandinProcess&) = delete;
   ~TStandinProcess() { stop(); }
@@ -158,12 +168,13 @@ class TStandinProcess {
     return true;
   }
 
-  // The process's top-level window titled exactly "nanoCAD 5", or null.
+  // The process's top-level window with the stand-in's title, or null.
   HWND findWindow() const {
     struct TSearch {
       DWORD pid;
+      const std::wstring& title;
       HWND found;
-    } search{FPid, nullptr};
+    } search{FPid, FTitle, nullptr};
     EnumWindows(
         [](HWND w, LPARAM lp) -> BOOL {
           auto* s = reinterpret_cast<TSearch*>(lp);
@@ -171,7 +182,7 @@ class TStandinProcess {
           GetWindowThreadProcessId(w, &owner);
           wchar_t title[64] = {};
           GetWindowTextW(w, title, 64);
-          if (owner == s->pid && std::wstring(title) == L"nanoCAD 5") {
+          if (owner == s->pid && s->title == title) {
             s->found = w;
             return FALSE;
           }
@@ -244,6 +255,7 @@ class TStandinProcess {
   DWORD pid() const { return FPid; }
 
  private:
+  std::wstring FTitle;
   HANDLE FProcess = nullptr;
   HANDLE FJob = nullptr;
   DWORD FPid = 0;

@@ -7,6 +7,7 @@
 #include "app/win32/app_platform_win32.h"
 #include "app/win32/main_window.h"
 #include "cad/win32/cad_client.h"
+#include "export/win32/excel_client.h"
 #include "platform/win32/com_init.h"
 #include "platform/win32/desktop_win32.h"
 #include "sheet/win32/gdi_text_metrics.h"
@@ -35,7 +36,8 @@ int run(HINSTANCE instance, int showCommand) {
   TComCadConnector cad;
   TGdiTextMetrics metrics;
   TAppPlatformWin32 app;
-  TMorvaneForm form{TMorvanePorts{desktop, cad, metrics, &app}};
+  TComExcelConnector excel;
+  TMorvaneForm form{TMorvanePorts{desktop, cad, metrics, &app, &excel}};
   TMainWindow window(form);
   if (!window.create(instance)) {
     return 1;
