@@ -14,6 +14,7 @@ import time
 
 DRIVER = "tests/e2e/e2e_driver.exe"
 STANDIN = "tools/standin-cad/win32/standin-cad.exe"
+STANDIN_EXCEL = "tools/standin-excel/win32/standin-excel.exe"
 MORVANE = "src/app/win32/morvane.exe"
 MAIN_TITLE = "Morvane 2025.06.08a"
 
@@ -121,6 +122,12 @@ class Session:
         self.start(self.path(STANDIN), dxf, *args)
         return self.wait_window("nanoCAD 5")
 
+    def start_standin_excel(self, *args, title="Excel - Book1"):
+        """The stand-in Excel (title "Excel" when started without a workbook);
+        returns its process and its window."""
+        p = self.start(self.path(STANDIN_EXCEL), *args)
+        return p, self.wait_window(title)
+
     def start_morvane(self, settings=None):
         """settings: {section: {key: value}} written to the settings file first."""
         exe = os.path.join(self.work, "morvane.exe")
@@ -158,6 +165,11 @@ class Session:
     def windows(self, top):
         _, out = self.driver("children", top)
         return [Window(line) for line in out.split("\n") if line.strip()]
+
+    def process_windows(self, hwnd):
+        """The visible top-level windows of hwnd's process, as (class, title)."""
+        _, out = self.driver("process-windows", hwnd)
+        return [tuple(line.split("\t")[1:3]) for line in out.split("\n") if line.strip()]
 
     def find(self, top, cls=None, text=None):
         for w in self.windows(top):

@@ -182,11 +182,31 @@ int cmdForeground() {
   return 0;
 }
 
+// One line per visible top-level window of the process that owns the given
+// window (a message box the program showed is one): hwnd, class, title.
+int cmdProcessWindows(int argc, wchar_t** argv) {
+  if (argc < 3) return 2;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(parseHwnd(argv[2]), &pid);
+  if (pid == 0) return 1;
+  std::vector<HWND> tops;
+  EnumWindows(collect, reinterpret_cast<LPARAM>(&tops));
+  for (HWND h : tops) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if (owner == pid && IsWindowVisible(h)) {
+      std::printf("%lld\t%s\t%s\n", static_cast<long long>(reinterpret_cast<INT_PTR>(h)), utf8(className(h)).c_str(),
+                  utf8(windowText(h)).c_str());
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: e2e_driver wait-window|children|click|post|clipboard|clear-clipboard|foreground ...\n");
+    std::fprintf(stderr, "usage: e2e_driver wait-window|children|click|post|clipboard|clear-clipboard|foreground|process-windows ...\n");
     return 2;
   }
   const std::wstring cmd = argv[1];
@@ -197,5 +217,6 @@ int wmain(int argc, wchar_t** argv) {
   if (cmd == L"clipboard") return cmdClipboard(argc, argv);
   if (cmd == L"clear-clipboard") return cmdClearClipboard();
   if (cmd == L"foreground") return cmdForeground();
+  if (cmd == L"process-windows") return cmdProcessWindows(argc, argv);
   return 2;
 }

@@ -11,7 +11,7 @@ constexpr int kListId = 100;
 constexpr std::int32_t kMinColumns = 8;
 constexpr std::int32_t kMinRows = 30;
 constexpr int kRowHeaderWidth = 48;
-constexpr int kCellWidth = 96;
+constexpr int kCellWidth = 120;
 
 }  // namespace
 
