@@ -8,7 +8,7 @@
 #include <string>
 
 #include "cell_sheet.h"
-#include "sheet/win32/gdi_owners.h"
+#include "platform/win32/handle_owners.h"
 
 class TCellsWindow {
  public:
