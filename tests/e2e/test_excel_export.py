@@ -39,9 +39,14 @@ def overlay(base, block):
     return grid
 
 
-def wide_table(path, rows=2, cols=27):
-    """A UTF-8 drawing of a table of rows x cols cells ruled with lines, each
-    cell holding "r/c" and the first "幅広表"; returns the cells' texts."""
+def default_text(r, c):
+    return "幅広表" if (r, c) == (0, 0) else f"{r + 1}/{c + 1}"
+
+
+def wide_table(path, rows=2, cols=27, text_at=default_text):
+    """A UTF-8 drawing of a table of rows x cols cells ruled with lines, cell
+    (r, c) counted from 0 holding text_at(r, c) (none when empty); returns the
+    cells' texts."""
     body = []
     handle = [0x100]
 
@@ -58,8 +63,10 @@ def wide_table(path, rows=2, cols=27):
     for r in range(rows):
         cells.append([])
         for c in range(cols):
-            text = "幅広表" if (r, c) == (0, 0) else f"{r + 1}/{c + 1}"
-            cells[-1].append(text)
+            text = text_at(r, c)
+            cells[-1].append(text or "")
+            if not text:
+                continue
             entity("TEXT", "TEXT", (100, "AcDbText"), (10, c * w + 1), (20, -r * h - 4), (30, 0), (40, 2.5),
                    (1, text), (100, "AcDbText"))
     groups = [(0, "SECTION"), (2, "HEADER"), (9, "$ACADVER"), (1, "AC1027"), (9, "$HANDSEED"), (5, "FFFF"),
@@ -81,12 +88,12 @@ class Morvane:
     def status(self):
         return [w.text for w in self.s.windows(self.main) if w.cls.lower() == "msctls_statusbar32"]
 
-    def acquire(self, selected):
+    def acquire(self, selected, timeout=120):
         """Acquire, waiting for its log (which it empties first) to show the selection's size."""
         self.s.click_button(self.main, "取得")
         return self.s.wait_until(
             lambda: (log := self.memo()) and log[0] == f"Select = {selected}" and log[-1].startswith("Yoko = ") and log,
-            120, f"the Acquire log of {selected} entities")
+            timeout, f"the Acquire log of {selected} entities")
 
     def press_excel(self):
         self.s.click_button(self.main, "Excelへ")

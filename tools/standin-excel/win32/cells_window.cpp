@@ -71,7 +71,10 @@ void TCellsWindow::refresh() {
   if (FList == nullptr) return;
   ensureColumns(std::max(FSheet.usedCols(), kMinColumns));
   ListView_SetItemCountEx(FList, std::max(FSheet.usedRows(), kMinRows), LVSICF_NOSCROLL);
+  // Painted now, inside the call that changed the cells: whoever sees the
+  // file of cells written next sees them on the screen too.
   InvalidateRect(FList, nullptr, TRUE);
+  UpdateWindow(FList);
 }
 
 void TCellsWindow::onSize(int width, int height) {
