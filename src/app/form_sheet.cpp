@@ -1,10 +1,9 @@
 // The sheet's handlers: its look, header clicks, drag selection, the status
-// note, undo recording, its keys and the menu copy.
+// note, undo recording and its keys.
 #include <algorithm>
 
 #include "app/morvane_form.h"
 #include "sheet/cell_look.h"
-#include "sheet/clipboard_text.h"
 #include "sheet/grid_geometry.h"
 #include "sheet/grid_keys.h"
 #include "sheet/key_commands.h"
@@ -13,11 +12,9 @@
 
 namespace {
 const std::wstring kNoNewText = L"新規作成不可";
-const std::wstring kCopyFailed = L"クリップボードへのコピーに失敗しました．";
 // Fill of a greyed cell beyond its own rectangle: over the 4 pixels to its left
 // and over its grid lines to the right and below.
 constexpr int kGreyLeftReach = 4;
-constexpr int kMenuCopyTries = 10;
 }  // namespace
 
 void TMorvaneForm::wireSheet() {
@@ -37,7 +34,6 @@ void TMorvaneForm::wireSheet() {
   CheckBox1.OnClick = [this] { CheckBox1Click(); };
   CheckBox2.OnClick = [this] { CheckBox2Click(); };
   CheckBox3.OnClick = [this] { CheckBox3Click(); };
-  N2.OnClick = [this] { runCommand([this] { N2Click(); }); };
 }
 
 TCellLook TMorvaneForm::StringGrid1DrawCell(std::int32_t col, std::int32_t row, const TCellRect& rect,
@@ -149,14 +145,21 @@ void TMorvaneForm::StringGrid1KeyDown(std::uint16_t& key, TShiftState shift) {
     });
     return;
   }
-  const bool keyCommand = key == gridKey::kDelete ||
-                          (shift.ctrl && (key == gridKey::kC || key == gridKey::kX || key == gridKey::kV));
-  if (!keyCommand) {
+  if (!isSheetKeyCommand(key, shift)) {
     return;
   }
   runCommand([this, &key, shift] {
+    // A command that writes cells ends an open edit first: the text typed so
+    // far is in the cell already, and the command acts on the sheet's
+    // selection as it would outside an edit. Delete on the edited cell alone
+    // stays the editor's.
+    const TGridRect block = StringGrid1.Selection();
+    const bool singleCell = block.Left == block.Right && block.Top == block.Bottom;
+    if ((key == gridKey::kDelete && !singleCell) || (shift.ctrl && (key == gridKey::kX || key == gridKey::kV))) {
+      StringGrid1.setEditorMode(false);
+    }
     TKeyCommandContext context{StringGrid1, *FUndoCells, sgUndoCnt, ports().desktop,
-                               [this](const std::wstring& line) { Memo1.add(line); }, FKeyCommandHook};
+                               [this](const std::wstring& line) { Memo1.add(line); }};
     sheetKeyCommand(context, key, shift);
   });
 }
@@ -179,13 +182,5 @@ void TMorvaneForm::CheckBox2Click() {
 void TMorvaneForm::CheckBox3Click() {
   if (CheckBox3.Checked()) {
     CheckBox2.setChecked(false);
-  }
-}
-
-void TMorvaneForm::N2Click() {
-  sgUndoCnt = 0;
-  const std::wstring text = clipboardText(StringGrid1, StringGrid1.Selection());
-  if (!setClipboardText(ports().desktop, text, kMenuCopyTries)) {
-    ports().desktop.showMessage(kCopyFailed);
   }
 }

@@ -30,6 +30,7 @@ void TMorvaneForm::wireControls() {
   N6.OnClick = [this] { runCommand([this] { N6Click(); }); };
   wireSheet();
   StringGrid1.OnClick = [this] { StringGrid1Click(); };
+  wireEdit();
   SpeedButton1.OnClick = [this] { runCommand([this] { SpeedButton1Click(); }); };
   wireExport();
   wireShell();

@@ -4,6 +4,7 @@
 // written against the ports, so the whole program runs in a unit test.
 // Implementation files: morvane_form.cpp (construction, command guard),
 // form_acquire.cpp (Acquire), form_sheet.cpp (sheet handlers),
+// form_edit.cpp (the menu's clipboard commands),
 // form_settings.cpp (creation/close steps and the settings file),
 // form_export.cpp (Excel export).
 #include <cstdint>
@@ -170,11 +171,15 @@ class TMorvaneForm {
   void CheckBox1Click();
   void CheckBox2Click();
   void CheckBox3Click();
-  void N2Click();
-  // Delete, Ctrl+X and Ctrl+V are handed on here; setting the key to 0 swallows it.
-  std::function<void(std::uint16_t& key, TShiftState shift)> FKeyCommandHook;
   void wireSheet();
   void endEditBeforeUndo();
+
+  // ---- Handlers: the menu's cut, copy and paste (form_edit.cpp) ------------
+  void N1Click();
+  void N2Click();
+  void N3Click();
+  void cutSelection(TStringGrid& sheet);
+  void wireEdit();
 
 
   // ---- Command guard -------------------------------------------------------

@@ -1,33 +1,68 @@
 #include "sheet/key_commands.h"
 
+#include "sheet/block_commands.h"
 #include "sheet/clipboard_text.h"
 #include "sheet/grid_keys.h"
 
 namespace {
 
-void copySelectionByKey(TKeyCommandContext& context) {
+void log(const TKeyCommandContext& context, const std::wstring& line) {
   if (context.log) {
-    context.log(L"[CTRL]+[C]");
+    context.log(line);
   }
-  const std::wstring text = clipboardText(context.grid, context.grid.Selection());
-  // A locked clipboard is given up silently: the key has no message of its own.
-  setClipboardText(context.desktop, text, kKeyCopyTries, 0);
-  // Nothing was recorded; one undo then reverts a single entry.
-  context.sgUndoCnt = 1;
+}
+
+bool singleCell(const TGridRect& block) { return block.Left == block.Right && block.Top == block.Bottom; }
+
+void deleteKey(TKeyCommandContext& context, std::uint16_t& key) {
+  log(context, L"[DELETE]");
+  const TGridRect block = context.grid.Selection();
+  if (singleCell(block)) {
+    return;
+  }
+  key = 0;
+  context.sgUndoCnt = emptyBlock(context.grid, context.undo, block);
+}
+
+void copyOrCutKey(TKeyCommandContext& context, std::uint16_t& key, bool cut) {
+  // Ctrl+X has no log line of its own.
+  log(context, L"[CTRL]+[C]");
+  key = 0;
+  const TGridRect block = context.grid.Selection();
+  // A locked clipboard is given up silently; a cut empties the cells all the same.
+  setClipboardText(context.desktop, clipboardText(context.grid, block), kKeyCopyTries, 0);
+  const std::int32_t count = cut ? emptyBlock(context.grid, context.undo, block) : 0;
+  context.sgUndoCnt = count > 0 ? count : 1;
+}
+
+void pasteKey(TKeyCommandContext& context, std::uint16_t& key) {
+  log(context, L"[CTRL]+[V]");
+  key = 0;
+  // A clipboard that cannot be opened raises its error here, before any cell
+  // changes, and the group count keeps its value.
+  const std::optional<std::wstring> text = context.desktop.getClipboardText();
+  const std::int32_t count =
+      text ? pasteText(context.grid, context.undo, context.grid.Selection(), *text) : 0;
+  context.sgUndoCnt = count > 0 ? count : 1;
 }
 
 }  // namespace
 
+bool isSheetKeyCommand(std::uint16_t key, TShiftState shift) {
+  return key == gridKey::kDelete ||
+         (shift.ctrl && (key == gridKey::kC || key == gridKey::kX || key == gridKey::kV));
+}
+
 void sheetKeyCommand(TKeyCommandContext& context, std::uint16_t& key, TShiftState shift) {
-  const bool handedOn = key == gridKey::kDelete || (shift.ctrl && (key == gridKey::kX || key == gridKey::kV));
-  if (handedOn) {
-    if (context.hook) {
-      context.hook(key, shift);
-    }
+  if (key == gridKey::kDelete) {
+    deleteKey(context, key);
+  }
+  if (!shift.ctrl) {
     return;
   }
-  if (shift.ctrl && key == gridKey::kC) {
-    key = 0;
-    copySelectionByKey(context);
+  if (key == gridKey::kC || key == gridKey::kX) {
+    copyOrCutKey(context, key, key == gridKey::kX);
+  } else if (key == gridKey::kV) {
+    pasteKey(context, key);
   }
 }

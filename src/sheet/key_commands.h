@@ -1,6 +1,7 @@
 #pragma once
 // The clipboard and block keys of the sheet, which the sheet's key handler
-// hands on for every key it does not take itself.
+// hands on for every key it does not take itself: Delete, Ctrl+C, Ctrl+X and
+// Ctrl+V over the sheet's selection.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -18,9 +19,12 @@ struct TKeyCommandContext {
   std::int32_t& sgUndoCnt;
   TDesktop& desktop;
   std::function<void(const std::wstring&)> log;
-  // Delete, Ctrl+X and Ctrl+V go here; setting the key to 0 swallows it.
-  std::function<void(std::uint16_t& key, TShiftState shift)> hook;
 };
 
-// Setting the key to 0 swallows it; a key left alone keeps its meaning in the sheet.
+// Whether the key is one of the key commands (Delete with any modifiers;
+// C, X or V with Ctrl).
+bool isSheetKeyCommand(std::uint16_t key, TShiftState shift);
+
+// Setting the key to 0 swallows it; a key left alone keeps its meaning in the
+// sheet (Delete on a single cell is the editor's).
 void sheetKeyCommand(TKeyCommandContext& context, std::uint16_t& key, TShiftState shift);

@@ -1,5 +1,5 @@
 // Copying the sheet's selection: the text format, the menu copy's retries and
-// message, Ctrl+C's silent tries, and the keys handed on to the block commands.
+// message, Ctrl+C's silent tries.
 #include <gtest/gtest.h>
 
 #include "sheet/clipboard_text.h"
@@ -124,26 +124,6 @@ TEST_F(KeyCopy, PlainCIsNoCommand) {
   EXPECT_EQ(pressKey(gridKey::kC), gridKey::kC);
   EXPECT_FALSE(desktop.clipboard.has_value());
   EXPECT_TRUE(form.Memo1.Lines().empty());
-}
-
-TEST_F(KeyCopy, DeleteCutAndPasteKeysGoToTheHook) {
-  std::vector<std::uint16_t> handed;
-  form.FKeyCommandHook = [&](std::uint16_t& key, TShiftState) {
-    handed.push_back(key);
-    if (key == gridKey::kV) key = 0;
-  };
-  EXPECT_EQ(pressKey(gridKey::kDelete), gridKey::kDelete);
-  EXPECT_EQ(pressKey(gridKey::kX, {.ctrl = true}), gridKey::kX);
-  EXPECT_EQ(pressKey(gridKey::kV, {.ctrl = true}), 0);
-  EXPECT_EQ(pressKey(gridKey::kV), gridKey::kV) << "V without Ctrl is typing";
-  EXPECT_EQ(handed, (std::vector<std::uint16_t>{gridKey::kDelete, gridKey::kX, gridKey::kV}));
-  EXPECT_FALSE(desktop.clipboard.has_value());
-}
-
-TEST_F(KeyCopy, WithoutAHookTheBlockKeysKeepTheirMeaning) {
-  EXPECT_EQ(pressKey(gridKey::kDelete), gridKey::kDelete);
-  EXPECT_EQ(pressKey(gridKey::kX, {.ctrl = true}), gridKey::kX);
-  EXPECT_EQ(grid.Cell(1, 1), L"a");
 }
 
 }  // namespace

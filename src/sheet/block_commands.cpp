@@ -1,0 +1,81 @@
+#include "sheet/block_commands.h"
+
+#include <string>
+
+namespace {
+
+constexpr std::wstring_view kLineEnd = L"\r\n";
+
+std::int32_t countLines(std::wstring_view text) {
+  std::int32_t lines = 0;
+  for (std::size_t at = text.find(kLineEnd); at != std::wstring_view::npos; at = text.find(kLineEnd, at + 2)) {
+    ++lines;
+  }
+  return lines;
+}
+
+// Holds the grid's repainting back for the scope's lifetime.
+class TRepaintHold {
+ public:
+  explicit TRepaintHold(TStringGrid& grid) : FGrid(grid) { FGrid.beginUpdate(); }
+  ~TRepaintHold() { FGrid.endUpdate(); }
+  TRepaintHold(const TRepaintHold&) = delete;
+  TRepaintHold& operator=(const TRepaintHold&) = delete;
+
+ private:
+  TStringGrid& FGrid;
+};
+
+}  // namespace
+
+std::int32_t emptyBlock(TStringGrid& grid, TUndoCells& undo, const TGridRect& block) {
+  const TRepaintHold hold(grid);
+  std::int32_t count = 0;
+  const std::wstring empty;
+  for (std::int32_t row = block.Top; row <= block.Bottom; ++row) {
+    for (std::int32_t col = block.Left; col <= block.Right; ++col) {
+      undo.Add(grid, col, row);
+      grid.setCell(col, row, empty);
+      ++count;
+    }
+  }
+  return count;
+}
+
+std::int32_t pasteText(TStringGrid& grid, TUndoCells& undo, const TGridRect& selection, std::wstring_view text) {
+  const std::int32_t lines = countLines(text);
+  if (lines == 0) {
+    return 0;
+  }
+  const TRepaintHold hold(grid);
+  std::int32_t count = 0;
+  std::wstring field;
+  std::size_t lineStart = 0;
+  for (std::int32_t i = 0; i < lines; ++i) {
+    const std::size_t lineEnd = text.find(kLineEnd, lineStart);
+    const std::int32_t row = selection.Top + i;
+    if (row >= grid.RowCount()) {
+      break;  // every later line and its repetitions lie lower still
+    }
+    const std::wstring_view line = text.substr(lineStart, lineEnd - lineStart);
+    lineStart = lineEnd + kLineEnd.size();
+    std::size_t fieldStart = 0;
+    for (std::int32_t col = selection.Left; col < grid.ColCount(); ++col) {
+      const std::size_t tab = line.find(L'\t', fieldStart);
+      field.assign(line.substr(fieldStart, tab == std::wstring_view::npos ? line.npos : tab - fieldStart));
+      for (std::int32_t target = row; target == row || target <= selection.Bottom; target += lines) {
+        if (target >= grid.RowCount()) {
+          break;
+        }
+        undo.Add(grid, col, target);
+        grid.setCell(col, target, field);
+        ++count;
+      }
+      if (tab == std::wstring_view::npos) {
+        break;
+      }
+      fieldStart = tab + 1;
+    }
+  }
+  return count;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The block commands over the sheet's cells: emptying a block and pasting a
+// clipboard text. Each records every cell it writes in the undo history just
+// before writing it, and returns how many it recorded. Repainting is held
+// back until the whole block is written.
+#include <cstdint>
+#include <string_view>
+
+#include "sheet/undo_cells.h"
+#include "table/string_grid.h"
+
+// Empties every cell of the block, row by row and left to right.
+std::int32_t emptyBlock(TStringGrid& grid, TUndoCells& undo, const TGridRect& block);
+
+// Writes the clipboard text into the sheet from the selection's top-left
+// cell. Only text followed by CR LF counts; each line is cut into fields at
+// TABs. The block is repeated downwards, whole block by whole block, as long
+// as a repetition's row lies within the selection; it is never repeated
+// sideways nor cut at the selection's edges. Pieces that fall beyond the
+// sheet's last column or row are dropped unwritten and unrecorded: the sheet
+// never grows.
+std::int32_t pasteText(TStringGrid& grid, TUndoCells& undo, const TGridRect& selection, std::wstring_view text);

@@ -1,0 +1,226 @@
+// Paste, cut and Delete over the sheet: the paste rules on a table of cases,
+// the keys' and the menu's group counts, logs and clipboard failures, and
+// the undo of each.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "sheet/block_commands.h"
+#include "sheet/grid_keys.h"
+#include "sheet_form_fixture.h"
+
+namespace {
+
+using TCells = std::map<std::pair<int, int>, std::wstring>;
+
+// The non-empty cells of the sheet.
+TCells written(const TStringGrid& grid) {
+  TCells cells;
+  for (int r = 0; r < grid.RowCount(); ++r) {
+    for (int c = 0; c < grid.ColCount(); ++c) {
+      if (!grid.Cell(c, r).empty()) cells[{c, r}] = grid.Cell(c, r);
+    }
+  }
+  return cells;
+}
+
+struct TPasteCase {
+  const char* name;
+  TGridRect selection;
+  std::wstring text;
+  TCells expected;
+};
+
+TEST(PasteText, FollowsTheBlockRules) {
+  // A sheet of 5 columns (0..4) and 9 rows (0..8).
+  const TPasteCase cases[] = {
+      {"x TAB y / z into rows 3..7 repeats whole blocks downwards",
+       {2, 3, 2, 7},
+       L"x\ty\r\nz\r\n",
+       {{{2, 3}, L"x"}, {{2, 5}, L"x"}, {{2, 7}, L"x"}, {{3, 3}, L"y"}, {{3, 5}, L"y"}, {{3, 7}, L"y"},
+        {{2, 4}, L"z"}, {{2, 6}, L"z"}}},
+      {"3 rows into 7: 1-3, 1-3, then row 1 once more",
+       {1, 1, 1, 7},
+       L"a\r\nb\r\nc\r\n",
+       {{{1, 1}, L"a"}, {{1, 2}, L"b"}, {{1, 3}, L"c"}, {{1, 4}, L"a"}, {{1, 5}, L"b"}, {{1, 6}, L"c"},
+        {{1, 7}, L"a"}}},
+      {"3 columns into a selection 1 wide: never cut, never repeated sideways",
+       {1, 1, 1, 2},
+       L"p\tq\tr\r\n",
+       {{{1, 1}, L"p"}, {{2, 1}, L"q"}, {{3, 1}, L"r"}, {{1, 2}, L"p"}, {{2, 2}, L"q"}, {{3, 2}, L"r"}}},
+      {"past the last column and row: the visible part only",
+       {3, 7, 3, 7},
+       L"a\tb\tc\r\nd\te\r\nf\r\n",
+       {{{3, 7}, L"a"}, {{4, 7}, L"b"}, {{3, 8}, L"d"}, {{4, 8}, L"e"}}},
+      {"text after the last CR LF and lone LFs do not count",
+       {1, 1, 1, 1},
+       L"a\nb\tc\r\nrest",
+       {{{1, 1}, L"a\nb"}, {{2, 1}, L"c"}}},
+      {"no CR LF pastes nothing", {1, 1, 3, 3}, L"value", {}},
+      {"empty lines and a trailing TAB give empty fields", {1, 1, 1, 1}, L"\r\nq\t\r\n", {{{1, 2}, L"q"}}},
+  };
+  for (const TPasteCase& c : cases) {
+    TStringGrid grid;
+    grid.setRowCount(9);
+    grid.setCell(2, 1, L"old");  // overwritten by an empty field in the trailing-TAB case
+    grid.setCell(2, 2, L"old");
+    TUndoCells undo;
+    const std::int32_t count = pasteText(grid, undo, c.selection, c.text);
+    SCOPED_TRACE(c.name);
+    // Every written cell is recorded once, and nothing beyond the sheet.
+    EXPECT_EQ(count, undo.Count());
+    for (int i = 0; i < undo.Count(); ++i) {
+      EXPECT_TRUE(grid.inSheet(undo.GetItem(i)->FX, undo.GetItem(i)->FY));
+    }
+    EXPECT_EQ(grid.RowCount(), 9);
+    EXPECT_EQ(grid.ColCount(), 5);
+    for (const auto& [cell, text] : c.expected) {
+      EXPECT_EQ(grid.Cell(cell.first, cell.second), text) << cell.first << "," << cell.second;
+    }
+    // Every recorded cell, undone newest first, gives the sheet back.
+    for (int i = 0; i < count; ++i) undo.Undo(grid);
+    EXPECT_EQ(grid.Cell(2, 1), L"old");
+    EXPECT_EQ(grid.Cell(2, 2), L"old");
+    EXPECT_EQ(written(grid).size(), 2u);
+  }
+}
+
+class BlockKeys : public TSheetFormFixture, public ::testing::Test {
+ protected:
+  BlockKeys() {
+    grid.setColCount(5);
+    grid.setRowCount(6);
+    for (int r = 1; r < 6; ++r) {
+      for (int c = 1; c < 5; ++c) grid.setCell(c, r, std::to_wstring(c) + L"," + std::to_wstring(r));
+    }
+    before = written(grid);
+    form.sgUndoCnt = 7;
+  }
+  TCells before;
+};
+
+TEST_F(BlockKeys, DeleteOnOneCellIsLeftToTheEditor) {
+  grid.setSelection({2, 2}, {2, 2});
+  EXPECT_EQ(pressKey(gridKey::kDelete), gridKey::kDelete);
+  EXPECT_EQ(form.Memo1.Lines(), std::vector<std::wstring>{L"[DELETE]"});
+  EXPECT_EQ(written(grid), before);
+  EXPECT_EQ(form.sgUndoCnt, 7);
+}
+
+TEST_F(BlockKeys, DeleteEmptiesTheBlockAndOneCtrlZBringsItBack) {
+  grid.setSelection({1, 2}, {2, 4});
+  EXPECT_EQ(pressKey(gridKey::kDelete, {.shift = true}), 0);
+  EXPECT_EQ(form.sgUndoCnt, 6);
+  EXPECT_EQ(form.FUndoCells->Count(), 6);
+  EXPECT_EQ(written(grid).size(), before.size() - 6);
+  EXPECT_EQ(grid.Cell(2, 4), L"");
+  pressKey(gridKey::kZ, {.ctrl = true});
+  EXPECT_EQ(written(grid), before);
+  EXPECT_EQ((std::pair{grid.Col(), grid.Row()}), (std::pair{1, 2})) << "undo ends on the first cell";
+}
+
+TEST_F(BlockKeys, CtrlXLogsAsCopyAndEmptiesTheCellsEvenWhenTheClipboardStaysLocked) {
+  grid.setSelection({3, 1}, {4, 1});
+  EXPECT_EQ(pressKey(gridKey::kX, {.ctrl = true}), 0);
+  EXPECT_EQ(desktop.clipboard, L"3,1\t4,1\r\n");
+  EXPECT_EQ(form.Memo1.Lines(), std::vector<std::wstring>{L"[CTRL]+[C]"});
+  EXPECT_EQ(form.sgUndoCnt, 2);
+
+  grid.setSelection({1, 3}, {1, 3});
+  desktop.clipboardFailures = 3;
+  desktop.calls.clear();
+  pressKey(gridKey::kX, {.ctrl = true});
+  EXPECT_EQ(desktop.countOf("setClipboardText"), 3);
+  EXPECT_EQ(desktop.countOf("sleep"), 0);
+  EXPECT_TRUE(desktop.messages.empty());
+  EXPECT_EQ(grid.Cell(1, 3), L"");
+  EXPECT_EQ(form.sgUndoCnt, 1);
+  pressKey(gridKey::kZ, {.ctrl = true});
+  EXPECT_EQ(grid.Cell(1, 3), L"1,3");
+  pressKey(gridKey::kZ, {.ctrl = true});  // one entry
+  EXPECT_EQ(grid.Cell(4, 1), L"4,1");
+  EXPECT_EQ(grid.Cell(3, 1), L"");
+}
+
+TEST_F(BlockKeys, CtrlVPastesAndCountsTheCellsWritten) {
+  desktop.clipboard = L"a\tb\r\n";
+  grid.setSelection({3, 4}, {3, 5});
+  EXPECT_EQ(pressKey(gridKey::kV, {.ctrl = true}), 0);
+  EXPECT_EQ(form.Memo1.Lines(), std::vector<std::wstring>{L"[CTRL]+[V]"});
+  // Column 5 does not exist: b lands in column 4 of both rows, nothing beyond.
+  EXPECT_EQ(grid.Cell(3, 4), L"a");
+  EXPECT_EQ(grid.Cell(4, 5), L"b");
+  EXPECT_EQ(form.sgUndoCnt, 4);
+  form.SpeedButton1.Click();
+  EXPECT_EQ(written(grid), before);
+}
+
+TEST_F(BlockKeys, PasteWithoutALineBreakOrTextSetsTheCountToOne) {
+  for (const std::optional<std::wstring>& content : {std::optional<std::wstring>(L"value"), std::optional<std::wstring>()}) {
+    desktop.clipboard = content;
+    form.sgUndoCnt = 7;
+    pressKey(gridKey::kV, {.ctrl = true});
+    EXPECT_EQ(form.sgUndoCnt, 1);
+    form.sgUndoCnt = 7;
+    form.N3.Click();
+    EXPECT_EQ(form.sgUndoCnt, 1);
+  }
+  EXPECT_EQ(written(grid), before);
+  EXPECT_EQ(form.FUndoCells->Count(), 0);
+}
+
+TEST_F(BlockKeys, AClipboardThatCannotBeOpenedIsAnErrorAndChangesNothing) {
+  desktop.clipboard = L"a\r\n";
+  desktop.clipboardReadFails = true;
+  pressKey(gridKey::kV, {.ctrl = true});
+  form.N3.Click();
+  EXPECT_EQ(desktop.messages.size(), 2u);
+  EXPECT_EQ(desktop.messages[0], L"error|クリップボード アクセスが拒否されました。 を開けません");
+  EXPECT_EQ(form.Memo1.Lines(), std::vector<std::wstring>{L"[CTRL]+[V]"});
+  EXPECT_EQ(form.sgUndoCnt, 7);
+  EXPECT_EQ(written(grid), before);
+}
+
+TEST_F(BlockKeys, CtrlVWhileEditingEndsTheEditAndPastesIntoTheSelection) {
+  grid.moveTo(2, 2);
+  grid.setEditorMode(true);  // records (2, 2)
+  grid.setCell(2, 2, L"typed");
+  desktop.clipboard = L"p\r\n";
+  EXPECT_EQ(pressKey(gridKey::kV, {.ctrl = true}), 0);
+  EXPECT_FALSE(grid.EditorMode());
+  EXPECT_EQ(grid.Cell(2, 2), L"p");
+  pressKey(gridKey::kZ, {.ctrl = true});
+  EXPECT_EQ(grid.Cell(2, 2), L"typed");
+  pressKey(gridKey::kZ, {.ctrl = true});
+  EXPECT_EQ(grid.Cell(2, 2), L"2,2");
+}
+
+TEST_F(BlockKeys, MenuCutWorksOnOneCellAndReportsALockedClipboard) {
+  grid.setSelection({4, 5}, {4, 5});
+  form.N1.Click();
+  EXPECT_EQ(desktop.clipboard, L"4,5\r\n");
+  EXPECT_EQ(grid.Cell(4, 5), L"");
+  EXPECT_EQ(form.sgUndoCnt, 1);
+  EXPECT_TRUE(form.Memo1.Lines().empty());
+
+  grid.setSelection({1, 1}, {2, 2});
+  desktop.clipboardFailures = 10;
+  form.N1.Click();
+  EXPECT_EQ(desktop.messages, std::vector<std::wstring>{L"msg|クリップボードへのコピーに失敗しました．"});
+  EXPECT_EQ(grid.Cell(1, 1), L"");
+  EXPECT_EQ(form.sgUndoCnt, 4);
+  form.SpeedButton1.Click();
+  EXPECT_EQ(grid.Cell(1, 1), L"1,1");
+  EXPECT_EQ(grid.Cell(4, 5), L"");
+}
+
+TEST_F(BlockKeys, MenuPasteCountsTheRepetitionsAndAddsNoLogLine) {
+  desktop.clipboard = L"z\r\n";
+  grid.setSelection({1, 1}, {1, 5});
+  form.N3.Click();
+  EXPECT_EQ(form.sgUndoCnt, 5);
+  EXPECT_EQ(grid.Cell(1, 5), L"z");
+  EXPECT_TRUE(form.Memo1.Lines().empty());
+}
+
+}  // namespace
