@@ -31,6 +31,7 @@ void TMorvaneForm::wireControls() {
   wireSheet();
   StringGrid1.OnClick = [this] { StringGrid1Click(); };
   wireEdit();
+  wireText();
   SpeedButton1.OnClick = [this] { runCommand([this] { SpeedButton1Click(); }); };
   wireExport();
   wireShell();

@@ -4,7 +4,7 @@
 // written against the ports, so the whole program runs in a unit test.
 // Implementation files: morvane_form.cpp (construction, command guard),
 // form_acquire.cpp (Acquire), form_sheet.cpp (sheet handlers),
-// form_edit.cpp (the menu's clipboard commands),
+// form_edit.cpp (the menu's clipboard commands), form_text.cpp (the text tools),
 // form_settings.cpp (creation/close steps and the settings file),
 // form_export.cpp (Excel export).
 #include <cstdint>
@@ -22,6 +22,10 @@
 #include "sheet/undo_cells.h"
 #include "table/mrv_records.h"
 #include "table/string_grid.h"
+#include "text/input_list.h"
+#include "text/portable_text_services.h"
+#include "text/replace_dialog.h"
+#include "text/text_services.h"
 
 #include "app/version.h"
 
@@ -32,6 +36,9 @@ inline constexpr const wchar_t* kAppTitle = L"Morvane " MORVANE_VERSION_W;
 // drawing once a table has been read from one.
 std::wstring formCaption();
 std::wstring formCaption(const std::wstring& drawingName);
+// The sheet's place in the main window's client area.
+inline constexpr int kSheetLeft = 0;
+inline constexpr int kSheetTop = 74;
 
 // What the form needs from outside, wired by wWinMain or by a test.
 struct TMorvanePorts {
@@ -42,6 +49,8 @@ struct TMorvanePorts {
   TAppPlatform* app = nullptr;
   // A running Excel for "Excelへ"; absent, the button does nothing.
   TExcelConnector* excel = nullptr;
+  // Width mapping and locale comparison; absent, the portable ones serve.
+  TTextServices* text = nullptr;
 };
 
 class TMorvaneForm {
@@ -181,6 +190,23 @@ class TMorvaneForm {
   void cutSelection(TStringGrid& sheet);
   void wireEdit();
 
+  // ---- Handlers: the text tools (form_text.cpp) ----------------------------
+  // The one handler of the ten conversion items; Sender is the item clicked.
+  void N8Click(const TMenuItem& Sender);
+  void N21Click();
+  void makeInputList();
+  void N26Click();
+  void SpeedButton2Click();
+  void wireText();
+  TTextServices& textServices();
+  // The replace dialog and the candidates popup, created hidden after the
+  // main window and owned beside it; a command without its dialog does nothing.
+  TnTextTikanForm* nTextTikanForm = nullptr;
+  TInputListForm* InputListForm = nullptr;
+  // A point in the sheet's client area to screen coordinates (set by the
+  // Win32 side; as it is without one).
+  std::function<TScreenPoint(TScreenPoint)> OnSheetClientToScreen;
+
 
   // ---- Command guard -------------------------------------------------------
   // Runs a command from a button, a menu item or a key. While one command runs
@@ -195,5 +221,6 @@ class TMorvaneForm {
   void wireControls();
 
   TMorvanePorts FPorts;
+  TPortableTextServices FPortableText;
   int FCommandDepth = 0;
 };

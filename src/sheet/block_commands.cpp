@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "sheet/repaint_hold.h"
+
 namespace {
 
 constexpr std::wstring_view kLineEnd = L"\r\n";
@@ -14,28 +16,19 @@ std::int32_t countLines(std::wstring_view text) {
   return lines;
 }
 
-// Holds the grid's repainting back for the scope's lifetime.
-class TRepaintHold {
- public:
-  explicit TRepaintHold(TStringGrid& grid) : FGrid(grid) { FGrid.beginUpdate(); }
-  ~TRepaintHold() { FGrid.endUpdate(); }
-  TRepaintHold(const TRepaintHold&) = delete;
-  TRepaintHold& operator=(const TRepaintHold&) = delete;
-
- private:
-  TStringGrid& FGrid;
-};
-
 }  // namespace
 
 std::int32_t emptyBlock(TStringGrid& grid, TUndoCells& undo, const TGridRect& block) {
+  return fillBlock(grid, undo, block, std::wstring());
+}
+
+std::int32_t fillBlock(TStringGrid& grid, TUndoCells& undo, const TGridRect& block, const std::wstring& text) {
   const TRepaintHold hold(grid);
   std::int32_t count = 0;
-  const std::wstring empty;
   for (std::int32_t row = block.Top; row <= block.Bottom; ++row) {
     for (std::int32_t col = block.Left; col <= block.Right; ++col) {
       undo.Add(grid, col, row);
-      grid.setCell(col, row, empty);
+      grid.setCell(col, row, text);
       ++count;
     }
   }

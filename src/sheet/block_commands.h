@@ -4,12 +4,15 @@
 // before writing it, and returns how many it recorded. Repainting is held
 // back until the whole block is written.
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "sheet/undo_cells.h"
 #include "table/string_grid.h"
 
-// Empties every cell of the block, row by row and left to right.
+// Writes the text into every cell of the block, row by row and left to right.
+std::int32_t fillBlock(TStringGrid& grid, TUndoCells& undo, const TGridRect& block, const std::wstring& text);
+// Empties every cell of the block.
 std::int32_t emptyBlock(TStringGrid& grid, TUndoCells& undo, const TGridRect& block);
 
 // Writes the clipboard text into the sheet from the selection's top-left

@@ -11,6 +11,7 @@
 #include "platform/win32/com_init.h"
 #include "platform/win32/desktop_win32.h"
 #include "sheet/win32/gdi_text_metrics.h"
+#include "text/win32/text_services_win32.h"
 
 namespace {
 
@@ -37,7 +38,8 @@ int run(HINSTANCE instance, int showCommand) {
   TGdiTextMetrics metrics;
   TAppPlatformWin32 app;
   TComExcelConnector excel;
-  TMorvaneForm form{TMorvanePorts{desktop, cad, metrics, &app, &excel}};
+  TTextServicesWin32 text;
+  TMorvaneForm form{TMorvanePorts{desktop, cad, metrics, &app, &excel, &text}};
   TMainWindow window(form);
   if (!window.create(instance)) {
     return 1;
