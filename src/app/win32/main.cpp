@@ -11,6 +11,8 @@
 #include "platform/win32/com_init.h"
 #include "platform/win32/desktop_win32.h"
 #include "sheet/win32/gdi_text_metrics.h"
+#include "text/win32/input_list_win32.h"
+#include "text/win32/replace_dialog_win32.h"
 #include "text/win32/text_services_win32.h"
 
 namespace {
@@ -46,9 +48,22 @@ int run(HINSTANCE instance, int showCommand) {
   }
   // Message boxes belong to the main window, which is the one on the taskbar.
   desktop.setOwnerWindow(window.handle());
+  // The replace dialog and the candidates popup, created hidden, in this order.
+  TReplaceDialogWin32 replaceDialog;
+  TInputListWin32 inputList;
+  if (replaceDialog.create(instance, window.handle())) form.nTextTikanForm = &replaceDialog;
+  if (inputList.create(instance, window.handle())) form.InputListForm = &inputList;
+  const HWND sheet = GetDlgItem(window.handle(), kIdSheet);
+  form.OnSheetClientToScreen = [sheet](TScreenPoint p) {
+    POINT point{p.x, p.y};
+    ClientToScreen(sheet, &point);
+    return TScreenPoint{point.x, point.y};
+  };
 
   window.show(showCommand);
   const int exitCode = runMessageLoop(window);
+  form.nTextTikanForm = nullptr;
+  form.InputListForm = nullptr;
   desktop.setOwnerWindow(nullptr);
   form.FormDestroy();
   return exitCode;

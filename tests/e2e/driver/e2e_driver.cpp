@@ -176,6 +176,37 @@ int cmdClearClipboard() {
   return 0;
 }
 
+// Puts the UTF-8 text of a file on the clipboard, as another program would.
+int cmdSetClipboard(int argc, wchar_t** argv) {
+  if (argc < 3) return 2;
+  FILE* f = _wfopen(argv[2], L"rb");
+  if (!f) return 1;
+  std::string bytes;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
+  std::fclose(f);
+  const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring text(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
+  bool opened = false;
+  for (int i = 0; i < 40 && !opened; ++i) {
+    opened = OpenClipboard(nullptr) != FALSE;
+    if (!opened) Sleep(50);
+  }
+  if (!opened) return 1;
+  EmptyClipboard();
+  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  if (memory != nullptr) {
+    auto* target = static_cast<wchar_t*>(GlobalLock(memory));
+    text.copy(target, text.size());
+    target[text.size()] = L'\0';
+    GlobalUnlock(memory);
+    if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) GlobalFree(memory);
+  }
+  CloseClipboard();
+  return 0;
+}
+
 int cmdForeground() {
   HWND h = GetForegroundWindow();
   std::printf("%lld\t%s\n", static_cast<long long>(reinterpret_cast<INT_PTR>(h)), utf8(windowText(h)).c_str());
@@ -206,7 +237,7 @@ int cmdProcessWindows(int argc, wchar_t** argv) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: e2e_driver wait-window|children|click|post|clipboard|clear-clipboard|foreground|process-windows ...\n");
+    std::fprintf(stderr, "usage: e2e_driver wait-window|children|click|post|clipboard|clear-clipboard|foreground|process-windows|set-clipboard ...\n");
     return 2;
   }
   const std::wstring cmd = argv[1];
@@ -218,5 +249,6 @@ int wmain(int argc, wchar_t** argv) {
   if (cmd == L"clear-clipboard") return cmdClearClipboard();
   if (cmd == L"foreground") return cmdForeground();
   if (cmd == L"process-windows") return cmdProcessWindows(argc, argv);
+  if (cmd == L"set-clipboard") return cmdSetClipboard(argc, argv);
   return 2;
 }

@@ -1,0 +1,43 @@
+#pragma once
+// The candidates popup "入力候補": a captionless, sizable, topmost popup with
+// a drop shadow, holding only ListBox1. Created once hidden; shown modally by
+// the input candidates command; its size stays as the user leaves it.
+#include <windows.h>
+
+#include "sheet/win32/gdi_owners.h"
+#include "text/input_list.h"
+
+inline constexpr int kIdInputListBox = 301;
+
+class TInputListWin32 : public TInputListForm {
+ public:
+  TInputListWin32() = default;
+  TInputListWin32(const TInputListWin32&) = delete;
+  TInputListWin32& operator=(const TInputListWin32&) = delete;
+  ~TInputListWin32() override;
+
+  bool create(HINSTANCE instance, HWND owner);
+  HWND handle() const { return FWnd; }
+  HWND listBox() const { return FList; }
+
+  void load(const std::vector<std::wstring>& list) override;
+  int outerWidth() override;
+  int outerHeight() override;
+  void moveTo(TScreenPoint topLeft) override;
+  void setTopmost(bool on) override;
+  std::optional<std::wstring> ShowModal() override;
+
+ private:
+  static LRESULT CALLBACK windowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data);
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void event(TInputListEvent what);
+  void FormShow();
+
+  HWND FWnd = nullptr;
+  HWND FOwner = nullptr;
+  HWND FList = nullptr;
+  TGdiObject<HFONT> FFont;
+  TInputListClose FClose = TInputListClose::Stay;
+  bool FShown = false;
+};

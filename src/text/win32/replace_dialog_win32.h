@@ -1,0 +1,55 @@
+#pragma once
+// The replace dialog "文字列置換": a tool window of 203 x 128 client pixels
+// with its two edit boxes, the check box and the two buttons, created once
+// hidden and shown modally over the main window.
+#include <windows.h>
+
+#include "sheet/win32/gdi_owners.h"
+#include "text/replace_dialog.h"
+
+// Control ids; none is IDOK or IDCANCEL, which IsDialogMessage sends for
+// Enter and Escape: neither button is the default or the cancel button.
+enum TReplaceDialogId : int {
+  kIdReplaceEdit1 = 201,
+  kIdReplaceEdit2,
+  kIdReplaceButton1,
+  kIdReplaceButton2,
+  kIdReplaceCheckBox1,
+  kIdReplaceLabel1,
+  kIdReplaceLabel2,
+};
+
+class TReplaceDialogWin32 : public TnTextTikanForm {
+ public:
+  TReplaceDialogWin32() = default;
+  TReplaceDialogWin32(const TReplaceDialogWin32&) = delete;
+  TReplaceDialogWin32& operator=(const TReplaceDialogWin32&) = delete;
+  ~TReplaceDialogWin32() override;
+
+  // Creates the hidden dialog owned by the main window; false when it could not.
+  bool create(HINSTANCE instance, HWND owner);
+  HWND handle() const { return FWnd; }
+
+  void setTopmost(bool on) override;
+  void setTexts(const std::wstring& find, const std::wstring& replacement) override;
+  std::wstring findText() override;
+  std::wstring replacementText() override;
+  bool ignoreCase() override;
+  bool ShowModal() override;
+
+ private:
+  enum class TResult { Open, Ok, Cancel };
+  static LRESULT CALLBACK windowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void createControls();
+  HWND control(const wchar_t* windowClass, const wchar_t* text, DWORD style, DWORD exStyle, int x, int y, int width,
+               int height, int id, HFONT font);
+  void FormCreate();
+  void centreOverOwner();
+
+  HWND FWnd = nullptr;
+  HWND FOwner = nullptr;
+  TGdiObject<HFONT> FFont;
+  TGdiObject<HFONT> FEditFont;
+  TResult FResult = TResult::Open;
+};
