@@ -14,7 +14,11 @@ void TMorvaneForm::wireEdit() {
   N3.OnClick = [this] { runCommand([this] { N3Click(); }); };
 }
 
-void TMorvaneForm::N1Click() { cutSelection(StringGrid1); }
+void TMorvaneForm::N1Click() {
+  // An open edit ends first, as before the other commands that write cells.
+  StringGrid1.setEditorMode(false);
+  cutSelection(StringGrid1);
+}
 
 void TMorvaneForm::cutSelection(TStringGrid& sheet) {
   // The menu cut works on a single cell too, unlike the Delete key.

@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include "sheet/repaint_hold.h"
-
 namespace {
 
 constexpr std::wstring_view kLineEnd = L"\r\n";
@@ -23,7 +21,7 @@ std::int32_t emptyBlock(TStringGrid& grid, TUndoCells& undo, const TGridRect& bl
 }
 
 std::int32_t fillBlock(TStringGrid& grid, TUndoCells& undo, const TGridRect& block, const std::wstring& text) {
-  const TRepaintHold hold(grid);
+  const TStringGrid::TUpdateScope hold(grid);
   std::int32_t count = 0;
   for (std::int32_t row = block.Top; row <= block.Bottom; ++row) {
     for (std::int32_t col = block.Left; col <= block.Right; ++col) {
@@ -40,7 +38,7 @@ std::int32_t pasteText(TStringGrid& grid, TUndoCells& undo, const TGridRect& sel
   if (lines == 0) {
     return 0;
   }
-  const TRepaintHold hold(grid);
+  const TStringGrid::TUpdateScope hold(grid);
   std::int32_t count = 0;
   std::wstring field;
   std::size_t lineStart = 0;

@@ -1,10 +1,10 @@
 #include "text/convert_block.h"
 
-#include "sheet/repaint_hold.h"
+#include <optional>
 
 std::int32_t convertBlock(TStringGrid& grid, TUndoCells& undo, const TGridRect& block,
                           const std::function<void(std::wstring&)>& convert, TDesktop& desktop) {
-  TRepaintHold hold(grid);
+  std::optional<TStringGrid::TUpdateScope> hold(std::in_place, grid);
   std::int32_t count = 0;
   std::uint32_t lastTurn = desktop.tickCount();
   std::wstring text;
@@ -16,8 +16,10 @@ std::int32_t convertBlock(TStringGrid& grid, TUndoCells& undo, const TGridRect& 
       ++count;
       grid.setCell(col, row, text);
       if (desktop.tickCount() - lastTurn >= kConvertPumpInterval) {
-        hold.flush();
+        // The cells converted so far are painted in this turn.
+        hold.reset();
         desktop.processMessages();
+        hold.emplace(grid);
         lastTurn = desktop.tickCount();
       }
     }

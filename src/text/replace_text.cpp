@@ -1,6 +1,5 @@
 #include "text/replace_text.h"
 
-#include "sheet/repaint_hold.h"
 #include "text/case_fold.h"
 
 std::wstring replaceText(const std::wstring& text, const std::wstring& find, const std::wstring& replacement,
@@ -31,7 +30,7 @@ std::wstring replaceText(const std::wstring& text, const std::wstring& find, con
 
 std::int32_t replaceBlock(TStringGrid& grid, TUndoCells& undo, const TGridRect& block, const std::wstring& find,
                           const std::wstring& replacement, bool ignoreCase) {
-  const TRepaintHold hold(grid);
+  const TStringGrid::TUpdateScope hold(grid);
   std::int32_t count = 0;
   for (std::int32_t row = block.Top; row <= block.Bottom; ++row) {
     for (std::int32_t col = block.Left; col <= block.Right; ++col) {

@@ -4,7 +4,7 @@
 // the input candidates command; its size stays as the user leaves it.
 #include <windows.h>
 
-#include "sheet/win32/gdi_owners.h"
+#include "platform/win32/handle_owners.h"
 #include "text/input_list.h"
 
 inline constexpr int kIdInputListBox = 301;

@@ -4,7 +4,7 @@
 // hidden and shown modally over the main window.
 #include <windows.h>
 
-#include "sheet/win32/gdi_owners.h"
+#include "platform/win32/handle_owners.h"
 #include "text/replace_dialog.h"
 
 // Control ids; none is IDOK or IDCANCEL, which IsDialogMessage sends for
