@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "text/text_services.h"
+#include "platform/desktop.h"
 #include "table/string_grid.h"
+#include "text/text_services.h"
 
 // The texts of the column from the first data row down, each once (exact
 // comparison), leaving out those that are empty once the characters up to
@@ -16,12 +17,6 @@ std::vector<std::wstring> gatherCandidates(const TStringGrid& grid, std::int32_t
 // Sorted ascending by the locale's comparison that ignores case; texts that
 // compare equal keep the order in which they were gathered.
 void sortCandidates(std::vector<std::wstring>& list, TTextServices& services);
-
-struct TScreenPoint {
-  int x = 0;
-  int y = 0;
-  bool operator==(const TScreenPoint&) const = default;
-};
 
 // The point the popup is placed by, in the sheet's client coordinates: the
 // sheet's own place in the main window plus the widths of the columns and
