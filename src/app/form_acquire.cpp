@@ -11,8 +11,10 @@
 namespace {
 
 // Steps inside the protected block: the on-screen selection and the reading
-// of what was selected.
-void acquireSelect(TMorvaneForm& form, TCadSelectionSet& selection, TWnd cadWnd) {
+// of what was selected, into lines and texts of the caller's. Returns whether
+// anything was selected.
+bool acquireSelect(TMorvaneForm& form, TCadSelectionSet& selection, TWnd cadWnd, TLineAry& lines,
+                   TTextAry& texts) {
   TDesktop& desktop = form.ports().desktop;
   selection.Clear();
   const TSelectionFilter filter = buildSelectionFilter(form.CheckBox5.Checked(), form.Edit2.Text());
@@ -33,7 +35,7 @@ void acquireSelect(TMorvaneForm& form, TCadSelectionSet& selection, TWnd cadWnd)
   const std::int32_t count = selection.Count();
   form.Memo1.add(selectLogLine(count));
   if (count < 1) {
-    return;
+    return false;
   }
   const std::uint32_t started = desktop.tickCount();
   form.ProgressBar1.setMax(count);
@@ -44,10 +46,10 @@ void acquireSelect(TMorvaneForm& form, TCadSelectionSet& selection, TWnd cadWnd)
         form.ProgressBar1.setPosition(number);
         desktop.processMessages();
       },
-      form.LineAry, form.TextAry);
+      lines, texts);
   form.ProgressBar1.setPosition(0);
   form.Memo1.add(formatSeconds(desktop.tickCount() - started, desktop.decimalSeparator()));
-  form.FUndoCells->Clear();
+  return true;
 }
 
 void acquireResetProgress(TMorvaneForm& form) {
@@ -86,8 +88,11 @@ void TMorvaneForm::Button1Click() {
   // "ssTemp" never outlives the command: it is emptied and deleted however
   // the reading ends. After a failure the first error is the one shown.
   const std::unique_ptr<TCadSelectionSet> selection = getSelectionSet(*document);
+  TLineAry readLines;
+  TTextAry readTexts;
+  bool selected = false;
   try {
-    acquireSelect(*this, *selection, cadWnd);
+    selected = acquireSelect(*this, *selection, cadWnd, readLines, readTexts);
   } catch (...) {
     try {
       releaseSelectionSet(*selection);
@@ -96,6 +101,14 @@ void TMorvaneForm::Button1Click() {
     throw;
   }
   releaseSelectionSet(*selection);
+  // What was read takes the place of the lists, and empties the undo
+  // history, only once the set is gone: a failing release ends the command
+  // with the sheet, its records and its history still agreeing.
+  if (selected) {
+    LineAry = std::move(readLines);
+    TextAry = std::move(readTexts);
+    FUndoCells->Clear();
+  }
 
   Memo1.add(recordsLogLine(LineAry.size(), TextAry.size()));
   const double tolerance = parseTolerance(Edit1.Text(), desktop.decimalSeparator());

@@ -208,12 +208,22 @@ TEST_F(AcquireTest, FailingCleanupAfterAnErrorShowsTheFirstErrorAndStillDeletes)
   EXPECT_TRUE(cad.selectionSetNames().empty());
 }
 
-TEST_F(AcquireTest, FailingDeleteAfterAGoodReadIsShown) {
+TEST_F(AcquireTest, FailingDeleteAfterAGoodReadIsShownAndKeepsRecordsAndHistory) {
   TTableDrawing{}.draw(cad);
+  form->Button1.Click();
+  const TTextAry before = form->TextAry;
+  form->FUndoCells->Add(form->StringGrid1, 1, 1);
+  form->StringGrid1.setCell(1, 1, L"typed");
+  cad.addText(L"new", {5, 5, 0});
   cad.failOn(L"SelectionSet.Delete", L"delete failed");
   form->Button1.Click();
   EXPECT_EQ(desktop.messages, (std::vector<std::wstring>{L"error|delete failed"}));
   EXPECT_EQ(log().size(), 2u);  // "Select", time; the command ended at the cleanup
+  // The sheet was not refilled, so the records it shows and the undo entry
+  // of the typed text stay with it.
+  EXPECT_EQ(form->TextAry.size(), before.size());
+  EXPECT_EQ(form->StringGrid1.Cell(1, 1), L"typed");
+  EXPECT_EQ(form->FUndoCells->Count(), 1);
 }
 
 TEST_F(AcquireTest, NoCadWindowMeansNoComAndNothingShown) {
