@@ -2,6 +2,7 @@
 // it finds windows, reads their texts and states, clicks buttons and reads
 // the clipboard, printing what it found as UTF-8 lines.
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -233,11 +234,99 @@ int cmdProcessWindows(int argc, wchar_t** argv) {
   return 0;
 }
 
+// memory HWND: the peak working set and peak private bytes, in bytes, of
+// the process that owns the window.
+int cmdMemory(int argc, wchar_t** argv) {
+  if (argc < 3) return 2;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(parseHwnd(argv[2]), &pid);
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+  if (process == nullptr) return 1;
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  const BOOL ok = GetProcessMemoryInfo(process, &counters, sizeof counters);
+  CloseHandle(process);
+  if (!ok) return 1;
+  std::printf("%llu %llu\n", static_cast<unsigned long long>(counters.PeakWorkingSetSize),
+              static_cast<unsigned long long>(counters.PeakPagefileUsage));
+  return 0;
+}
+
+struct TTitled {
+  std::wstring title;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectTitled(HWND h, LPARAM lp) {
+  auto* f = reinterpret_cast<TTitled*>(lp);
+  wchar_t buf[512] = {};
+  GetWindowTextW(h, buf, 512);
+  if (f->title == buf) f->found.push_back(h);
+  return TRUE;
+}
+
+// windows-titled TITLE: every top-level window of that exact title, one a line.
+int cmdWindowsTitled(int argc, wchar_t** argv) {
+  if (argc < 3) return 2;
+  TTitled f{argv[2], {}};
+  EnumWindows(collectTitled, reinterpret_cast<LPARAM>(&f));
+  for (HWND h : f.found) std::printf("%lld\n", static_cast<long long>(reinterpret_cast<INT_PTR>(h)));
+  return 0;
+}
+
+struct TDialogFind {
+  DWORD pid = 0;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK findDialog(HWND h, LPARAM lp) {
+  auto* f = reinterpret_cast<TDialogFind*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  if (IsWindowVisible(h) && className(h) == L"#32770" && (f->pid == 0 || pid == f->pid)) {
+    f->found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// dialog TIMEOUT_MS [OWNER_HWND]: waits for a visible message box (of the
+// owner's process when given); prints its handle, then its static texts.
+int cmdDialog(int argc, wchar_t** argv) {
+  if (argc < 3) return 2;
+  const DWORD timeout = static_cast<DWORD>(_wtoi(argv[2]));
+  TDialogFind f;
+  if (argc > 3) GetWindowThreadProcessId(parseHwnd(argv[3]), &f.pid);
+  const DWORD start = GetTickCount();
+  while (EnumWindows(findDialog, reinterpret_cast<LPARAM>(&f)), f.found == nullptr) {
+    if (GetTickCount() - start > timeout) return 1;
+    Sleep(50);
+  }
+  std::printf("%lld\n", static_cast<long long>(reinterpret_cast<INT_PTR>(f.found)));
+  for (HWND h : descendants(f.found)) {
+    if (_wcsicmp(className(h).c_str(), L"Static") == 0 && !windowText(h).empty()) {
+      std::printf("%s\n", utf8(windowText(h)).c_str());
+    }
+  }
+  return 0;
+}
+
+// hold-clipboard MS: keeps the clipboard open for that long, as a busy
+// program would.
+int cmdHoldClipboard(int argc, wchar_t** argv) {
+  if (argc < 3 || !OpenClipboard(nullptr)) return 1;
+  std::printf("held\n");
+  std::fflush(stdout);
+  Sleep(static_cast<DWORD>(_wtoi(argv[2])));
+  CloseClipboard();
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: e2e_driver wait-window|children|click|post|clipboard|clear-clipboard|foreground|process-windows|set-clipboard ...\n");
+    std::fprintf(stderr, "usage: e2e_driver wait-window|children|click|post|clipboard|clear-clipboard|foreground|process-windows|set-clipboard|memory|windows-titled|dialog|hold-clipboard ...\n");
     return 2;
   }
   const std::wstring cmd = argv[1];
@@ -250,5 +339,9 @@ int wmain(int argc, wchar_t** argv) {
   if (cmd == L"foreground") return cmdForeground();
   if (cmd == L"process-windows") return cmdProcessWindows(argc, argv);
   if (cmd == L"set-clipboard") return cmdSetClipboard(argc, argv);
+  if (cmd == L"dialog") return cmdDialog(argc, argv);
+  if (cmd == L"memory") return cmdMemory(argc, argv);
+  if (cmd == L"windows-titled") return cmdWindowsTitled(argc, argv);
+  if (cmd == L"hold-clipboard") return cmdHoldClipboard(argc, argv);
   return 2;
 }

@@ -1,6 +1,7 @@
 #include "automation_object.h"
 
 #include "platform/win32/bstr.h"
+#include "variant_values.h"
 
 namespace {
 
@@ -31,6 +32,21 @@ std::wstring memberName(ITypeInfo* info, DISPID id) {
     return L"#" + std::to_wstring(id);
   }
   return name.str();
+}
+
+bool sameMember(const std::wstring& option, const std::wstring& name) {
+  return !option.empty() && _wcsicmp(option.c_str(), name.c_str()) == 0;
+}
+
+// The named member fails from its failFrom-th call on, for failCount calls
+// (0: for good).
+bool failsNow(TServerContext& context, const std::wstring& name) {
+  const TServerOptions& o = context.options;
+  if (!sameMember(o.failMember, name)) {
+    return false;
+  }
+  const int call = ++context.failMemberCalls;
+  return call >= o.failFrom && (o.failCount == 0 || call < o.failFrom + o.failCount);
 }
 
 }  // namespace
@@ -67,7 +83,7 @@ HRESULT serveInvoke(TServerContext& context, ITypeInfo* info, void* object, DISP
       Sleep(static_cast<DWORD>(context.options.slowMs));
     }
     HRESULT hr = S_OK;
-    if (!context.options.failMember.empty() && _wcsicmp(context.options.failMember.c_str(), name.c_str()) == 0) {
+    if (failsNow(context, name)) {
       fillException(excep, context.options.failMessage);
       hr = DISP_E_EXCEPTION;
     } else {
@@ -79,8 +95,14 @@ HRESULT serveInvoke(TServerContext& context, ITypeInfo* info, void* object, DISP
         hr = DISP_E_EXCEPTION;
       }
       gPending = std::move(saved);
+      if (SUCCEEDED(hr) && result != nullptr && sameMember(context.options.malformMember, name)) {
+        hr = malformedVariant(context.options.malformKind, result);
+      }
     }
-    if (context.options.exitAfter > 0 && context.served == context.options.exitAfter && context.onExitAfter) {
+    if (context.options.exitMember.empty() || sameMember(context.options.exitMember, name)) {
+      ++context.exitCounted;
+    }
+    if (context.options.exitAfter > 0 && context.exitCounted == context.options.exitAfter && context.onExitAfter) {
       context.onExitAfter();
     }
     return hr;

@@ -66,6 +66,8 @@ class TServerContext {
   TCadHost* host = nullptr;
   std::unique_ptr<TDocumentState> document;  // null: no open document
   int served = 0;
+  int failMemberCalls = 0;  // calls of options.failMember so far
+  int exitCounted = 0;      // calls counted towards options.exitAfter
   int rejectsLeft = 0;
   std::function<void()> onExitAfter;  // asks the window to revoke and close
 

@@ -60,6 +60,15 @@ bool parseAutoSelect(const std::wstring& value, TServerOptions& o) {
   return false;
 }
 
+bool isMalformKind(const std::wstring& kind) {
+  for (const wchar_t* k : {L"wrongtype", L"point2", L"point4", L"odd", L"empty", L"2d", L"billion"}) {
+    if (kind == k) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 bool parseServerOptions(const std::vector<std::wstring>& args, TServerOptions& o, std::wstring* error) {
@@ -91,6 +100,22 @@ bool parseServerOptions(const std::vector<std::wstring>& args, TServerOptions& o
       if (ok) {
         o.failMember = v.substr(0, colon);
         o.failMessage = v.substr(colon + 1);
+      }
+    } else if (startsWith(a, L"--fail-from=")) {
+      ok = parseInt(a.substr(12), o.failFrom) && o.failFrom > 0;
+    } else if (startsWith(a, L"--fail-count=")) {
+      ok = parseInt(a.substr(13), o.failCount);
+    } else if (startsWith(a, L"--exit-member=")) {
+      o.exitMember = a.substr(14);
+      ok = !o.exitMember.empty();
+    } else if (startsWith(a, L"--malform=")) {
+      const std::wstring v = a.substr(10);
+      const std::size_t colon = v.find(L':');
+      ok = colon != std::wstring::npos && colon > 0;
+      if (ok) {
+        o.malformMember = v.substr(0, colon);
+        o.malformKind = v.substr(colon + 1);
+        ok = isMalformKind(o.malformKind);
       }
     } else if (startsWith(a, L"--slow=")) {
       ok = parseInt(a.substr(7), o.slowMs);

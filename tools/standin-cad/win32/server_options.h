@@ -11,8 +11,15 @@
 //     --reject-calls=N      the first N automation calls are answered "retry later"
 //     --reject-type=later|rejected   ... or refused outright (what Wine passes on)
 //     --fail=Member:message that member fails with that message
+//     --fail-from=N         ... from its Nth call on (the first N-1 calls are served)
+//     --fail-count=N        ... for N calls only, then it is served again
 //     --slow=MS             each call waits MS first
 //     --exit-after=N        revokes the class object and closes after N calls
+//     --exit-member=Member  ... counting only the calls of that member
+//     --malform=Member:KIND that member's reply is replaced by a malformed one:
+//                           wrongtype (a string), point2, point4 (arrays of 2 or
+//                           4 doubles), odd (3 doubles), empty (no element),
+//                           2d (a 2 by 2 array), billion (the number 1e9)
 //     --no-register         shows the window without serving the class
 //     --save-on-close=PATH  writes the drawing there when the window closes
 //     --no-document         starts without an open document
@@ -35,7 +42,12 @@ struct TServerOptions {
   std::wstring failMember;
   std::wstring failMessage;
   int slowMs = 0;
+  int failFrom = 1;   // the first call of failMember that fails
+  int failCount = 0;  // 0: every call from failFrom on
   int exitAfter = 0;  // 0: never
+  std::wstring exitMember;  // empty: every call counts towards exitAfter
+  std::wstring malformMember;
+  std::wstring malformKind;
   bool noRegister = false;
   std::wstring saveOnClosePath;
   bool noDocument = false;

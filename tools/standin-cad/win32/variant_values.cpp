@@ -190,3 +190,29 @@ TIndex readIndex(const VARIANT& v) {
   index.number = converted.get().lVal;
   return index;
 }
+
+HRESULT malformedVariant(const std::wstring& kind, VARIANT* out) {
+  VariantClear(out);
+  if (kind == L"wrongtype") {
+    out->vt = VT_BSTR;
+    out->bstrVal = SysAllocString(L"not what was asked");
+    return S_OK;
+  }
+  if (kind == L"billion") {
+    out->vt = VT_I4;
+    out->lVal = 1'000'000'000;
+    return S_OK;
+  }
+  if (kind == L"2d") {
+    SAFEARRAYBOUND bounds[2] = {{2, 0}, {2, 0}};
+    SAFEARRAY* array = SafeArrayCreate(VT_R8, 2, bounds);
+    if (array == nullptr) {
+      return E_OUTOFMEMORY;
+    }
+    out->vt = VT_ARRAY | VT_R8;
+    out->parray = array;
+    return S_OK;
+  }
+  const std::size_t size = kind == L"point2" ? 2 : kind == L"point4" ? 4 : kind == L"odd" ? 3 : 0;
+  return doubleArrayVariant(std::vector<double>(size, 1.0), out);
+}

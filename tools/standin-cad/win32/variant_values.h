@@ -15,6 +15,9 @@
 HRESULT doubleArrayVariant(const std::vector<double>& values, VARIANT* out);
 HRESULT pointVariant(const standin::Point& p, VARIANT* out);
 
+// A reply of the shape a fault option names (see server_options.h).
+HRESULT malformedVariant(const std::wstring& kind, VARIANT* out);
+
 // Accepts arrays of VT_R8 or of VARIANTs holding numbers, 2 or 3 elements
 // (z = 0 when absent), also by reference.
 standin::Point readPoint(const VARIANT& v);
