@@ -45,7 +45,7 @@ def plot(results, path):
     ax.plot(xs, [r["ms_per_entity"] for r in results], marker="o", label="Acquire, ms per entity")
     ax.set_xlabel("entities selected")
     ax.set_ylabel("ms per entity")
-    ax.set_ylim(bottom=0)
+    ax.set_ylim(0, 1.25 * max(r["ms_per_entity"] for r in results))  # room for the labels
     ax.set_xlim(left=0)
     ax.grid(True, alpha=0.3)
     for r in results:
