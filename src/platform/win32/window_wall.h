@@ -34,3 +34,27 @@ inline void reportAtWall(const wchar_t* wall) noexcept {
   }
   assert(!"an error reached a window procedure's or COM callback's wall");
 }
+
+// The window procedure of a window owned by an object of class T: the object
+// comes in CreateWindowEx's creation parameter, is kept in GWLP_USERDATA and
+// handed every message through T::handleMessage, behind the wall above. A
+// failing WM_CREATE fails the creation; any other message falls back to the
+// default handling.
+template <class T>
+LRESULT CALLBACK ownedWindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* const self = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->FWnd = wnd;
+    SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* const self = reinterpret_cast<T*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
+  if (self == nullptr) {
+    return DefWindowProcW(wnd, message, wParam, lParam);
+  }
+  try {
+    return self->handleMessage(message, wParam, lParam);
+  } catch (...) {
+    reportAtWall(T::kWallName);
+    return message == WM_CREATE ? -1 : DefWindowProcW(wnd, message, wParam, lParam);
+  }
+}

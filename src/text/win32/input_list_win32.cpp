@@ -35,7 +35,7 @@ bool TInputListWin32::create(HINSTANCE instance, HWND owner) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.style = CS_DROPSHADOW;
-  wc.lpfnWndProc = windowProc;
+  wc.lpfnWndProc = ownedWindowProc<TInputListWin32>;
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
@@ -52,23 +52,6 @@ bool TInputListWin32::create(HINSTANCE instance, HWND owner) {
   CreateWindowExW(kExStyle, kInputListClass, L"入力候補", kStyle, 0, 0, frame.right - frame.left,
                   frame.bottom - frame.top, owner, nullptr, instance, this);
   return FWnd != nullptr && FList != nullptr;
-}
-
-LRESULT CALLBACK TInputListWin32::windowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* const self = static_cast<TInputListWin32*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->FWnd = wnd;
-    SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* const self = reinterpret_cast<TInputListWin32*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
-  if (self == nullptr) {
-    return DefWindowProcW(wnd, message, wParam, lParam);
-  }
-  try {
-    return self->handleMessage(message, wParam, lParam);
-  } catch (...) {
-    return message == WM_CREATE ? -1 : DefWindowProcW(wnd, message, wParam, lParam);
-  }
 }
 
 LRESULT TInputListWin32::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

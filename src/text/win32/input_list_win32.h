@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "platform/win32/handle_owners.h"
+#include "platform/win32/window_wall.h"
 #include "text/input_list.h"
 
 inline constexpr int kIdInputListBox = 301;
@@ -28,7 +29,8 @@ class TInputListWin32 : public TInputListForm {
   std::optional<std::wstring> ShowModal() override;
 
  private:
-  static LRESULT CALLBACK windowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
+  friend LRESULT CALLBACK ownedWindowProc<TInputListWin32>(HWND, UINT, WPARAM, LPARAM);
+  static constexpr const wchar_t* kWallName = L"the candidates popup";
   static LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void event(TInputListEvent what);

@@ -37,7 +37,7 @@ TReplaceDialogWin32::~TReplaceDialogWin32() {
 bool TReplaceDialogWin32::create(HINSTANCE instance, HWND owner) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = windowProc;
+  wc.lpfnWndProc = ownedWindowProc<TReplaceDialogWin32>;
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
@@ -53,23 +53,6 @@ bool TReplaceDialogWin32::create(HINSTANCE instance, HWND owner) {
   CreateWindowExW(kExStyle, kReplaceDialogClass, L"文字列置換", kStyle, 0, 0, frame.right - frame.left,
                   frame.bottom - frame.top, owner, nullptr, instance, this);
   return FWnd != nullptr;
-}
-
-LRESULT CALLBACK TReplaceDialogWin32::windowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* const self = static_cast<TReplaceDialogWin32*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->FWnd = wnd;
-    SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* const self = reinterpret_cast<TReplaceDialogWin32*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
-  if (self == nullptr) {
-    return DefWindowProcW(wnd, message, wParam, lParam);
-  }
-  try {
-    return self->handleMessage(message, wParam, lParam);
-  } catch (...) {
-    return message == WM_CREATE ? -1 : DefWindowProcW(wnd, message, wParam, lParam);
-  }
 }
 
 LRESULT TReplaceDialogWin32::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "platform/win32/handle_owners.h"
+#include "platform/win32/window_wall.h"
 #include "text/replace_dialog.h"
 
 // Control ids; none is IDOK or IDCANCEL, which IsDialogMessage sends for
@@ -39,7 +40,8 @@ class TReplaceDialogWin32 : public TnTextTikanForm {
 
  private:
   enum class TResult { Open, Ok, Cancel };
-  static LRESULT CALLBACK windowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
+  friend LRESULT CALLBACK ownedWindowProc<TReplaceDialogWin32>(HWND, UINT, WPARAM, LPARAM);
+  static constexpr const wchar_t* kWallName = L"the replace dialog";
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void createControls();
   HWND control(const wchar_t* windowClass, const wchar_t* text, DWORD style, DWORD exStyle, int x, int y, int width,
