@@ -107,6 +107,7 @@ void TMorvaneForm::Button1Click() {
   if (selected) {
     LineAry = std::move(readLines);
     TextAry = std::move(readTexts);
+    FPending.reset();
     FUndoCells->Clear();
   }
 
@@ -119,6 +120,7 @@ void TMorvaneForm::Button1Click() {
   // An editor left open would write its old text over the refilled cell.
   StringGrid1.setEditorMode(false);
   fillSheet(StringGrid1, TextAry, YokoAry, TateAry, FPorts.metrics);
+  FPending.reset();  // new boundaries and tags
   ProgressBar1.setPosition(0);
   StatusBar1.setPanel(0, L"");
   {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/morvane_form.h"
+#include "app/pending_look.h"
 #include "sheet/cell_look.h"
 #include "sheet/grid_geometry.h"
 #include "sheet/grid_keys.h"
@@ -39,15 +40,25 @@ void TMorvaneForm::wireSheet() {
 TCellLook TMorvaneForm::StringGrid1DrawCell(std::int32_t col, std::int32_t row, const TCellRect& rect,
                                             TDrawState state) {
   TCellLook look = normalCellLook(StringGrid1, col, row, rect, state);
-  if (isHeaderCell(StringGrid1, col, row) || columnHasTag(StringGrid1, col)) {
-    return look;
+  if (!isHeaderCell(StringGrid1, col, row) && !columnHasTag(StringGrid1, col)) {
+    // No new text can be created in this column: it shows grey, selected or not.
+    look.fill = TCellFill::ButtonFace;
+    look.fillRect = {rect.left - kGreyLeftReach, rect.top, rect.right + 1, rect.bottom + 1};
+    look.textRect = rect;
+    look.highlightText = false;
   }
-  // No new text can be created in this column: it shows grey, selected or not.
-  look.fill = TCellFill::ButtonFace;
-  look.fillRect = {rect.left - kGreyLeftReach, rect.top, rect.right + 1, rect.bottom + 1};
-  look.textRect = rect;
-  look.highlightText = false;
+  // Row 1 is written by Update also while it is fixed, so it is marked too.
+  if (const std::uint32_t color = pendingMarkColor(FPending.kindOf(col, row)); color != 0) {
+    addCornerMark(look, rect, color);
+  }
   return look;
+}
+
+void TMorvaneForm::showPendingCounts() {
+  const std::wstring text = pendingStatusText(FPending.counts());
+  if (StatusBar1.Panel(2) != text) {
+    StatusBar1.setPanel(2, text);
+  }
 }
 
 void TMorvaneForm::StringGrid1FixedCellClick(std::int32_t col, std::int32_t row) {

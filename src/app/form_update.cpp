@@ -25,7 +25,7 @@ void updateInCad(TMorvaneForm& form, TCadApplication& cad, bool& walkStarted) {
   {
     TUndoGroup undoGroup(*document);
     updateCells(
-        grid, form.TextAry, form.TateAry, form.YokoAry, *document, counts,
+        grid, form.FPending.index(), form.TateAry, form.YokoAry, *document, counts,
         [&form, &desktop] {
           form.ProgressBar1.setPosition(form.ProgressBar1.Position() + 1);
           desktop.processMessages();
@@ -49,6 +49,8 @@ void updateInCad(TMorvaneForm& form, TCadApplication& cad, bool& walkStarted) {
 
 void TMorvaneForm::Button2Click() {
   const TScopedValue<bool> running(FUpdateRunning, true);
+  // The run's index is built afresh from the records, as they stand now.
+  FPending.reset();
   if (const std::unique_ptr<TCadApplication> cad = connectCAD(FPorts.desktop, FPorts.cad)) {
     // Errors stay quiet, as with no CAD at all, unless the drawing may have
     // been partly written: then the log says the run stopped, and why.
@@ -62,6 +64,8 @@ void TMorvaneForm::Button2Click() {
     }
   }
   ProgressBar1.setPosition(0);
+  // Tags and records changed without a cell text: the marks are painted anew.
+  StringGrid1.invalidate();
   bringToTop(FPorts.desktop, Window.Handle);
 }
 

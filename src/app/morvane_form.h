@@ -26,6 +26,7 @@
 #include "text/portable_text_services.h"
 #include "text/replace_dialog.h"
 #include "text/text_services.h"
+#include "writeback/pending_cells.h"
 
 #include "app/version.h"
 
@@ -120,6 +121,9 @@ class TMorvaneForm {
   TDblAry YokoAry;  // row boundaries, descending Y
   std::wstring targetProgID = L"BricscadApp.AcadApplication";
   std::int32_t scaleFactor = 100;  // display scale of the first monitor, percent
+  // What Update would do to each data cell, kept over the sheet and the lists
+  // above; Update writes through its index (form_update.cpp).
+  TPendingCells FPending{StringGrid1, TextAry, TateAry, YokoAry};
 
   // ---- Fields --------------------------------------------------------------
   std::unique_ptr<TUndoCells> FUndoCells;
@@ -169,7 +173,13 @@ class TMorvaneForm {
   // ---- Handlers: the sheet, its keys and the clipboard (form_sheet.cpp) ----
   // What to paint for a cell after its normal look: the data cells of a
   // column without drawing texts are greyed.
+  // Each data cell that Update would change, or cannot write, gets a corner
+  // mark in the colour of what it would do (app/pending_look.h).
   TCellLook StringGrid1DrawCell(std::int32_t col, std::int32_t row, const TCellRect& rect, TDrawState state);
+  // Status panel 2: the pending counts, empty when nothing is pending. Run
+  // after each paint of the sheet, which follows every change to it, so that
+  // a command that changes many cells counts once.
+  void showPendingCounts();
   void StringGrid1FixedCellClick(std::int32_t col, std::int32_t row);
   void StringGrid1MouseDown(TMouseButton button, TShiftState shift, int x, int y);
   void StringGrid1MouseMove(TShiftState shift, int x, int y);

@@ -1,5 +1,7 @@
 #include "sheet/cell_look.h"
 
+#include <algorithm>
+
 bool isHeaderCell(const TStringGrid& grid, std::int32_t col, std::int32_t row) {
   return col < grid.FixedCols() || row < grid.FixedRows();
 }
@@ -28,3 +30,9 @@ TCellLook normalCellLook(const TStringGrid& grid, std::int32_t col, std::int32_t
 }
 
 bool columnHasTag(const TStringGrid& grid, std::int32_t col) { return grid.taggedCells(col) > 0; }
+
+void addCornerMark(TCellLook& look, const TCellRect& rect, std::uint32_t color) {
+  look.mark = true;
+  look.markColor = color;
+  look.textRect.right = std::min(look.textRect.right, rect.right - kMarkSize);
+}

@@ -9,6 +9,9 @@
 inline constexpr std::uint32_t kHeaderColor = 0xF0CAA6;  // RGB(166, 202, 240) as 0x00BBGGRR
 // Normal texts start this far right of the cell's left edge.
 inline constexpr int kTextMargin = 6;
+// The corner mark: a right triangle this many pixels along the cell's top
+// and right edges, inside the cell; a marked cell's text stops short of it.
+inline constexpr int kMarkSize = 7;
 
 enum class TCellFill {
   Window,      // the system's window colour
@@ -30,7 +33,12 @@ struct TCellLook {
   TCellRect textRect;   // one line, vertically centred, clipped to it
   bool highlightText = false;  // text in the highlight text colour
   bool focusFrame = false;     // the focus rectangle of the current cell
+  bool mark = false;           // the corner mark, painted last, in markColor (0x00BBGGRR)
+  std::uint32_t markColor = 0;
 };
+
+// Gives the look the corner mark in `color`, the text kept clear of it.
+void addCornerMark(TCellLook& look, const TCellRect& rect, std::uint32_t color);
 
 bool isHeaderCell(const TStringGrid& grid, std::int32_t col, std::int32_t row);
 

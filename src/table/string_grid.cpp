@@ -10,7 +10,8 @@ TStringGrid::TStringGrid()
     : FCells(static_cast<std::size_t>(FColCount * FRowCount)),
       FColWidths(static_cast<std::size_t>(FColCount), FDefaultColWidth),
       FRowHeights(static_cast<std::size_t>(FRowCount), FDefaultRowHeight),
-      FTaggedCells(static_cast<std::size_t>(FColCount), 0) {}
+      FTaggedCells(static_cast<std::size_t>(FColCount), 0),
+      FColumnRevisions(static_cast<std::size_t>(FColCount), 0) {}
 
 std::size_t TStringGrid::index(std::int32_t col, std::int32_t row) const {
   return static_cast<std::size_t>(row) * static_cast<std::size_t>(FColCount) +
@@ -41,6 +42,7 @@ void TStringGrid::resize(std::int32_t cols, std::int32_t rows) {
   FRowHeights.resize(static_cast<std::size_t>(rows), FDefaultRowHeight);
   FColCount = cols;
   FRowCount = rows;
+  FColumnRevisions.assign(static_cast<std::size_t>(cols), ++FLastRevision);
   countTags();
   FFixedCols = std::min(FFixedCols, FColCount - 1);
   FFixedRows = std::min(FFixedRows, FRowCount - 1);
@@ -133,6 +135,7 @@ void TStringGrid::setCell(std::int32_t col, std::int32_t row, const std::wstring
     return;
   }
   FCells[index(col, row)].text = text;
+  FColumnRevisions[static_cast<std::size_t>(col)] = ++FLastRevision;
   changed();
 }
 
@@ -152,6 +155,14 @@ void TStringGrid::setTag(std::int32_t col, std::int32_t row, std::int32_t tag) {
     FTaggedCells[static_cast<std::size_t>(col)] += (tag != 0 ? 1 : 0) - (held != 0 ? 1 : 0);
   }
   held = tag;
+  FColumnRevisions[static_cast<std::size_t>(col)] = ++FLastRevision;
+}
+
+std::uint64_t TStringGrid::columnRevision(std::int32_t col) const {
+  if (col < 0 || col >= FColCount) {
+    return 0;
+  }
+  return FColumnRevisions[static_cast<std::size_t>(col)];
 }
 
 std::int32_t TStringGrid::taggedCells(std::int32_t col) const {

@@ -76,6 +76,10 @@ class TStringGrid {
   // How many cells of the column below row 0 hold a non-zero tag; kept as
   // tags are written, so that painting asks it per cell at no cost.
   std::int32_t taggedCells(std::int32_t col) const;
+  // A number that changes whenever a text or tag of the column is written or
+  // the sheet is resized, and never comes back: what was worked out from a
+  // column stays good while its revision stays the same.
+  std::uint64_t columnRevision(std::int32_t col) const;
 
   // The current cell and the selection. setCol/setRow are moves of the
   // current cell: OnSelectCell runs first (it may refuse), then OnClick, and
@@ -179,6 +183,8 @@ class TStringGrid {
   std::vector<int> FColWidths;
   std::vector<int> FRowHeights;
   std::vector<std::int32_t> FTaggedCells;  // per column, rows 1 .. RowCount - 1
+  std::vector<std::uint64_t> FColumnRevisions;
+  std::uint64_t FLastRevision = 0;
   TGridCoord FCurrent{1, 1};
   TGridCoord FAnchor{1, 1};
   std::int32_t FTopRow = 1;

@@ -98,7 +98,10 @@ int TTextIndex::findTextByHandle(const std::wstring& handle) const {
   return findTag(static_cast<std::int32_t>(tag));
 }
 
-void TTextIndex::setText(int i, const std::wstring& text) { FTexts[static_cast<std::size_t>(i)].sText = text; }
+void TTextIndex::setText(int i, const std::wstring& text) {
+  FTexts[static_cast<std::size_t>(i)].sText = text;
+  ++FRevision;
+}
 
 void TTextIndex::blank(int i) {
   TMrvText& record = FTexts[static_cast<std::size_t>(i)];
@@ -113,9 +116,11 @@ void TTextIndex::blank(int i) {
   record.sText.clear();
   record.objID = 0;
   record.sHandle = L"0";
+  ++FRevision;
 }
 
 void TTextIndex::append(TMrvText record) {
   FTexts.push_back(std::move(record));
   add(static_cast<int>(FTexts.size() - 1));
+  ++FRevision;
 }

@@ -44,6 +44,9 @@ class TTextIndex {
   // The record stays at its index with no text, no object id and handle "0".
   void blank(int i);
   void append(TMrvText record);
+  // Goes up with every change made through here, so that what was worked
+  // out from the records knows when to look again.
+  std::uint64_t revision() const { return FRevision; }
 
  private:
   void add(int i);
@@ -52,4 +55,5 @@ class TTextIndex {
   // Records whose handle is a cell tag's handle string, by tag; indexes
   // ascending, so the first is the answer.
   std::unordered_map<std::uint32_t, std::vector<int>> FByTag;
+  std::uint64_t FRevision = 0;
 };

@@ -4,6 +4,7 @@
 
 #include "platform/errors.h"
 #include "table/sheet_fill.h"
+#include "writeback/pending_cells.h"
 
 namespace {
 
@@ -70,14 +71,9 @@ TTemplate findTemplate(const TStringGrid& grid, const TTextIndex& texts, const T
     if (k < 0) {
       continue;
     }
-    const double x = texts[k].base[0];
-    const double y = texts[k].base[1];
-    const std::int32_t ci = colIndexOf(tate, x);
-    const std::int32_t ri = rowIndexOf(yoko, y);
-    if (ci < 0 || ri < 0) {
-      continue;
+    if (const std::optional<TAnchorOffset> at = anchorOffset(texts[k], tate, yoko)) {
+      return {handleString(tag), at->dx, at->dy};
     }
-    return {handleString(tag), x - tate[static_cast<std::size_t>(ci)], y - yoko[static_cast<std::size_t>(ri)]};
   }
   return {};
 }
@@ -85,28 +81,38 @@ TTemplate findTemplate(const TStringGrid& grid, const TTextIndex& texts, const T
 void updateCells(TStringGrid& grid, TTextAry& textList, const TDblAry& tate, const TDblAry& yoko,
                  TCadDocument& document, TUpdateCounts& counts, const std::function<void()>& beforeCell,
                  const std::function<void()>& beforeWrite) {
+  TTextIndex texts(textList);
+  updateCells(grid, texts, tate, yoko, document, counts, beforeCell, beforeWrite);
+}
+
+void updateCells(TStringGrid& grid, TTextIndex& texts, const TDblAry& tate, const TDblAry& yoko,
+                 TCadDocument& document, TUpdateCounts& counts, const std::function<void()>& beforeCell,
+                 const std::function<void()>& beforeWrite) {
   const auto writing = [&beforeWrite] {
     if (beforeWrite) beforeWrite();
   };
-  TTextIndex texts(textList);
   TPoint3 placement{0.0, 0.0, 0.0};
   for (std::int32_t row = 1; row < grid.RowCount(); ++row) {
     for (std::int32_t col = 1; col < grid.ColCount(); ++col) {
       beforeCell();
       const std::int32_t tag = grid.Tag(col, row);
-      if (tag != 0) {
-        const int i = texts.findTag(tag);
-        if (i < 0 || grid.Cell(col, row) == texts[i].sText) {
-          continue;
-        }
-        const std::wstring cellText = grid.Cell(col, row);
+      const std::wstring cellText = grid.Cell(col, row);
+      // The template is looked for only where the rule asks for it: an
+      // untagged cell that holds text.
+      const int i = tag != 0 ? texts.findTag(tag) : -1;
+      TTemplate found;
+      if (tag == 0 && !cellText.empty()) {
+        found = findTemplate(grid, texts, tate, yoko, col);
+      }
+      const TPending kind = classifyCell(tag, cellText, i < 0 ? nullptr : &texts[i], found.handle != L"0");
+      if (kind == TPending::Edit || kind == TPending::Delete) {
         const std::unique_ptr<TCadText> text = lookupText(document, handleString(tag));
         if (!text) {
           ++counts.skipped;
           continue;
         }
         writing();
-        if (!cellText.empty()) {
+        if (kind == TPending::Edit) {
           text->setTextString(cellText);
           texts.setText(i, cellText);
           text->Update();
@@ -117,26 +123,19 @@ void updateCells(TStringGrid& grid, TTextAry& textList, const TDblAry& tate, con
           grid.setTag(col, row, 0);
           ++counts.deletions;
         }
-        continue;
+      } else if (kind == TPending::Add) {
+        const std::unique_ptr<TCadText> templateText = lookupText(document, found.handle);
+        if (!templateText) {
+          ++counts.skipped;
+          continue;
+        }
+        writing();
+        placement[0] = tate[static_cast<std::size_t>(col - 1)] + found.dx;
+        placement[1] = yoko[static_cast<std::size_t>(row - 1)] + found.dy;
+        addText(*templateText, cellText, placement, texts, grid, col, row);
+        ++counts.additions;
       }
-      if (grid.Cell(col, row).empty()) {
-        continue;
-      }
-      const std::wstring cellText = grid.Cell(col, row);
-      const TTemplate found = findTemplate(grid, texts, tate, yoko, col);
-      if (found.handle == L"0") {
-        continue;
-      }
-      const std::unique_ptr<TCadText> templateText = lookupText(document, found.handle);
-      if (!templateText) {
-        ++counts.skipped;
-        continue;
-      }
-      writing();
-      placement[0] = tate[static_cast<std::size_t>(col - 1)] + found.dx;
-      placement[1] = yoko[static_cast<std::size_t>(row - 1)] + found.dy;
-      addText(*templateText, cellText, placement, texts, grid, col, row);
-      ++counts.additions;
+      // None and Unwritable: nothing is written and nothing counted.
     }
   }
 }

@@ -36,7 +36,14 @@ TTemplate findTemplate(const TStringGrid& grid, const TTextIndex& texts, const T
 // failing CAD call ends the walk by raising; what was written stays in the
 // drawing, and `texts`, the tags and `counts` say exactly what that is, so
 // that the next walk writes the rest.
+// Each cell's outcome is classifyCell's (writeback/pending_cells.h), the rule
+// the sheet's marks show.
 void updateCells(TStringGrid& grid, TTextAry& texts, const TDblAry& tate, const TDblAry& yoko,
+                 TCadDocument& document, TUpdateCounts& counts, const std::function<void()>& beforeCell,
+                 const std::function<void()>& beforeWrite = {});
+// The same over an index kept beside the sheet (TPendingCells::index), whose
+// writes the marks follow.
+void updateCells(TStringGrid& grid, TTextIndex& texts, const TDblAry& tate, const TDblAry& yoko,
                  TCadDocument& document, TUpdateCounts& counts, const std::function<void()>& beforeCell,
                  const std::function<void()>& beforeWrite = {});
 

@@ -167,6 +167,7 @@ bool TMainWindow::onCreate() {
     return FForm.StringGrid1DrawCell(col, row, rect, state);
   };
   sheetHooks.contextMenu = [this](int x, int y) { onContextMenu(x, y); };
+  sheetHooks.painted = [this] { FForm.showPendingCounts(); };
   FSheet = createGridControl(FWnd, kIdSheet, FForm.StringGrid1, std::move(sheetHooks));
   if (FSheet == nullptr) {
     return false;

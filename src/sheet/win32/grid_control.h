@@ -17,6 +17,9 @@ struct TGridControlHooks {
   std::function<TCellLook(std::int32_t col, std::int32_t row, const TCellRect& rect, TDrawState state)> drawCell;
   // A right click, the menu key or Shift+F10, at screen coordinates.
   std::function<void(int screenX, int screenY)> contextMenu;
+  // After each paint of the control: every change to the model is followed
+  // by one, however many cells it touched.
+  std::function<void()> painted;
 };
 
 // Creates the control as a child of `parent` (WS_CHILD | WS_VISIBLE |

@@ -37,6 +37,20 @@ std::vector<std::int32_t> shownIndexes(std::int32_t fixed, std::int32_t first, s
   return indexes;
 }
 
+// The triangle in the cell's top-right corner, a run of pixels per line so
+// that its edge is the same on every device; over the focus frame's corner.
+void paintCornerMark(HDC dc, const TCellRect& cell, std::uint32_t color) {
+  // The DC brush: a colour per cell without a brush made per cell.
+  const COLORREF previous = SetDCBrushColor(dc, static_cast<COLORREF>(color));
+  const HBRUSH brush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
+  const int size = std::min({kMarkSize, cell.right - cell.left, cell.bottom - cell.top});
+  for (int i = 0; i < size; ++i) {
+    const RECT run{cell.right - size + i, cell.top + i, cell.right, cell.top + i + 1};
+    FillRect(dc, &run, brush);
+  }
+  SetDCBrushColor(dc, previous);
+}
+
 void paintCell(TGridWindow& window, HDC dc, std::int32_t col, std::int32_t row, const TGridRect& selection,
                bool focused) {
   const std::optional<TCellRect> rect = cellRect(window.grid, col, row);
@@ -62,6 +76,9 @@ void paintCell(TGridWindow& window, HDC dc, std::int32_t col, std::int32_t row, 
   if (look.focusFrame) {
     const RECT frame = toRect(*rect);
     DrawFocusRect(dc, &frame);
+  }
+  if (look.mark) {
+    paintCornerMark(dc, *rect, look.markColor);
   }
 }
 
@@ -109,9 +126,7 @@ HDC backBuffer(TGridWindow& window, HDC screen, int w, int h) {
   return window.buffer->ok() ? window.buffer->dc() : nullptr;
 }
 
-}  // namespace
-
-void onPaint(TGridWindow& window) {
+void paintToScreen(TGridWindow& window) {
   const TPaintScope paint(window.hwnd);
   RECT client{};
   GetClientRect(window.hwnd, &client);
@@ -126,4 +141,13 @@ void onPaint(TGridWindow& window) {
   }
   paintGrid(window, memory, client.right, client.bottom, GetFocus() == window.hwnd);
   BitBlt(paint.dc(), 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+}
+
+}  // namespace
+
+void onPaint(TGridWindow& window) {
+  paintToScreen(window);
+  if (window.hooks.painted) {
+    window.hooks.painted();
+  }
 }
