@@ -10,8 +10,9 @@ inline constexpr std::uint32_t kHeaderColor = 0xF0CAA6;  // RGB(166, 202, 240) a
 // Normal texts start this far right of the cell's left edge.
 inline constexpr int kTextMargin = 6;
 // The corner mark: a right triangle this many pixels along the cell's top
-// and right edges, inside the cell; a marked cell's text stops short of it.
-inline constexpr int kMarkSize = 7;
+// and right edges, inside the cell, its long edge a white line so that it
+// stands out from any fill; a marked cell's text stops short of it.
+inline constexpr int kMarkSize = 8;
 
 enum class TCellFill {
   Window,      // the system's window colour

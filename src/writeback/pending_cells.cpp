@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -36,7 +37,7 @@ std::int32_t sortedRowIndexOf(const TDblAry& yoko, double y) {
   return static_cast<std::int32_t>(below - yoko.begin()) - 1;
 }
 
-void count(TPendingCounts& counts, TPending kind) {
+void tally(TPendingCounts& counts, TPending kind) {
   switch (kind) {
     case TPending::Edit: ++counts.edits; break;
     case TPending::Add: ++counts.additions; break;
@@ -210,6 +211,6 @@ void TPendingCells::classifyColumn(std::int32_t col, TColumn& held) {
     }
   }
   for (std::int32_t row = 1; row < FRows; ++row) {
-    count(held.counts, held.kinds[static_cast<std::size_t>(row)]);
+    tally(held.counts, held.kinds[static_cast<std::size_t>(row)]);
   }
 }

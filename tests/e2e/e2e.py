@@ -192,6 +192,13 @@ class Session:
                 return w
         raise Failure(f"no {cls} {text!r} in window {top}")
 
+    def status_panel(self, top, part):
+        """The text of panel `part` of the status bar in window `top`, without
+        the tab that centres it."""
+        bar = self.find(top, "msctls_statusbar32")
+        _, out = self.driver("status-panel", bar.hwnd, part)
+        return out.rstrip("\n").lstrip("\t")
+
     def click_button(self, top, caption):
         self.driver("click", top, "Button", caption)
 

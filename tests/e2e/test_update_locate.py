@@ -5,7 +5,10 @@ template and into one of a column that has none, and presses "更新". The log
 counts the outcome; the CAD, closed, saves the drawing, and ezdxf (an
 independent reader) finds exactly those changes in it and nothing else. A
 second "更新" writes nothing. The calls each written cell cost are read from
-the CAD's call log."""
+the CAD's call log. Before the Update each changed cell shows a corner mark
+in the colour of what Update will do, on the selection's highlight too, and
+the status bar counts them; after it only the cell that cannot be written
+is still marked and counted."""
 
 import os
 import subprocess
@@ -29,6 +32,11 @@ FIRST_COL_WIDTH = 40  # the numbered header column
 ROW_HEIGHT = 20
 BAR_HEIGHT = 26  # the stand-in's document bar, and the strip it keeps under the view
 ARROW = (255, 100, 100)
+# The corner marks, RGB: edit, addition, deletion, cannot be written.
+MARKS = {"edit": (255, 128, 0), "add": (0, 200, 0), "delete": (230, 0, 0), "unwritable": (255, 0, 255)}
+MARK_SIZE = 7  # the coloured triangle; a white edge along its long side makes the mark 8 wide
+MARK_PIXELS = MARK_SIZE * (MARK_SIZE + 1) // 2
+ROW_PITCH = ROW_HEIGHT + 1  # each row is followed by its grid line
 
 # With the filter off the construction line at x = 75 splits the second
 # column: sheet column 3 (x 75-100) holds no text, so it has no template.
@@ -95,6 +103,46 @@ def pixels(png, x, y, size):
         rgb = line.split("(", 1)[1].split(")", 1)[0].split(",")[:3]
         found.append(tuple(int(float(v)) for v in rgb))
     return found
+
+
+def mark_places(s, main, shot):
+    """Where each mark colour lies in the sheet of a screenshot: kind ->
+    list of (pixel count, left, top, right, bottom) of its pixels per row of
+    the sheet, in sheet-relative pixels."""
+    l, t, r, b = sheet(s, main).rect
+    out = subprocess.run(["convert", shot, "-crop", f"{r - l}x{b - t}+{l}+{t}", "-depth", "8", "txt:-"],
+                         capture_output=True, text=True, check=True).stdout
+    colours = {v: k for k, v in MARKS.items()}
+    found = {}
+    for line in out.splitlines()[1:]:
+        at, rest = line.split(":", 1)
+        rgb = tuple(int(float(v)) for v in rest.split("(", 1)[1].split(")", 1)[0].split(",")[:3])
+        if rgb in colours:
+            x, y = (int(v) for v in at.split(","))
+            found.setdefault(colours[rgb], {}).setdefault(y // ROW_PITCH, []).append((x, y))
+    places = {}
+    for kind, rows in found.items():
+        for row, pts in sorted(rows.items()):
+            xs, ys = [p[0] for p in pts], [p[1] for p in pts]
+            places.setdefault(kind, []).append((len(pts), min(xs), min(ys), max(xs), max(ys)))
+    return places
+
+
+def check_marks(s, main, shot, expected):
+    """Each expected kind shows as one whole triangle in the top-right corner
+    of a cell of its row (rows from the sheet's top), left to right in the
+    order given; no other mark shows."""
+    places = mark_places(s, main, shot)
+    check(set(places) == {kind for kind, _ in expected}, f"marks {places}, expected {expected}")
+    lefts = []
+    for kind, row in expected:
+        check(len(places[kind]) == 1, f"{kind} marks {places[kind]}")
+        n, x1, y1, x2, y2 = places[kind][0]
+        check(n == MARK_PIXELS and x2 - x1 == MARK_SIZE - 1 and y2 - y1 == MARK_SIZE - 1,
+              f"{kind} mark is not a whole triangle: {places[kind]}")
+        check(y1 == row * ROW_PITCH, f"{kind} mark at y {y1}, not in the corner of row {row}")
+        lefts.append(x1)
+    check(lefts == sorted(lefts), f"marks left to right {lefts}")
 
 
 def check_locate(s, cad, calls_path):
@@ -187,13 +235,17 @@ def scenario(s):
     type_into(s, main, 5, 4, "")
     type_into(s, main, 2, 4, ADDED)
     type_into(s, main, 3, 3, NOT_ADDED)
-    s.screenshot("3-edited")
+    s.wait_until(lambda: s.status_panel(main, 2) == "編集 1 / 追加 1 / 削除 1 / 不可 1", 15,
+                 "the pending counts in the status bar")
+    marked = [("edit", 2), ("add", 4), ("unwritable", 3), ("delete", 4)]
+    check_marks(s, main, s.screenshot("3-edited"), marked)
     rows = [r.split("\t") for r in open(s.sample(SAMPLE.replace(".dxf", ".unfiltered.tsv")), encoding="utf-8",
                                         newline="").read().split("\r\n")[:-1]]
     rows[1][0], rows[3][4], rows[3][1], rows[2][2] = EDITED[1], "", ADDED, NOT_ADDED
     edited = "".join("\t".join(r) + "\r\n" for r in rows)
     copied = copy_all(s, main)
     check(copied == edited, f"the sheet reads {copied!r} before the Update, not {edited!r}")
+    check_marks(s, main, s.screenshot("3-marks-on-selection"), marked)
 
     before = len(calls(calls_path))
     s.click_button(main, "更新")
@@ -205,7 +257,9 @@ def scenario(s):
     print(f"calls for the added cell ({len(add)}): {' '.join(add)}")
     check(edit[:3] == ["HandleToObject", "TextString", "Update"], f"edit calls {edit}")
     check(add[:2] == ["HandleToObject", "Copy"] and add.count("Update") == 2, f"addition calls {add}")
-    s.screenshot("4-updated")
+    s.wait_until(lambda: s.status_panel(main, 2) == "編集 0 / 追加 0 / 削除 0 / 不可 1", 15,
+                 "only the cell that cannot be written still counted")
+    check_marks(s, main, s.screenshot("4-updated"), [("unwritable", 3)])
 
     s.click_button(main, "更新")
     s.wait_until(lambda: log_lines(s, main)[-1:] == ["[更新] 編集 = 0, 追加 = 0, 削除 = 0"], 60,

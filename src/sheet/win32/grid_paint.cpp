@@ -38,21 +38,34 @@ std::vector<std::int32_t> shownIndexes(std::int32_t fixed, std::int32_t first, s
 }
 
 // The triangle in the cell's top-right corner, a run of pixels per line so
-// that its edge is the same on every device; over the focus frame's corner.
+// that its edge is the same on every device, each run starting with a white
+// pixel: the long edge reads on the highlight and the grey alike. Over the
+// focus frame's corner and over a greyed neighbour's reach.
 void paintCornerMark(HDC dc, const TCellRect& cell, std::uint32_t color) {
   // The DC brush: a colour per cell without a brush made per cell.
   const COLORREF previous = SetDCBrushColor(dc, static_cast<COLORREF>(color));
   const HBRUSH brush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
+  const HBRUSH edge = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   const int size = std::min({kMarkSize, cell.right - cell.left, cell.bottom - cell.top});
   for (int i = 0; i < size; ++i) {
-    const RECT run{cell.right - size + i, cell.top + i, cell.right, cell.top + i + 1};
+    const int left = cell.right - size + i;
+    const RECT white{left, cell.top + i, left + 1, cell.top + i + 1};
+    FillRect(dc, &white, edge);
+    const RECT run{left + 1, cell.top + i, cell.right, cell.top + i + 1};
     FillRect(dc, &run, brush);
   }
   SetDCBrushColor(dc, previous);
 }
 
+struct TPendingMark {
+  TCellRect cell;
+  std::uint32_t color = 0;
+};
+
+// Paints the cell; its corner mark, if any, is kept in `marks` to be painted
+// once every cell is: a greyed cell to its right paints over its edge.
 void paintCell(TGridWindow& window, HDC dc, std::int32_t col, std::int32_t row, const TGridRect& selection,
-               bool focused) {
+               bool focused, std::vector<TPendingMark>& marks) {
   const std::optional<TCellRect> rect = cellRect(window.grid, col, row);
   if (!rect) {
     return;
@@ -78,7 +91,7 @@ void paintCell(TGridWindow& window, HDC dc, std::int32_t col, std::int32_t row, 
     DrawFocusRect(dc, &frame);
   }
   if (look.mark) {
-    paintCornerMark(dc, *rect, look.markColor);
+    marks.push_back({*rect, look.markColor});
   }
 }
 
@@ -105,10 +118,14 @@ void paintGrid(TGridWindow& window, HDC dc, int width, int height, bool focused)
   const TGridRect selection = grid.Selection();
   // Row by row, left to right: a greyed cell paints over the edge of the cell
   // to its left, as its look asks.
+  std::vector<TPendingMark> marks;
   for (const std::int32_t row : rows) {
     for (const std::int32_t col : cols) {
-      paintCell(window, dc, col, row, selection, focused);
+      paintCell(window, dc, col, row, selection, focused, marks);
     }
+  }
+  for (const TPendingMark& mark : marks) {
+    paintCornerMark(dc, mark.cell, mark.color);
   }
 }
 

@@ -2,6 +2,7 @@
 // it finds windows, reads their texts and states, clicks buttons and reads
 // the clipboard, printing what it found as UTF-8 lines.
 #include <windows.h>
+#include <commctrl.h>
 #include <psapi.h>
 
 #include <cstdio>
@@ -234,6 +235,40 @@ int cmdProcessWindows(int argc, wchar_t** argv) {
   return 0;
 }
 
+// status-panel HWND PART: the text of one panel of a status bar of another
+// process. SB_GETTEXT writes through a pointer that no one marshals across
+// processes, so the buffer is made in the bar's own process and read back.
+int cmdStatusPanel(int argc, wchar_t** argv) {
+  if (argc < 4) return 2;
+  const HWND bar = parseHwnd(argv[2]);
+  const WPARAM part = static_cast<WPARAM>(_wtoi(argv[3]));
+  DWORD pid = 0;
+  GetWindowThreadProcessId(bar, &pid);
+  const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (process == nullptr) return 1;
+  DWORD_PTR length = 0;
+  SendMessageTimeoutW(bar, SB_GETTEXTLENGTHW, part, 0, SMTO_ABORTIFHUNG, 2000, &length);
+  const SIZE_T chars = static_cast<SIZE_T>(LOWORD(length)) + 1;
+  void* const remote = VirtualAllocEx(process, nullptr, chars * sizeof(wchar_t), MEM_COMMIT | MEM_RESERVE,
+                                      PAGE_READWRITE);
+  int rc = 1;
+  if (remote != nullptr) {
+    std::wstring text(chars, L'\0');
+    DWORD_PTR got = 0;
+    SIZE_T read = 0;
+    if (SendMessageTimeoutW(bar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 2000,
+                            &got) != 0 &&
+        ReadProcessMemory(process, remote, text.data(), chars * sizeof(wchar_t), &read) != 0) {
+      text.resize(wcsnlen(text.c_str(), chars));
+      std::printf("%s\n", utf8(text).c_str());
+      rc = 0;
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(process);
+  return rc;
+}
+
 // memory HWND: the peak working set and peak private bytes, in bytes, of
 // the process that owns the window.
 int cmdMemory(int argc, wchar_t** argv) {
@@ -326,7 +361,7 @@ int cmdHoldClipboard(int argc, wchar_t** argv) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: e2e_driver wait-window|children|click|post|clipboard|clear-clipboard|foreground|process-windows|set-clipboard|memory|windows-titled|dialog|hold-clipboard ...\n");
+    std::fprintf(stderr, "usage: e2e_driver wait-window|children|click|post|clipboard|clear-clipboard|foreground|process-windows|set-clipboard|memory|status-panel|windows-titled|dialog|hold-clipboard ...\n");
     return 2;
   }
   const std::wstring cmd = argv[1];
@@ -341,6 +376,7 @@ int wmain(int argc, wchar_t** argv) {
   if (cmd == L"set-clipboard") return cmdSetClipboard(argc, argv);
   if (cmd == L"dialog") return cmdDialog(argc, argv);
   if (cmd == L"memory") return cmdMemory(argc, argv);
+  if (cmd == L"status-panel") return cmdStatusPanel(argc, argv);
   if (cmd == L"windows-titled") return cmdWindowsTitled(argc, argv);
   if (cmd == L"hold-clipboard") return cmdHoldClipboard(argc, argv);
   return 2;
