@@ -96,15 +96,20 @@ void updateCells(TStringGrid& grid, TTextIndex& texts, const TDblAry& tate, cons
     for (std::int32_t col = 1; col < grid.ColCount(); ++col) {
       beforeCell();
       const std::int32_t tag = grid.Tag(col, row);
-      const std::wstring cellText = grid.Cell(col, row);
+      const std::wstring& shown = grid.Cell(col, row);
       // The template is looked for only where the rule asks for it: an
       // untagged cell that holds text.
       const int i = tag != 0 ? texts.findTag(tag) : -1;
       TTemplate found;
-      if (tag == 0 && !cellText.empty()) {
+      if (tag == 0 && !shown.empty()) {
         found = findTemplate(grid, texts, tate, yoko, col);
       }
-      const TPending kind = classifyCell(tag, cellText, i < 0 ? nullptr : &texts[i], found.handle != L"0");
+      const TPending kind = classifyCell(tag, shown, i < 0 ? nullptr : &texts[i], found.handle != L"0");
+      if (kind == TPending::None || kind == TPending::Unwritable) {
+        continue;  // nothing is written and nothing counted
+      }
+      // The text as it stands now: the CAD's calls may let messages run that change the cell.
+      const std::wstring cellText = shown;
       if (kind == TPending::Edit || kind == TPending::Delete) {
         const std::unique_ptr<TCadText> text = lookupText(document, handleString(tag));
         if (!text) {
@@ -123,7 +128,7 @@ void updateCells(TStringGrid& grid, TTextIndex& texts, const TDblAry& tate, cons
           grid.setTag(col, row, 0);
           ++counts.deletions;
         }
-      } else if (kind == TPending::Add) {
+      } else {
         const std::unique_ptr<TCadText> templateText = lookupText(document, found.handle);
         if (!templateText) {
           ++counts.skipped;
@@ -135,7 +140,6 @@ void updateCells(TStringGrid& grid, TTextIndex& texts, const TDblAry& tate, cons
         addText(*templateText, cellText, placement, texts, grid, col, row);
         ++counts.additions;
       }
-      // None and Unwritable: nothing is written and nothing counted.
     }
   }
 }
