@@ -145,6 +145,26 @@ def check_marks(s, main, shot, expected):
     check(lefts == sorted(lefts), f"marks left to right {lefts}")
 
 
+def wait_for_marks(s, main, step, expected):
+    """Screenshots until the sheet shows the expected marks: the cell an
+    editor has just left is painted when the sheet next gets to it."""
+    failure = None
+
+    def shown():
+        nonlocal failure
+        try:
+            check_marks(s, main, s.screenshot(step), expected)
+            return True
+        except Failure as e:
+            failure = e
+            return False
+
+    try:
+        s.wait_until(shown, 15, f"the marks {expected}")
+    except Failure:
+        raise failure or Failure(f"no marks {expected}")
+
+
 def check_locate(s, cad, calls_path):
     """Cell 1/1 holds "項目", middle centre at (25, 95): the view's zoom window
     is centred there, and the arrowhead's tip is in the drawing area's middle."""
@@ -238,14 +258,14 @@ def scenario(s):
     s.wait_until(lambda: s.status_panel(main, 2) == "編集 1 / 追加 1 / 削除 1 / 不可 1", 15,
                  "the pending counts in the status bar")
     marked = [("edit", 2), ("add", 4), ("unwritable", 3), ("delete", 4)]
-    check_marks(s, main, s.screenshot("3-edited"), marked)
+    wait_for_marks(s, main, "3-edited", marked)
     rows = [r.split("\t") for r in open(s.sample(SAMPLE.replace(".dxf", ".unfiltered.tsv")), encoding="utf-8",
                                         newline="").read().split("\r\n")[:-1]]
     rows[1][0], rows[3][4], rows[3][1], rows[2][2] = EDITED[1], "", ADDED, NOT_ADDED
     edited = "".join("\t".join(r) + "\r\n" for r in rows)
     copied = copy_all(s, main)
     check(copied == edited, f"the sheet reads {copied!r} before the Update, not {edited!r}")
-    check_marks(s, main, s.screenshot("3-marks-on-selection"), marked)
+    wait_for_marks(s, main, "3-marks-on-selection", marked)
 
     before = len(calls(calls_path))
     s.click_button(main, "更新")
@@ -259,7 +279,7 @@ def scenario(s):
     check(add[:2] == ["HandleToObject", "Copy"] and add.count("Update") == 2, f"addition calls {add}")
     s.wait_until(lambda: s.status_panel(main, 2) == "編集 0 / 追加 0 / 削除 0 / 不可 1", 15,
                  "only the cell that cannot be written still counted")
-    check_marks(s, main, s.screenshot("4-updated"), [("unwritable", 3)])
+    wait_for_marks(s, main, "4-updated", [("unwritable", 3)])
 
     s.click_button(main, "更新")
     s.wait_until(lambda: log_lines(s, main)[-1:] == ["[更新] 編集 = 0, 追加 = 0, 削除 = 0"], 60,
