@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test of the project on a Debian machine: installs what is
-# missing, builds the native and the Windows build, runs the native suite,
-# then the Windows suites (unit, Win32 adapters, end-to-end) under Wine on an
-# Xvfb display.
+# missing, builds the native and the Windows build, runs the native suite and
+# the fuzz targets for a bounded time, then the Windows suites (unit, Win32
+# adapters, end-to-end) under Wine on an Xvfb display.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -25,6 +25,9 @@ cmake --build build/win -j"$jobs"
 status=0
 echo "== native tests =="
 (cd build/native && ctest --output-on-failure) || status=1
+
+echo "== fuzzing (clang-14 libFuzzer, ${FUZZ_SECONDS:-20} s per target) =="
+"$root/scripts/fuzz-all.sh" || status=1
 
 echo "== Windows tests under Wine =="
 # shellcheck source=wine-env.sh

@@ -124,7 +124,8 @@ void writeSettings(TProfileStore& store, const std::wstring& path, const TSettin
 }
 
 std::int32_t clampToScreen(std::int32_t edge, std::int32_t extent, std::int32_t screenExtent) {
-  if (edge + extent > screenExtent) {
+  // Wide: the file may hold any 32-bit edge, and the sum must not wrap.
+  if (std::int64_t{edge} + extent > screenExtent) {
     return screenExtent - extent;
   }
   return edge;

@@ -449,14 +449,17 @@ namespace {
 TEST(StandinDxfRead, HandlesGivenTwiceOrUnreadableAreReplaced) {
   TTempDir dir;
   // The second LINE repeats the first one's handle, the third repeats the LAYER
-  // table's, the fourth has no hexadecimal number for one.
+  // table's, the fourth has no hexadecimal number for one, the fifth has a
+  // second group 5 (found by fuzzing: its handle changed with every save).
   const TGroups entities = {{0, "LINE"}, {5, "20"}, {8, "0"}, {10, "0.0"}, {20, "0.0"}, {11, "1.0"}, {21, "0.0"},
                             {0, "LINE"}, {5, "20"}, {8, "0"}, {10, "0.0"}, {20, "0.0"}, {11, "2.0"}, {21, "0.0"},
                             {0, "LINE"}, {5, "11"}, {8, "0"}, {10, "0.0"}, {20, "0.0"}, {11, "3.0"}, {21, "0.0"},
-                            {0, "LINE"}, {5, "XYZ"}, {8, "0"}, {10, "0.0"}, {20, "0.0"}, {11, "4.0"}, {21, "0.0"}};
+                            {0, "LINE"}, {5, "XYZ"}, {8, "0"}, {10, "0.0"}, {20, "0.0"}, {11, "4.0"}, {21, "0.0"},
+                            {0, "LINE"}, {5, "25"}, {8, "0"}, {5, "0"}, {10, "0.0"}, {20, "0.0"}, {11, "5.0"}, {21, "0.0"}};
   writeFile(dir.file("a.dxf"), dxfText(drawingGroups("AC1009", "ANSI_1252", "30", entities)));
   Drawing d = loaded(dir.file("a.dxf"));
-  ASSERT_EQ(d.entities().size(), 4u);
+  ASSERT_EQ(d.entities().size(), 5u);
+  EXPECT_EQ(d.entities()[4].handle, 0x25u);
   EXPECT_EQ(d.entities()[0].handle, 0x20u);
   EXPECT_EQ(d.entities()[1].handle, 0x30u);
   EXPECT_EQ(d.entities()[2].handle, 0x31u);
@@ -467,6 +470,7 @@ TEST(StandinDxfRead, HandlesGivenTwiceOrUnreadableAreReplaced) {
   ASSERT_TRUE(d.save(dir.file("b.dxf"), nullptr));
   const Drawing again = loaded(dir.file("b.dxf"));
   EXPECT_DOUBLE_EQ(only(again, 0x32).p2.x, 4);
+  EXPECT_DOUBLE_EQ(only(again, 0x25).p2.x, 5);
 }
 
 // Damaged files, made deterministically from a good one: whatever the reader

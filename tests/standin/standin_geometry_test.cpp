@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
+#include <string>
+#include <utility>
 
 #include "drawing.h"
 
@@ -114,6 +117,28 @@ TEST(StandinGeometry, CircleCrossingNeedsItsOutlineInTheWindow) {
   EXPECT_TRUE(standin::insideWindow(e, Box{-10, -10, 10, 10}));
   EXPECT_NEAR(standin::distanceTo(e, 0, 0), 10, 1e-9);
   EXPECT_NEAR(standin::distanceTo(e, 13, 0), 3, 1e-9);
+}
+
+// Found by fuzzing: a start angle so large that adding 360 no longer changed
+// it kept the stand-in in an endless loop. Any angles give a box on the circle.
+TEST(StandinGeometry, ArcsOfAnyAnglesEndOnTheirCircle) {
+  const double fuzzed = std::stod(std::string(91, '1') + "350.0");
+  const std::pair<double, double> angles[] = {{350, 10}, {10, 10}, {fuzzed, 10}, {10, fuzzed},
+                                              {-1e300, 1e300}, {1e300, -1e300}};
+  for (const auto& [start, end] : angles) {
+    Entity e = circle(5, 5, 2);
+    e.type = "ARC";
+    e.startAngle = start;
+    e.endAngle = end;
+    const Box box = standin::entityBox(e);
+    EXPECT_TRUE(box.minx >= 3 - 1e-9 && box.maxx <= 7 + 1e-9 && box.miny >= 3 - 1e-9 && box.maxy <= 7 + 1e-9)
+        << start << " to " << end;
+  }
+  Entity wrapped = circle(0, 0, 1);
+  wrapped.type = "ARC";
+  wrapped.startAngle = 350;
+  wrapped.endAngle = 10;
+  EXPECT_NEAR(standin::entityBox(wrapped).minx, std::cos(10 * std::numbers::pi / 180), 1e-9);
 }
 
 TEST(StandinGeometry, ClosedPolylineHasItsClosingSegment) {

@@ -49,6 +49,8 @@ TEST(SettingsValue, OnlyTheFarEdgeIsPulledBack) {
   EXPECT_EQ(clampToScreen(1320, 600, 1920), 1320);
   EXPECT_EQ(clampToScreen(1321, 600, 1920), 1320);
   EXPECT_EQ(clampToScreen(-100, 600, 1920), -100);
+  EXPECT_EQ(clampToScreen(2147483647, 600, 1920), 1320);
+  EXPECT_EQ(clampToScreen(-2147483647 - 1, 600, 1920), -2147483647 - 1);
 }
 
 class TNullCad : public TCadConnector {
@@ -178,6 +180,16 @@ TEST_F(FormSettings, BothEnterDirectionsSavedLeavesOnlyDownChecked) {
 TEST_F(FormSettings, SavedPlaceIsPulledBackOnlyPastTheFarEdges) {
   store(L"Left", L"5000");
   store(L"Top", L"5000");
+  form.FormCreate();
+  EXPECT_EQ(form.Window.Left, 1320);
+  EXPECT_EQ(form.Window.Top, 680);
+}
+
+// Found by fuzzing: the far edge of a place at the top of the 32-bit range
+// overflowed, and the window stayed off the screen.
+TEST_F(FormSettings, SavedPlaceAtTheEndOfTheIntegerRangeIsPulledBackToo) {
+  store(L"Left", L"2147483647");
+  store(L"Top", L"0x7FFFFFFF");
   form.FormCreate();
   EXPECT_EQ(form.Window.Left, 1320);
   EXPECT_EQ(form.Window.Top, 680);

@@ -128,6 +128,7 @@ void readFields(Entity& e, int codePage) {
   const bool mtext = e.type == "MTEXT";
   const bool lwpolyline = e.type == "LWPOLYLINE";
   bool haveRotation = false;
+  bool sawHandle = false;
   double directionX = 0, directionY = 0;
   std::wstring mtextHead;
   std::wstring mtextTail;
@@ -141,8 +142,11 @@ void readFields(Entity& e, int codePage) {
     }
     if (code >= 1000) break;  // extended data: not the entity's own fields
     if (code == 5) {
+      // The first group 5 is the handle, the one the reader rewrites when it
+      // gives the entity a fresh one; a later one would not survive a save.
       std::uint64_t h = 0;
-      if (parseHex(value, &h)) e.handle = h;
+      if (!sawHandle && parseHex(value, &h)) e.handle = h;
+      sawHandle = true;
     } else if (code == 8) {
       e.layer = decodeDxfString(value, codePage);
     } else if (lwpolyline && code == 10) {

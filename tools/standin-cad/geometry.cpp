@@ -123,7 +123,10 @@ bool isText(const Entity& e) { return e.type == "TEXT" || e.type == "MTEXT" || e
 TPolyline arcPoints(const Entity& e) {
   double start = e.type == "ARC" ? e.startAngle : 0;
   double end = e.type == "ARC" ? e.endAngle : 360;
-  while (end <= start) end += 360;
+  // The arc runs counter-clockwise from start to the next end after it, in
+  // one step: adding 360 at a time would never get past an angle so large
+  // that 360 is lost in its rounding.
+  if (end <= start) end += 360 * (std::floor((start - end) / 360) + 1);
   TPolyline points;
   for (int i = 0; i <= kArcSegments; ++i) {
     const double a = (start + (end - start) * i / kArcSegments) * kDegree;

@@ -126,10 +126,3 @@ TVariant invokeByName(TDispIdCache& cache, IDispatch* object, const TDispatchKin
     return result;
   }
 }
-
-std::size_t checkedReplyCount(std::int64_t claimed, const wchar_t* member) {
-  if (claimed < 0 || claimed > kMaxReplyElements) {
-    failed(member, L"応答の要素数 " + std::to_wstring(claimed) + L" は扱えません");
-  }
-  return static_cast<std::size_t>(claimed);
-}

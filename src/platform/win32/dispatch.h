@@ -14,6 +14,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/win32/reply_count.h"
 #include "platform/win32/variant.h"
 
 // What DISPIDs are cached under. An object queried by interface id is cached
@@ -58,12 +59,6 @@ enum class TInvokeKind { get, put, method };
 // caller; the result is the caller's.
 TVariant invokeByName(TDispIdCache& cache, IDispatch* object, const TDispatchKind& kind, const wchar_t* name,
                       TInvokeKind invoke, const VARIANT* args, std::size_t count);
-
-// The most elements a reply may claim (a count, an array length). Nothing
-// larger is believed: a claim beyond it is a TCadError naming the member, so
-// that no allocation is sized by what a server says.
-inline constexpr std::int64_t kMaxReplyElements = 10'000'000;
-std::size_t checkedReplyCount(std::int64_t claimed, const wchar_t* member);
 
 // A late-bound view of one object seen as one kind.
 class TDispatchObject {
