@@ -3,8 +3,10 @@
 // profile file.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/morvane_form.h"
@@ -178,21 +180,17 @@ TEST_F(FormSettings, BothEnterDirectionsSavedLeavesOnlyDownChecked) {
 }
 
 TEST_F(FormSettings, SavedPlaceIsPulledBackOnlyPastTheFarEdges) {
-  store(L"Left", L"5000");
-  store(L"Top", L"5000");
-  form.FormCreate();
-  EXPECT_EQ(form.Window.Left, 1320);
-  EXPECT_EQ(form.Window.Top, 680);
-}
-
-// Found by fuzzing: the far edge of a place at the top of the 32-bit range
-// overflowed, and the window stayed off the screen.
-TEST_F(FormSettings, SavedPlaceAtTheEndOfTheIntegerRangeIsPulledBackToo) {
-  store(L"Left", L"2147483647");
-  store(L"Top", L"0x7FFFFFFF");
-  form.FormCreate();
-  EXPECT_EQ(form.Window.Left, 1320);
-  EXPECT_EQ(form.Window.Top, 680);
+  // The end of the 32-bit range was found by fuzzing: the far edge overflowed
+  // and the window stayed off the screen.
+  const std::pair<const wchar_t*, const wchar_t*> places[] = {{L"5000", L"5000"}, {L"2147483647", L"0x7FFFFFFF"}};
+  for (std::size_t i = 0; i < std::size(places); ++i) {
+    SCOPED_TRACE(testing::Message() << "place " << i);
+    store(L"Left", places[i].first);
+    store(L"Top", places[i].second);
+    form.FormCreate();
+    EXPECT_EQ(form.Window.Left, 1320);
+    EXPECT_EQ(form.Window.Top, 680);
+  }
 }
 
 TEST_F(FormSettings, SavedPlaceBeforeTheOriginIsKept) {

@@ -114,6 +114,13 @@ TEST(CadClientDecoding, TextPropertiesAndTheirMalformedReplies) {
     text->returns(L"InsertionPoint", lying.get());
   }
   EXPECT_NE(messageOf([&] { t->InsertionPoint(); }).find(L"element size"), std::wstring::npos);
+  // Seen while fuzzing: 8-byte integers that a reply calls doubles have the
+  // doubles' size and were read as doubles' bit patterns.
+  {
+    TVariant lying = TVariant::fromArray(VT_R8, SafeArrayCreateVector(VT_I8, 0, 3));
+    text->returns(L"InsertionPoint", lying.get());
+  }
+  EXPECT_NE(messageOf([&] { t->InsertionPoint(); }).find(L"InsertionPoint: "), std::wstring::npos);
   // A point whose array starts at 1 is still the same three values.
   text->returns(L"TextAlignmentPoint", doubleArrayReply({4, 5, 6}, 1).get());
   EXPECT_EQ(t->TextAlignmentPoint(), (TPoint3{4, 5, 6}));

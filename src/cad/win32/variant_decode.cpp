@@ -76,6 +76,12 @@ SAFEARRAY* vectorOf(const VARIANT& v, VARTYPE elementType, const wchar_t* member
   if (array->cbElements != expectedSize) {
     badReply(member, L"element size " + std::to_wstring(array->cbElements));
   }
+  // Where the array records its element type, it must be the one the reply
+  // names: 8-byte integers read as doubles would be plainly wrong values.
+  VARTYPE stored = VT_EMPTY;
+  if (SUCCEEDED(SafeArrayGetVartype(array, &stored)) && stored != elementType) {
+    badReply(member, L"array of " + typeName(stored));
+  }
   count = array->rgsabound[0].cElements;
   checkedReplyCount(count, member);
   return array;
