@@ -1,7 +1,9 @@
-// Pastes a fuzzer's text into the main window's sheet, then takes it back:
-// the sheet never changes size, and the grouped undo restores every cell as
-// it was. Input: rows, columns, fixed rows, selection corners, how to paste
-// (Ctrl+V or the menu), whether the clipboard holds text, then the text.
+// Pastes a fuzzer's text into the main window's sheet (or cuts or deletes
+// the selection), then takes it back: the sheet never changes size, a cut
+// puts the block's text on the clipboard, and the grouped undo restores every
+// cell as it was. Input: rows, columns, fixed rows, selection corners, the
+// command (Ctrl+V, the menu's paste, Ctrl+X, Delete), whether the clipboard
+// holds text, then the text.
 #include <cstdlib>
 #include <cstdio>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "fake_cad.h"
 #include "fake_desktop.h"
 #include "fuzz_input.h"
+#include "sheet/clipboard_text.h"
 #include "sheet/grid_keys.h"
 
 namespace {
@@ -52,23 +55,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const TGridCoord anchor{in.between(1, cols - 1), in.between(grid.firstCurrentRow(), rows - 1)};
   const TGridCoord current{in.between(1, cols - 1), in.between(grid.firstCurrentRow(), rows - 1)};
   grid.setSelection(anchor, current);
-  const bool byMenu = in.byte() % 2 == 1;
+  const int command = in.byte() % 4;
   const bool noText = in.byte() % 8 == 0;
   desktop.clipboard = in.restAsText();
   if (noText) desktop.clipboard.reset();
 
   const std::vector<std::wstring> before = cellsOf(grid);
-  if (byMenu) {
-    form.N3.Click();
-  } else {
-    std::uint16_t key = gridKey::kV;
-    form.StringGrid1KeyDown(key, TShiftState{false, true, false});
+  const std::wstring blockText = clipboardText(grid, grid.Selection());
+  const TShiftState ctrl{false, true, false};
+  std::uint16_t key = 0;
+  switch (command) {
+    case 0: key = gridKey::kV; break;
+    case 1: form.N3.Click(); break;
+    case 2: key = gridKey::kX; break;
+    default: key = gridKey::kDelete; break;
   }
-  check(grid.RowCount() == rows && grid.ColCount() == cols, "the paste changed the sheet's size");
-  check(form.sgUndoCnt >= 1, "the paste left no group to undo");
+  if (key != 0) form.StringGrid1KeyDown(key, key == gridKey::kDelete ? TShiftState{} : ctrl);
+  check(grid.RowCount() == rows && grid.ColCount() == cols, "the command changed the sheet's size");
+  if (command != 3) check(form.sgUndoCnt >= 1, "the command left no group to undo");
+  if (command == 2) check(desktop.clipboard == blockText, "the cut put another text on the clipboard");
 
   std::uint16_t undoKey = gridKey::kZ;
-  form.StringGrid1KeyDown(undoKey, TShiftState{false, true, false});
+  form.StringGrid1KeyDown(undoKey, ctrl);
   check(grid.RowCount() == rows && grid.ColCount() == cols, "the undo changed the sheet's size");
   check(cellsOf(grid) == before, "the undo did not restore every cell");
   return 0;
