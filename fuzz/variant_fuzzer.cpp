@@ -244,7 +244,13 @@ void decodeEveryWay(const VARIANT& v) {
   decode([&] { (void)variantBool(v, member); });
   decode([&] { (void)variantDouble(v, member); });
   decode([&] { (void)variantString(v, member); });
-  decode([&] { (void)variantPoint(v, member); });
+  decode([&] {
+    const TPoint3 p = variantPoint(v, member);
+    // A plain array of three doubles is read as it is.
+    if (v.vt == (VT_ARRAY | VT_R8) && SafeArrayGetDim(v.parray) == 1) {
+      check(std::memcmp(p.data(), v.parray->pvData, sizeof p) == 0, "a point read as other values");
+    }
+  });
   decode([&] { check(variantVertices(v, member).size() % 2 == 0, "an odd vertex list"); });
   decode([&] {
     TVariant copy;
