@@ -2,6 +2,7 @@
 // The program's own error types. Messages are UTF-16, as shown to the user.
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 // Base of every error a command may let reach the standard error box.
 class TMorvaneError : public std::runtime_error {
@@ -14,9 +15,17 @@ class TMorvaneError : public std::runtime_error {
 };
 
 // A call to the CAD automation server failed; carries the server's message.
+// `unreachable`: the call never got an answer from the server (it has ended,
+// or turned the call away), so the failure says nothing about the objects
+// the call was about.
 class TCadError : public TMorvaneError {
  public:
-  using TMorvaneError::TMorvaneError;
+  explicit TCadError(std::wstring message, bool unreachable = false)
+      : TMorvaneError(std::move(message)), FUnreachable(unreachable) {}
+  bool unreachable() const noexcept { return FUnreachable; }
+
+ private:
+  bool FUnreachable;
 };
 
 // A text could not be read as a number (a handle that is not hexadecimal, ...).

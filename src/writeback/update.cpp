@@ -9,10 +9,18 @@
 namespace {
 
 // The drawing text of a handle, or null when the drawing no longer has it
-// (erased since Acquire) or it is no text: such a cell is skipped.
+// (erased since Acquire) or it is no text: such a cell is skipped. A lookup
+// the CAD never answered (it has ended, or turned the call away) tells
+// nothing about the text: the run stops there, as at any failing call,
+// rather than skip the cells as erased ones.
 std::unique_ptr<TCadText> lookupText(TCadDocument& document, const std::wstring& handle) {
   try {
     return document.HandleToObject(handle)->asText();
+  } catch (const TCadError& e) {
+    if (e.unreachable()) {
+      throw;
+    }
+    return nullptr;
   } catch (const TMorvaneError&) {
     return nullptr;
   }

@@ -487,8 +487,9 @@ int TFakeCad::countOf(const std::wstring& operation) const {
   return it == FServed.end() ? 0 : it->second;
 }
 
-void TFakeCad::failOn(const std::wstring& operation, const std::wstring& message, int skip, int times) {
-  FFaults[operation] = {message, skip, times};
+void TFakeCad::failOn(const std::wstring& operation, const std::wstring& message, int skip, int times,
+                      bool unreachable) {
+  FFaults[operation] = {message, skip, times, unreachable};
 }
 
 void TFakeCad::serve(const std::wstring& operation, const std::wstring& argument) {
@@ -503,7 +504,7 @@ void TFakeCad::serve(const std::wstring& operation, const std::wstring& argument
   }
   if (f.times == 0) return;
   if (f.times > 0) --f.times;
-  throw TCadError(f.message);
+  throw TCadError(f.message, f.unreachable);
 }
 
 bool TFakeCad::wildcardMatch(const std::wstring& text, const std::wstring& pattern) {

@@ -126,9 +126,10 @@ class TFakeCad : public TCadConnector {
   std::vector<std::wstring> calls;
   int countOf(const std::wstring& operation) const;
   // The operation fails with `message` after it has been served `skip` times,
-  // `times` times in a row (-1: for ever).
+  // `times` times in a row (-1: for ever); `unreachable`: as a call the CAD
+  // never answered.
   void failOn(const std::wstring& operation, const std::wstring& message, int skip = 0,
-              int times = -1);
+              int times = -1, bool unreachable = false);
   void clearFaults() { FFaults.clear(); }
 
   // Filter evaluation, as the CAD's selection does it: codes 0 (type name) and
@@ -152,6 +153,7 @@ class TFakeCad : public TCadConnector {
     std::wstring message;
     int skip = 0;
     int times = -1;
+    bool unreachable = false;
   };
   std::map<std::wstring, TFault> FFaults;
   std::map<std::wstring, int> FServed;

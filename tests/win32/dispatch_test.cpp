@@ -103,6 +103,19 @@ TEST(DispatchCalls, FailuresCarryTheServersMessage) {
   EXPECT_GT(silent.size(), std::wstring(L"Silent: ").size());
   const std::wstring busy = messageOf([&] { view.method(L"Busy"); });
   EXPECT_EQ(busy.rfind(L"Busy: ", 0), 0u) << toUtf8(busy);
+  // Only a call the server never answered is marked so: it says nothing about the object.
+  const auto unreachable = [&](const wchar_t* member) {
+    try {
+      view.method(member);
+    } catch (const TCadError& e) {
+      return e.unreachable();
+    }
+    ADD_FAILURE() << toUtf8(member) << " did not fail";
+    return false;
+  };
+  EXPECT_TRUE(unreachable(L"Busy"));
+  EXPECT_FALSE(unreachable(L"HandleToObject"));
+  EXPECT_FALSE(unreachable(L"Silent"));
   const std::wstring unknown = messageOf([&] { view.method(L"NoSuchMember"); });
   EXPECT_EQ(unknown.rfind(L"NoSuchMember: ", 0), 0u) << toUtf8(unknown);
   const std::wstring nothing = messageOf([] {

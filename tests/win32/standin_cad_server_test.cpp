@@ -561,6 +561,21 @@ TEST_F(StandinCadServer, RefusedCallsFailUntilTheCountIsUsedUp) {
   EXPECT_EQ(third.value.type(), VT_I8);
 }
 
+TEST_F(StandinCadServer, RefusalsCanBeginAfterAGivenMemberWasServed) {
+  const std::wstring log = temp(L"standin-rejects");
+  ASSERT_NO_FATAL_FAILURE(startAndConnect(
+      {L"--reject-calls=2", L"--reject-type=rejected", L"--reject-after=Documents", L"--call-log=" + log}));
+  EXPECT_EQ(get(FApp.get(), L"HWND").hr, S_OK);
+  EXPECT_EQ(get(FApp.get(), L"Documents").hr, S_OK);
+  EXPECT_EQ(get(FApp.get(), L"HWND").hr, RPC_E_CALL_REJECTED);
+  EXPECT_EQ(get(FApp.get(), L"HWND").hr, RPC_E_CALL_REJECTED);
+  EXPECT_EQ(get(FApp.get(), L"HWND").hr, S_OK);
+  std::vector<std::string> logged = standin_test::readLines(log);
+  ASSERT_FALSE(logged.empty());
+  logged.erase(logged.begin());  // "pid N"
+  EXPECT_EQ(logged, (std::vector<std::string>{"HWND", "Documents", "rejected", "rejected", "HWND"}));
+}
+
 TEST_F(StandinCadServer, WithoutADocumentThereIsNoActiveDocument) {
   ASSERT_NO_FATAL_FAILURE(startAndConnect({L"--no-document"}));
   const TCall docs = get(FApp.get(), L"Documents");

@@ -34,7 +34,8 @@ TComPtr<IDispatch> queryKind(IDispatch* object, const GUID& iid, const wchar_t* 
   TComPtr<IDispatch> out;
   const HRESULT hr = object->QueryInterface(iid, out.receiveVoid());
   if (FAILED(hr) || !out) {
-    throw TCadError(std::wstring(L"図形は ") + kind + L" ではありません: " + systemMessage(static_cast<DWORD>(hr)));
+    throw TCadError(std::wstring(L"図形は ") + kind + L" ではありません: " + systemMessage(static_cast<DWORD>(hr)),
+                    callUnanswered(hr));
   }
   return out;
 }

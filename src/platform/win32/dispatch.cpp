@@ -52,9 +52,11 @@ WORD invokeFlags(TInvokeKind invoke) {
   return DISPATCH_METHOD;
 }
 
-[[noreturn]] void failed(const wchar_t* name, const std::wstring& message) {
-  throw TCadError(std::wstring(name) + L": " + message);
+[[noreturn]] void failed(const wchar_t* name, const std::wstring& message, bool unreachable = false) {
+  throw TCadError(std::wstring(name) + L": " + message, unreachable);
 }
+
+
 
 }  // namespace
 
@@ -77,7 +79,7 @@ DISPID TDispIdCache::find(IDispatch* object, const TDispatchKind& kind, const wc
   ++FLookups;
   const HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
   if (FAILED(hr)) {
-    failed(name, systemMessage(static_cast<DWORD>(hr)));
+    failed(name, systemMessage(static_cast<DWORD>(hr)), callUnanswered(hr));
   }
   FIds.emplace(std::move(key), id);
   return id;
@@ -121,8 +123,14 @@ TVariant invokeByName(TDispIdCache& cache, IDispatch* object, const TDispatchKin
       failed(name, excep.message());
     }
     if (FAILED(hr)) {
-      failed(name, systemMessage(static_cast<DWORD>(hr)));
+      failed(name, systemMessage(static_cast<DWORD>(hr)), callUnanswered(hr));
     }
     return result;
   }
+}
+
+bool callUnanswered(HRESULT hr) {
+  return HRESULT_FACILITY(hr) == FACILITY_RPC || hr == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) ||
+         hr == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED) || hr == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED_DNE) ||
+         hr == CO_E_OBJNOTCONNECTED;
 }

@@ -60,6 +60,9 @@ enum class TInvokeKind { get, put, method };
 TVariant invokeByName(TDispIdCache& cache, IDispatch* object, const TDispatchKind& kind, const wchar_t* name,
                       TInvokeKind invoke, const VARIANT* args, std::size_t count);
 
+// A call that the server never answered: it has ended, or turned the call away.
+bool callUnanswered(HRESULT hr);
+
 // A late-bound view of one object seen as one kind.
 class TDispatchObject {
  public:

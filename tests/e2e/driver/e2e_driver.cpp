@@ -99,7 +99,8 @@ int cmdWaitWindow(int argc, wchar_t** argv) {
   }
 }
 
-// One line per descendant: hwnd, class, id, left top right bottom, visible, enabled, checked, text.
+// One line per descendant: hwnd, class, id, left top right bottom, visible, enabled, checked
+// (a progress bar's position), text.
 int cmdChildren(int argc, wchar_t** argv) {
   if (argc < 3) return 2;
   HWND top = parseHwnd(argv[2]);
@@ -116,6 +117,8 @@ int cmdChildren(int argc, wchar_t** argv) {
     long long checked = -1;
     if (_wcsicmp(cls.c_str(), L"Button") == 0) {
       checked = static_cast<long long>(SendMessageW(h, BM_GETCHECK, 0, 0));
+    } else if (_wcsicmp(cls.c_str(), L"msctls_progress32") == 0) {
+      checked = static_cast<long long>(SendMessageW(h, PBM_GETPOS, 0, 0));
     }
     std::wstring text = windowText(h);
     for (auto& ch : text) {
@@ -346,22 +349,50 @@ int cmdDialog(int argc, wchar_t** argv) {
   return 0;
 }
 
-// hold-clipboard MS: keeps the clipboard open for that long, as a busy
-// program would.
+// hold-clipboard MS [RELEASE_FILE]: keeps the clipboard open, as a busy
+// program would, for that long or until the file exists.
 int cmdHoldClipboard(int argc, wchar_t** argv) {
   if (argc < 3 || !OpenClipboard(nullptr)) return 1;
   std::printf("held\n");
   std::fflush(stdout);
-  Sleep(static_cast<DWORD>(_wtoi(argv[2])));
+  const DWORD limit = static_cast<DWORD>(_wtoi(argv[2]));
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < limit) {
+    if (argc > 3 && GetFileAttributesW(argv[3]) != INVALID_FILE_ATTRIBUTES) break;
+    Sleep(20);
+  }
   CloseClipboard();
   return 0;
+}
+
+// raise HWND: puts a topmost window back above the others. Without a window
+// manager Wine lifts a window it activates (a new one, or the next one when
+// another closes) above everything, the topmost band included. The window is
+// not activated here: the user's click that follows does that, keyboard
+// focus included.
+int cmdRaise(int argc, wchar_t** argv) {
+  if (argc < 3) return 2;
+  const HWND h = parseHwnd(argv[2]);
+  if (!IsWindow(h)) return 1;
+  return SetWindowPos(h, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE) ? 0 : 1;
+}
+
+// set-clipboard-bitmap: a small picture and no text on the clipboard.
+int cmdSetClipboardBitmap() {
+  const HBITMAP bitmap = CreateBitmap(8, 8, 1, 32, nullptr);
+  if (bitmap == nullptr || !OpenClipboard(nullptr)) return 1;
+  EmptyClipboard();
+  const bool set = SetClipboardData(CF_BITMAP, bitmap) != nullptr;
+  CloseClipboard();
+  if (!set) DeleteObject(bitmap);
+  return set ? 0 : 1;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: e2e_driver wait-window|children|click|post|clipboard|clear-clipboard|foreground|process-windows|set-clipboard|memory|status-panel|windows-titled|dialog|hold-clipboard ...\n");
+    std::fprintf(stderr, "usage: e2e_driver wait-window|children|click|post|clipboard|clear-clipboard|foreground|process-windows|set-clipboard|set-clipboard-bitmap|raise|memory|status-panel|windows-titled|dialog|hold-clipboard ...\n");
     return 2;
   }
   const std::wstring cmd = argv[1];
@@ -379,5 +410,7 @@ int wmain(int argc, wchar_t** argv) {
   if (cmd == L"status-panel") return cmdStatusPanel(argc, argv);
   if (cmd == L"windows-titled") return cmdWindowsTitled(argc, argv);
   if (cmd == L"hold-clipboard") return cmdHoldClipboard(argc, argv);
+  if (cmd == L"set-clipboard-bitmap") return cmdSetClipboardBitmap();
+  if (cmd == L"raise") return cmdRaise(argc, argv);
   return 2;
 }

@@ -99,6 +99,9 @@ HRESULT serveInvoke(TServerContext& context, ITypeInfo* info, void* object, DISP
         hr = malformedVariant(context.options.malformKind, result);
       }
     }
+    if (sameMember(context.options.rejectAfter, name)) {
+      context.rejectArmed = true;
+    }
     if (context.options.exitMember.empty() || sameMember(context.options.exitMember, name)) {
       ++context.exitCounted;
     }

@@ -134,7 +134,10 @@ int run(HINSTANCE instance, int show) {
   TComPtr<IMessageFilter> filter;
   std::unique_ptr<TFilterRegistration> filterRegistration;
   if (o.rejectCalls > 0) {
-    filter = TComPtr<IMessageFilter>::attach(new TRejectingFilter(o.rejectCalls, o.rejectHard));
+    // A test can let a command start and refuse its calls from the middle on.
+    filter = TComPtr<IMessageFilter>::attach(new TRejectingFilter(
+        o.rejectCalls, o.rejectHard, [&context] { return context.options.rejectAfter.empty() || context.rejectArmed; },
+        [&context] { context.callLog.line(L"rejected"); }));
     filterRegistration = std::make_unique<TFilterRegistration>(filter.get());
   }
 

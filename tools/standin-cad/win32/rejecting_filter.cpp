@@ -40,9 +40,12 @@ ULONG TRejectingFilter::Release() {
 }
 
 DWORD TRejectingFilter::HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO info) {
-  if (FRejectsLeft > 0 && isAutomationCall(info)) {
+  if (FRejectsLeft > 0 && isAutomationCall(info) && (!FArmed || FArmed())) {
     --FRejectsLeft;
     ++FRejected;
+    if (FOnReject) {
+      FOnReject();
+    }
     return FHard ? SERVERCALL_REJECTED : SERVERCALL_RETRYLATER;
   }
   return SERVERCALL_ISHANDLED;

@@ -69,6 +69,7 @@ class TServerContext {
   int failMemberCalls = 0;  // calls of options.failMember so far
   int exitCounted = 0;      // calls counted towards options.exitAfter
   int rejectsLeft = 0;
+  bool rejectArmed = false;  // options.rejectAfter has been served
   std::function<void()> onExitAfter;  // asks the window to revoke and close
 
   // The type description of an interface of the library; null if absent.

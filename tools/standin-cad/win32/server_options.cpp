@@ -89,6 +89,9 @@ bool parseServerOptions(const std::vector<std::wstring>& args, TServerOptions& o
       ok = !o.callLogPath.empty();
     } else if (startsWith(a, L"--reject-calls=")) {
       ok = parseInt(a.substr(15), o.rejectCalls);
+    } else if (startsWith(a, L"--reject-after=")) {
+      o.rejectAfter = a.substr(15);
+      ok = !o.rejectAfter.empty();
     } else if (startsWith(a, L"--reject-type=")) {
       const std::wstring v = a.substr(14);
       ok = v == L"later" || v == L"rejected";

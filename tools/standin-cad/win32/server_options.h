@@ -8,8 +8,10 @@
 //     --auto-select-delay=MS  ... after MS milliseconds (the window stays usable meanwhile)
 //     --call-log=PATH       "pid N", then one line per served call: the member's name;
 //                           also "zoom X1 Y1 X2 Y2" after a ZoomWindow and "undo" after an undo
-//     --reject-calls=N      the first N automation calls are answered "retry later"
+//     --reject-calls=N      N automation calls (the first ones) are answered "retry later"
 //     --reject-type=later|rejected   ... or refused outright (what Wine passes on)
+//     --reject-after=Member ... beginning after that member's first served call
+//                           (each call turned away logged "rejected")
 //     --fail=Member:message that member fails with that message
 //     --fail-from=N         ... from its Nth call on (the first N-1 calls are served)
 //     --fail-count=N        ... for N calls only, then it is served again
@@ -39,6 +41,7 @@ struct TServerOptions {
   std::wstring callLogPath;
   int rejectCalls = 0;
   bool rejectHard = false;  // --reject-type=rejected: refuse instead of "retry later"
+  std::wstring rejectAfter;  // empty: from the first call on
   std::wstring failMember;
   std::wstring failMessage;
   int slowMs = 0;
