@@ -105,28 +105,39 @@ class Morvane:
         check(self.status() == status, f"the status bar changed: {self.status()}")
 
 
+class Excel:
+    """Stand-in Excels started one after the other, each writing its cells
+    and its calls to the same two files of the work folder."""
+
+    def __init__(self, s):
+        self.s = s
+        self.cells = os.path.join(s.work, "cells.tsv")
+        self.calls = os.path.join(s.work, "calls.log")
+
+    def served(self):
+        if not os.path.exists(self.calls):
+            return []
+        with open(self.calls, encoding="utf-8") as f:
+            return [l.rstrip("\n") for l in f if not l.startswith(("pid ", "ProgID"))]
+
+    def start(self, *args, title="Excel - Book1"):
+        """Returns the process and its window (title "Excel" without a workbook)."""
+        for path in (self.cells, self.calls):
+            if os.path.exists(path):
+                os.remove(path)
+        return self.s.start_standin_excel(f"--cells={self.cells}", f"--call-log={self.calls}", *args, title=title)
+
+    def close(self, process, window):
+        self.s.close_window(window)
+        self.s.wait_until(lambda: process.poll() is not None, 20, "the stand-in Excel to end")
+
+
 def scenario(s):
     with open(s.sample(SAMPLE.replace(".dxf", ".expected.tsv")), encoding="utf-8", newline="") as f:
         table = [line.split("\t") for line in f.read().split("\r\n")[:-1]]
     rows, cols = len(table), len(table[0])
-    cells = os.path.join(s.work, "cells.tsv")
-    calls = os.path.join(s.work, "calls.log")
-
-    def served():
-        if not os.path.exists(calls):
-            return []
-        with open(calls, encoding="utf-8") as f:
-            return [l.rstrip("\n") for l in f if not l.startswith(("pid ", "ProgID"))]
-
-    def excel(*args, title="Excel - Book1"):
-        for path in (cells, calls):
-            if os.path.exists(path):
-                os.remove(path)
-        return s.start_standin_excel(f"--cells={cells}", f"--call-log={calls}", *args, title=title)
-
-    def close(process, window):
-        s.close_window(window)
-        s.wait_until(lambda: process.poll() is not None, 20, "the stand-in Excel to end")
+    xl = Excel(s)
+    cells, served, excel, close = xl.cells, xl.served, xl.start, xl.close
 
     s.start_standin(s.sample(SAMPLE), f"--auto-select=window:{WINDOW}", "--auto-select-delay=300")
     m = Morvane(s, s.start_morvane())

@@ -20,6 +20,7 @@ import time
 
 import e2e
 from e2e import check
+from test_excel_export import Excel
 
 if __name__ == "__main__" and sys.executable != "/usr/bin/python3" and os.path.exists("/usr/bin/python3"):
     # Debian's python3-ezdxf, which reads the saved drawing, belongs to the system's interpreter.
@@ -476,24 +477,11 @@ class Harness:
         s = self.s
         self.type_edit()
         log, status = memo_lines(s, self.main), self.status()
-        cells = os.path.join(s.work, "cells.tsv")
-        calls = os.path.join(s.work, "excel-calls.log")
-
-        def served():
-            if not os.path.exists(calls):
-                return []
-            with open(calls, encoding="utf-8") as f:
-                return [l.rstrip("\n") for l in f if not l.startswith(("pid ", "ProgID"))]
-
-        def excel(*args, title="Excel - Book1"):
-            for path in (cells, calls):
-                if os.path.exists(path):
-                    os.remove(path)
-            return s.start_standin_excel(f"--cells={cells}", f"--call-log={calls}", *args, title=title)
+        xl = Excel(s)
+        cells, served, excel = xl.cells, xl.served, xl.start
 
         def close(process, window):
-            s.close_window(window)
-            s.wait_until(lambda: process.poll() is not None, 20, "the stand-in Excel to end")
+            xl.close(process, window)
             s.driver("raise", self.main)
 
         for name, args, title, last_call in EXCEL_CASES:
