@@ -81,10 +81,10 @@ def counts(edits, additions, deletions):
 class UpdateCase:
     """An Update under a fault. first: the log lines the first Update adds,
     a line given as STOPPED + text stands for a stopped-run line holding that
-    text. written: the edits in the drawing after it (a prefix of
-    UPDATE_EDITS or a choice). second: the line of the next Update, which
-    writes the rest; None when the CAD is gone (the drawing the CAD saved
-    when it went is checked instead). rejected: the calls the CAD turned away."""
+    text. written: the edits in the drawing after it. second: the line of
+    the next Update, which writes the rest (the saved drawing then holds
+    every edit once); None when the CAD is gone (the drawing it saved as it
+    went must hold exactly `written`). rejected: the calls the CAD turned away."""
 
     def __init__(self, name, args, first, written, second, rejected=0):
         self.name, self.args, self.first, self.written = name, args, first, written
