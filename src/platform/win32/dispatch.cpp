@@ -56,8 +56,6 @@ WORD invokeFlags(TInvokeKind invoke) {
   throw TCadError(std::wstring(name) + L": " + message, unreachable);
 }
 
-
-
 }  // namespace
 
 TDispatchKind TDispatchKind::ofInterface(const GUID& iid) {
