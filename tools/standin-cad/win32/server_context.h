@@ -68,7 +68,6 @@ class TServerContext {
   int served = 0;
   int failMemberCalls = 0;  // calls of options.failMember so far
   int exitCounted = 0;      // calls counted towards options.exitAfter
-  int rejectsLeft = 0;
   bool rejectArmed = false;  // options.rejectAfter has been served
   std::function<void()> onExitAfter;  // asks the window to revoke and close
 
