@@ -30,16 +30,8 @@ void disableInputMethod(HWND wnd) { ImmAssociateContext(wnd, nullptr); }
 }  // namespace
 
 bool registerMainWindowClasses(HINSTANCE instance) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = TMainWindow::windowProc;
-  wc.hInstance = instance;
-  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconId));
-  wc.hIconSm = wc.hIcon;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  wc.lpszClassName = kMainWindowClass;
-  const bool registered = RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  const bool registered = registerOwnedWindowClass<TMainWindow>(instance, kMainWindowClass, 0,
+                                                                 LoadIconW(instance, MAKEINTRESOURCEW(kIconId)));
   return registered && registerBevelPanelClass(instance);
 }
 
@@ -67,26 +59,6 @@ void TMainWindow::show(int showCommand) {
 
 bool TMainWindow::dialogMessage(MSG& msg) {
   return FWnd != nullptr && IsDialogMessageW(FWnd, &msg) != FALSE;
-}
-
-LRESULT CALLBACK TMainWindow::windowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* const self =
-        static_cast<TMainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->FWnd = wnd;
-    SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* const self = reinterpret_cast<TMainWindow*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
-  if (self == nullptr) {
-    return DefWindowProcW(wnd, message, wParam, lParam);
-  }
-  // No exception leaves the window procedure: whatever escapes a handler ends here.
-  try {
-    return self->handleMessage(message, wParam, lParam);
-  } catch (...) {
-    reportAtWall(L"the main window");
-    return self->afterFailure(message, wParam, lParam);
-  }
 }
 
 LRESULT TMainWindow::afterFailure(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -148,10 +120,6 @@ LRESULT TMainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       FBinding.release();
       PostQuitMessage(0);
       return 0;
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(FWnd, GWLP_USERDATA, 0);
-      FWnd = nullptr;
-      break;
     default:
       break;
   }

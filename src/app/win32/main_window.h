@@ -8,6 +8,7 @@
 #include "app/morvane_form.h"
 #include "app/win32/control_binding.h"
 #include "platform/win32/handle_owners.h"
+#include "platform/win32/window_wall.h"
 
 inline constexpr int kClientWidth = 581;
 inline constexpr int kClientHeight = 349;
@@ -62,8 +63,8 @@ class TMainWindow {
     bool top = true;
   };
 
-  friend bool registerMainWindowClasses(HINSTANCE instance);
-  static LRESULT CALLBACK windowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
+  friend LRESULT CALLBACK ownedWindowProc<TMainWindow>(HWND, UINT, WPARAM, LPARAM);
+  static constexpr const wchar_t* kWallName = L"the main window";
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // What a message answers when its handler failed.
   LRESULT afterFailure(UINT message, WPARAM wParam, LPARAM lParam);

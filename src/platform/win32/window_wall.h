@@ -37,9 +37,11 @@ inline void reportAtWall(const wchar_t* wall) noexcept {
 
 // The window procedure of a window owned by an object of class T: the object
 // comes in CreateWindowEx's creation parameter, is kept in GWLP_USERDATA and
-// handed every message through T::handleMessage, behind the wall above. A
-// failing WM_CREATE fails the creation; any other message falls back to the
-// default handling.
+// handed every message through T::handleMessage, behind the wall above. After
+// WM_NCDESTROY the window forgets the object and the object its window. What
+// a failing message returns is T::afterFailure's answer where T has one;
+// otherwise a failing WM_CREATE fails the creation and any other message
+// falls back to the default handling.
 template <class T>
 LRESULT CALLBACK ownedWindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
@@ -51,10 +53,37 @@ LRESULT CALLBACK ownedWindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM l
   if (self == nullptr) {
     return DefWindowProcW(wnd, message, wParam, lParam);
   }
+  LRESULT result = 0;
   try {
-    return self->handleMessage(message, wParam, lParam);
+    result = self->handleMessage(message, wParam, lParam);
   } catch (...) {
     reportAtWall(T::kWallName);
-    return message == WM_CREATE ? -1 : DefWindowProcW(wnd, message, wParam, lParam);
+    if constexpr (requires { self->afterFailure(message, wParam, lParam); }) {
+      result = self->afterFailure(message, wParam, lParam);
+    } else {
+      result = message == WM_CREATE ? -1 : DefWindowProcW(wnd, message, wParam, lParam);
+    }
   }
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
+    self->FWnd = nullptr;
+  }
+  return result;
+}
+
+// Registers the class of windows owned by objects of class T; a class
+// registered before counts as registered.
+template <class T>
+bool registerOwnedWindowClass(HINSTANCE instance, const wchar_t* className, UINT style = 0, HICON icon = nullptr) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = style;
+  wc.lpfnWndProc = ownedWindowProc<T>;
+  wc.hInstance = instance;
+  wc.hIcon = icon;
+  wc.hIconSm = icon;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  wc.lpszClassName = className;
+  return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }

@@ -32,15 +32,7 @@ TInputListWin32::~TInputListWin32() {
 }
 
 bool TInputListWin32::create(HINSTANCE instance, HWND owner) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.style = CS_DROPSHADOW;
-  wc.lpfnWndProc = ownedWindowProc<TInputListWin32>;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  wc.lpszClassName = kInputListClass;
-  if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+  if (!registerOwnedWindowClass<TInputListWin32>(instance, kInputListClass, CS_DROPSHADOW)) {
     return false;
   }
   FOwner = owner;
@@ -89,10 +81,6 @@ LRESULT TInputListWin32::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_CLOSE:
       event(TInputListEvent::Escape);
       return 0;
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(FWnd, GWLP_USERDATA, 0);
-      FWnd = nullptr;
-      break;
     default:
       break;
   }

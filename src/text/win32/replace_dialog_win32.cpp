@@ -35,14 +35,7 @@ TReplaceDialogWin32::~TReplaceDialogWin32() {
 }
 
 bool TReplaceDialogWin32::create(HINSTANCE instance, HWND owner) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = ownedWindowProc<TReplaceDialogWin32>;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  wc.lpszClassName = kReplaceDialogClass;
-  if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+  if (!registerOwnedWindowClass<TReplaceDialogWin32>(instance, kReplaceDialogClass)) {
     return false;
   }
   FOwner = owner;
@@ -75,10 +68,6 @@ LRESULT TReplaceDialogWin32::handleMessage(UINT message, WPARAM wParam, LPARAM l
     case WM_CLOSE:
       FResult = TResult::Cancel;
       return 0;
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(FWnd, GWLP_USERDATA, 0);
-      FWnd = nullptr;
-      break;
     default:
       break;
   }
