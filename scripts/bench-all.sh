@@ -42,14 +42,7 @@ if [ "$acquire" = 1 ]; then
   cmake --build build/win -j"$jobs" --target morvane standin_cad e2e_driver >&2
   # shellcheck source=wine-env.sh
   source "$root/scripts/wine-env.sh"
-  cleanup() {
-    wineserver -k 2>/dev/null || true
-    morvane_stop_xvfb
-  }
-  trap cleanup EXIT
-  morvane_wine_prefix
-  morvane_start_xvfb
-  morvane_wine_warm
+  morvane_wine_session
   "$py" bench/acquire_load.py --build build/win --source . --sizes "$sizes" --out "$out" >&2
 fi
 

@@ -32,16 +32,9 @@ echo "== fuzzing (clang-14 libFuzzer, ${FUZZ_SECONDS:-20} s per target) =="
 echo "== Windows tests under Wine =="
 # shellcheck source=wine-env.sh
 source "$root/scripts/wine-env.sh"
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  morvane_stop_xvfb
-}
-trap cleanup EXIT
-morvane_wine_prefix
-morvane_start_xvfb
 # One persistent wineserver for the whole run, and the prefix's services and
 # desktop started now: whatever a test's first Wine program starts inherits
 # that test's output pipes and would keep ctest waiting for it.
-morvane_wine_warm
+morvane_wine_session
 (cd build/win && ctest --output-on-failure) || status=1
 exit "$status"

@@ -61,6 +61,15 @@ morvane_wine_warm() {
   wine cmd /c exit </dev/null >/dev/null 2>&1
 }
 
+# The whole Wine session of a script: the prefix, a display and a warm
+# wineserver, all stopped again when the script exits.
+morvane_wine_session() {
+  trap 'wineserver -k 2>/dev/null || true; morvane_stop_xvfb' EXIT
+  morvane_wine_prefix
+  morvane_start_xvfb
+  morvane_wine_warm
+}
+
 # Starts an Xvfb on a free display and exports DISPLAY, unless one is given.
 # The caller stops it with morvane_stop_xvfb.
 morvane_start_xvfb() {
