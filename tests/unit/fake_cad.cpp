@@ -187,14 +187,7 @@ class TFakeTextObject : public TCadText, private TFakeEntityRef {
     entity(L"Text.setTextAlignmentPoint").alignmentPoint = p;
   }
   std::int32_t ObjectID() override { return entity(L"Text.ObjectID").objectId; }
-  std::unique_ptr<TCadText> Copy() override {
-    TFakeEntity copy = entity(L"Text.Copy");
-    TFakeDocumentData& d = FCad.documents.at(FDoc);
-    copy.handle = FCad.nextHandle(d);
-    copy.objectId = FCad.nextObjectId++;
-    d.entities.push_back(std::move(copy));
-    return std::make_unique<TFakeTextObject>(FCad, FDoc, d.entities.size() - 1);
-  }
+  std::unique_ptr<TCadEntity> Copy() override;
   void Erase() override { entity(L"Text.Erase").erased = true; }
   void Update() override { entity(L"Text.Update"); }
 
@@ -222,6 +215,10 @@ class TFakeEntityObject : public TCadEntity {
     if (!entity().isText()) throw TCadError(L"インターフェイスがサポートされていません");
     return std::make_unique<TFakeTextObject>(FCad, FDoc, FEnt);
   }
+  void Erase() override {
+    FCad.serve(L"Entity.Erase");
+    entity().erased = true;
+  }
 
  private:
   TFakeEntity& entity() {
@@ -233,6 +230,15 @@ class TFakeEntityObject : public TCadEntity {
   std::size_t FDoc;
   std::size_t FEnt;
 };
+
+std::unique_ptr<TCadEntity> TFakeTextObject::Copy() {
+  TFakeEntity copy = entity(L"Text.Copy");
+  TFakeDocumentData& d = FCad.documents.at(FDoc);
+  copy.handle = FCad.nextHandle(d);
+  copy.objectId = FCad.nextObjectId++;
+  d.entities.push_back(std::move(copy));
+  return std::make_unique<TFakeEntityObject>(FCad, FDoc, d.entities.size() - 1);
+}
 
 class TFakeSelectionSetObject : public TCadSelectionSet {
  public:

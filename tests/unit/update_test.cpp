@@ -167,6 +167,7 @@ TEST_F(UpdateTest, AFailurePartWayLeavesRecordsAndTagsTrueSoTheNextRunWritesTheR
     bool unreachable = false;
   } failures[] = {
       {L"Text.setTextString", 1},      // an addition's string, after its copy was made
+      {L"Entity.asText", 2},           // an addition's copy, made but not to be had as a text
       {L"Text.Erase", 0},              // the deletion
       {L"Text.setInsertionPoint", 0},  // an addition's place
       {L"Text.Handle", 0},             // an addition's record
