@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "table/sheet_fill.h"
+#include "writeback/pending_cells.h"
 #include "writeback/text_lookup.h"
 #include "writeback/update.h"
 #include "writeback_fixture.h"
@@ -136,6 +137,38 @@ TEST_F(UpdateTest, RegenIsSentAsACommandOnlyForAProgIdContainingPcadInAnyCase) {
     cad.doc().sentCommands.clear();
     form->Button2.Click();
     EXPECT_EQ(cad.doc().sentCommands, c.sent ? std::vector<std::wstring>{L"REGEN\r"} : std::vector<std::wstring>{});
+  }
+}
+
+// A CAD that spells its handles in lower case, or with leading zeros: each
+// tagged cell still finds its text, for the marks, Update and Locate alike.
+TEST_F(UpdateTest, HandlesSpelledOtherwiseAreTheSameHandles) {
+  for (const int width : {0, 6}) {
+    SCOPED_TRACE("handle width " + std::to_string(width));
+    cad = TFakeCad();
+    form = std::make_unique<TMorvaneForm>(TMorvanePorts{desktop, cad, metrics});
+    form->Window.Handle = kOwnWindow;
+    addCadWindow(desktop, cad);
+    cad.doc().lowerCaseHandles = true;
+    cad.doc().handleWidth = width;
+    acquire({{2, 1}});
+    ASSERT_NE(form->TextAry.back().sHandle, handleOf(2, 4));  // spelled otherwise than a tag's handle string
+    EXPECT_EQ(findTextByHandle(form->TextAry, handleOf(2, 4)), static_cast<int>(form->TextAry.size()) - 1);
+    set(1, 1, L"edited");
+    set(1, 3, L"");
+    set(2, 1, L"added");
+    EXPECT_EQ(form->FPending.kindOf(1, 1), TPending::Edit);
+    EXPECT_EQ(form->FPending.kindOf(1, 3), TPending::Delete);
+    EXPECT_EQ(form->FPending.kindOf(2, 1), TPending::Add);
+    form->Button2.Click();
+    EXPECT_EQ(form->Memo1.Lines(), std::vector<std::wstring>{L"[更新] 編集 = 1, 追加 = 1, 削除 = 1"});
+    EXPECT_EQ(liveTexts(L"edited").size(), 1u);
+    EXPECT_EQ(liveTexts(L"added").size(), 1u);
+    EXPECT_TRUE(liveTexts(L"r3c1").empty());
+    EXPECT_EQ(form->FPending.kindOf(1, 1), TPending::None);
+    form->Memo1.clear();
+    form->Button2.Click();
+    EXPECT_EQ(form->Memo1.Lines(), std::vector<std::wstring>{L"[更新] 編集 = 0, 追加 = 0, 削除 = 0"});
   }
 }
 
@@ -312,7 +345,7 @@ TEST(TextIndexTest, FollowsTheListThroughBlanksAndAppendsAndKeepsTheFirstMatch) 
   for (std::size_t i = 0; i < texts.size(); ++i) texts[i].sHandle = handles[i];
   TTextIndex index(texts);
   const auto agrees = [&] {
-    for (const wchar_t* h : {L"1A", L"2B", L"FF", L"0FF", L"ff", L"0", L"", L"3C"}) {
+    for (const wchar_t* h : {L"1A", L"2B", L"FF", L"0FF", L"ff", L"0", L"00", L"", L"3C", L"1a", L"x1A"}) {
       EXPECT_EQ(index.findTextByHandle(h), findTextByHandle(texts, h)) << toUtf8(h);
     }
   };
@@ -326,7 +359,11 @@ TEST(TextIndexTest, FollowsTheListThroughBlanksAndAppendsAndKeepsTheFirstMatch) 
   index.append(added);
   agrees();
   EXPECT_EQ(index.findTag(0x3C), 5);
-  EXPECT_EQ(index.findTag(0xFF), -1);  // "0FF" and "ff" are no cell's handle string
+  EXPECT_EQ(index.findTag(0xFF), 3);  // "0FF" and "ff" are handle FF, however spelled
+  index.blank(3);
+  agrees();
+  EXPECT_EQ(index.findTag(0xFF), 4);
+  EXPECT_EQ(index.findTextByHandle(L"000ff"), 4);
   EXPECT_EQ(handleString(-1), L"FFFFFFFF");
   EXPECT_EQ(handleString(0), L"0");
 }
