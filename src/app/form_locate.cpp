@@ -2,11 +2,18 @@
 // "矢印描画" checked, the cell's place in the CAD view.
 #include "app/morvane_form.h"
 #include "cad/connect_cad.h"
+#include "platform/scoped_value.h"
 #include "table/acquire.h"
 #include "writeback/locate.h"
 #include "writeback/text_lookup.h"
 
 void TMorvaneForm::StringGrid1Click() {
+  if (FLocateHeld) {
+    // A grouped undo moves through every cell it restores: the CAD is shown
+    // only the cell it ends on, once.
+    FLocateMissed = true;
+    return;
+  }
   std::wstring handle = L"0";
   try {
     const std::int32_t tag = StringGrid1.Tag(StringGrid1.Col(), StringGrid1.Row());
@@ -28,4 +35,16 @@ void TMorvaneForm::StringGrid1Click() {
     // Locate fails silently; the handle is shown all the same.
   }
   StatusBar1.setPanel(0, handle.empty() || handle == L"0" ? std::wstring() : L" Handle = " + handle);
+}
+
+void TMorvaneForm::locateOnceAfter(const std::function<void()>& moves) {
+  FLocateMissed = false;
+  {
+    const TScopedValue<bool> held(FLocateHeld, true);
+    moves();
+  }
+  if (FLocateMissed) {
+    FLocateMissed = false;
+    StringGrid1Click();
+  }
 }

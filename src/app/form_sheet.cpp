@@ -155,7 +155,7 @@ void TMorvaneForm::StringGrid1KeyDown(std::uint16_t& key, TShiftState shift) {
     runCommand([this] {
       Memo1.add(L"[CTRL]+[Z]");
       endEditBeforeUndo();
-      groupedUndo(*FUndoCells, StringGrid1, sgUndoCnt);
+      locateOnceAfter([this] { groupedUndo(*FUndoCells, StringGrid1, sgUndoCnt); });
     });
     return;
   }

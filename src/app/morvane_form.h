@@ -149,6 +149,11 @@ class TMorvaneForm {
   void StringGrid1Click();
   // True while Update writes: a click meanwhile shows the handle but leaves the CAD alone.
   bool FUpdateRunning = false;
+  // Runs `moves` (an undo of many cells) with the clicks of its moves held
+  // back, then one click for the cell it ended on, if it moved at all.
+  void locateOnceAfter(const std::function<void()>& moves);
+  bool FLocateHeld = false;
+  bool FLocateMissed = false;
 
   // ---- Handlers: creation, show, close, About (form_settings.cpp) ----------
   void FormCreate();
