@@ -15,26 +15,35 @@ void TMorvaneForm::StringGrid1Click() {
     return;
   }
   std::wstring handle = L"0";
-  try {
-    const std::int32_t tag = StringGrid1.Tag(StringGrid1.Col(), StringGrid1.Row());
-    handle = handleString(tag);
-    if (CheckBox6.Checked() && !FUpdateRunning) {
-      const std::optional<TPoint3> target =
-          locateTarget(TextAry, TateAry, YokoAry, StringGrid1.Col(), StringGrid1.Row(), tag);
-      if (target) {
-        if (const std::unique_ptr<TCadApplication> cad = connectCAD(FPorts.desktop, FPorts.cad)) {
-          const TWnd cadWnd = cadWindowToWnd(cad->windowHandle());
-          if (FPorts.desktop.isIconic(cadWnd)) {
-            FPorts.desktop.openIcon(cadWnd);
+  {
+    // Counts as a command while the CAD is asked: a close or a command
+    // delivered during its calls and waits would pull the sheet away from
+    // under this handler. It still runs inside a command, after an undo.
+    const TScopedValue<int> running(FCommandDepth, FCommandDepth + 1);
+    try {
+      const std::int32_t tag = StringGrid1.Tag(StringGrid1.Col(), StringGrid1.Row());
+      handle = handleString(tag);
+      if (CheckBox6.Checked() && !FUpdateRunning) {
+        const std::optional<TPoint3> target =
+            locateTarget(TextAry, TateAry, YokoAry, StringGrid1.Col(), StringGrid1.Row(), tag);
+        if (target) {
+          if (const std::unique_ptr<TCadApplication> cad = connectCAD(FPorts.desktop, FPorts.cad)) {
+            const TWnd cadWnd = cadWindowToWnd(cad->windowHandle());
+            if (FPorts.desktop.isIconic(cadWnd)) {
+              FPorts.desktop.openIcon(cadWnd);
+            }
+            locateInCad(FPorts.desktop, *cad, *target, kArrowPenWidth, kArrowRatio, scaleFactor);
           }
-          locateInCad(FPorts.desktop, *cad, *target, kArrowPenWidth, kArrowRatio, scaleFactor);
         }
       }
+    } catch (...) {
+      // Locate fails silently; the handle is shown all the same.
     }
-  } catch (...) {
-    // Locate fails silently; the handle is shown all the same.
+    StatusBar1.setPanel(0, handle.empty() || handle == L"0" ? std::wstring() : L" Handle = " + handle);
   }
-  StatusBar1.setPanel(0, handle.empty() || handle == L"0" ? std::wstring() : L" Handle = " + handle);
+  if (FCommandDepth == 0) {
+    commandsDone();
+  }
 }
 
 void TMorvaneForm::locateOnceAfter(const std::function<void()>& moves) {

@@ -34,6 +34,8 @@ class TFakeDesktop : public TDesktop {
   std::vector<std::string> calls;  // "setForegroundWindow 7", "keyEvent 27 down", ...
   // Runs inside processMessages: a test can act as the user would meanwhile.
   std::function<void()> onProcessMessages;
+  // Runs during each sleep, as the messages Wine hands over during a wait.
+  std::function<void()> onSleep;
 
   std::optional<std::wstring> clipboard;
   int clipboardFailures = 0;  // the next N opens fail
@@ -109,6 +111,7 @@ class TFakeDesktop : public TDesktop {
   void sleep(std::uint32_t ms) override {
     calls.push_back("sleep " + std::to_string(ms));
     ticks += ms;
+    if (onSleep) onSleep();
   }
   std::uint32_t tickCount() override { return ticks; }
   void processMessages() override {

@@ -3,6 +3,8 @@
 // painted on the screen, and which moves of the current cell run it.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "sheet/grid_keys.h"
 #include "writeback/locate.h"
 #include "writeback_fixture.h"
@@ -177,6 +179,26 @@ TEST_F(LocateTest, EveryMoveOfTheCurrentCellByKeyOrUndoLocatesAndEnterWrapsTwice
   form->Button2.Click();
   EXPECT_EQ(cad.countOf(L"Application.ZoomWindow"), zooms);
   EXPECT_EQ(status(), L" Handle = " + handleOf(1, 3));
+}
+
+// A close or a command delivered while Locate waits on the CAD comes after it.
+TEST_F(LocateTest, ACloseOrCommandDuringLocateWaitsForItsEnd) {
+  int closes = 0;
+  form->OnDeferredClose = [&] { ++closes; };
+  bool closedInside = true;
+  bool asked = false;
+  desktop.onSleep = [&] {
+    if (std::exchange(asked, true)) return;
+    closedInside = form->FormCloseQuery();
+    form->Button1.Click();  // Acquire would refill the sheet under the handler
+    EXPECT_EQ(closes, 0);
+  };
+  const int connects = cad.countOf(L"Connector.createApplication");
+  click(1, 2);
+  EXPECT_FALSE(closedInside);
+  EXPECT_EQ(closes, 1);
+  EXPECT_EQ(cad.countOf(L"Connector.createApplication"), connects + 1) << "no Acquire inside Locate";
+  EXPECT_EQ(status(), L" Handle = " + handleOf(1, 2));
 }
 
 }  // namespace
