@@ -158,8 +158,9 @@ class TMorvaneForm {
   // ---- Handlers: creation, show, close, About (form_settings.cpp) ----------
   void FormCreate();
   void FormShow();
-  // Writes the settings file; false keeps the window open. A close asked for
-  // while a command runs is put off until the command ends (OnDeferredClose).
+  // Writes the settings file (a failed write is shown, and closes all the
+  // same); false keeps the window open. A close asked for while a command
+  // runs is put off until the command ends (OnDeferredClose).
   bool FormCloseQuery();
   // The close step's write: false, after the error box, when the file could
   // not be written. Also what the end of the session writes.
