@@ -31,6 +31,7 @@ class TFakeDesktop : public TDesktop {
   // Whether setForegroundWindow succeeds (a foreground lock may refuse it).
   bool foregroundAllowed = true;
   std::uint32_t ticks = 1000;
+  std::uint32_t tickStep = 0;  // how far the clock moves at each reading
   std::vector<std::string> calls;  // "setForegroundWindow 7", "keyEvent 27 down", ...
   // Runs inside processMessages: a test can act as the user would meanwhile.
   std::function<void()> onProcessMessages;
@@ -113,7 +114,7 @@ class TFakeDesktop : public TDesktop {
     ticks += ms;
     if (onSleep) onSleep();
   }
-  std::uint32_t tickCount() override { return ticks; }
+  std::uint32_t tickCount() override { return ticks += tickStep; }
   void processMessages() override {
     calls.push_back("processMessages");
     if (onProcessMessages) onProcessMessages();
