@@ -103,6 +103,11 @@ void TTextIndex::setText(int i, const std::wstring& text) {
   ++FRevision;
 }
 
+void TTextIndex::markDrawingChanged(int i) {
+  FTexts[static_cast<std::size_t>(i)].drawingChanged = true;
+  ++FRevision;
+}
+
 void TTextIndex::blank(int i) {
   TMrvText& record = FTexts[static_cast<std::size_t>(i)];
   std::uint32_t tag = 0;
