@@ -339,6 +339,8 @@ TEST_F(GridControl, PaintsTheCornerMarkInsideTheCellOverAGreyNeighbourAndTellsTh
 // by a white pixel, and the text stops short of the band.
 TEST_F(GridControl, PaintsEachKindOfMarkInAShapeOfItsOwn) {
   markKinds = {TPending::Edit, TPending::Add, TPending::Delete, TPending::Unwritable, TPending::DrawingChanged};
+  grid.setRowCount(7);
+  grid.setColCount(4);
   for (std::int32_t row = 1; row <= 5; ++row) grid.setCell(2, row, L"WWWWWWWWWWWWWWWWWWWWWWWW");
   RECT client{};
   GetClientRect(sheet, &client);
