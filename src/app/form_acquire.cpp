@@ -83,7 +83,11 @@ void TMorvaneForm::Button1Click() {
     return;
   }
   const std::unique_ptr<TCadDocument> document = cad->ActiveDocument();
-  Window.setCaption(formCaption(document->Name()));
+  const std::wstring documentName = document->Name();
+  Window.setCaption(formCaption(documentName));
+  // Read before the selection: the user may switch drawings meanwhile, and
+  // the texts come from the one whose selection set this is.
+  const TDrawingIdentity identity = readDrawingIdentity(*document, documentName);
 
   // "ssTemp" never outlives the command: it is emptied and deleted however
   // the reading ends. After a failure the first error is the one shown.
@@ -107,8 +111,13 @@ void TMorvaneForm::Button1Click() {
   if (selected) {
     LineAry = std::move(readLines);
     TextAry = std::move(readTexts);
+    FDrawing = identity;
     FPending.reset();
     FUndoCells->Clear();
+  } else if (FDrawing.known() && !(identity == FDrawing)) {
+    // Nothing read: the sheet is filled again from the texts of the drawing
+    // read before, and the caption names that one.
+    Window.setCaption(formCaption(FDrawing.documentName));
   }
 
   Memo1.add(recordsLogLine(LineAry.size(), TextAry.size()));

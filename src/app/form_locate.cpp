@@ -28,11 +28,7 @@ void TMorvaneForm::StringGrid1Click() {
             locateTarget(TextAry, TateAry, YokoAry, StringGrid1.Col(), StringGrid1.Row(), tag);
         if (target) {
           if (const std::unique_ptr<TCadApplication> cad = connectCAD(FPorts.desktop, FPorts.cad)) {
-            const TWnd cadWnd = cadWindowToWnd(cad->windowHandle());
-            if (FPorts.desktop.isIconic(cadWnd)) {
-              FPorts.desktop.openIcon(cadWnd);
-            }
-            locateInCad(FPorts.desktop, *cad, *target, kArrowPenWidth, kArrowRatio, scaleFactor);
+            locateInCad(FPorts.desktop, *cad, FDrawing, *target, kArrowPenWidth, kArrowRatio, scaleFactor);
           }
         }
       }

@@ -51,8 +51,8 @@ TCellLook TMorvaneForm::StringGrid1DrawCell(std::int32_t col, std::int32_t row, 
     look.highlightText = false;
   }
   // Row 1 is written by Update also while it is fixed, so it is marked too.
-  if (const std::uint32_t color = pendingMarkColor(FPending.kindOf(col, row)); color != 0) {
-    addCornerMark(look, rect, color);
+  if (const TPendingMarkLook mark = pendingMark(FPending.kindOf(col, row)); mark.color != 0) {
+    addCornerMark(look, rect, mark.color, mark.shape);
   }
   return look;
 }

@@ -15,12 +15,18 @@ namespace {
 // nothing.
 enum class TUpdateStage { Preparing, Walking, Finished };
 
-// Steps 4 to 9 of the run; any failure raises, with `stage` saying how far it got.
-void updateInCad(TMorvaneForm& form, TCadApplication& cad, TUpdateStage& stage) {
+// Steps 4 to 9 of the run; any failure raises, with `stage` saying how far it
+// got. False when the active document is not the drawing the table was read
+// from: then nothing is written.
+bool updateInCad(TMorvaneForm& form, TCadApplication& cad, TUpdateStage& stage) {
   TDesktop& desktop = form.ports().desktop;
   const auto cadWindow = [&cad] { return cadWindowToWnd(cad.windowHandle()); };
   cadToFront(desktop, cadWindow);
   const std::unique_ptr<TCadDocument> document = cad.ActiveDocument();
+  if (const TDrawingCheck check = checkDrawing(*document, form.FDrawing); !check.same) {
+    form.Memo1.add(wrongDrawingLogLine(form.FDrawing.name, check.active));
+    return false;
+  }
   TStringGrid& grid = form.StringGrid1;
   form.ProgressBar1.setMax((grid.RowCount() - 1) * (grid.ColCount() - 1));
   form.ProgressBar1.setPosition(0);
@@ -42,6 +48,9 @@ void updateInCad(TMorvaneForm& form, TCadApplication& cad, TUpdateStage& stage) 
   if (counts.skipped != 0) {
     form.Memo1.add(skippedLogLine(counts.skipped));
   }
+  if (counts.drawingChanged != 0) {
+    form.Memo1.add(drawingChangedLogLine(counts.drawingChanged));
+  }
   stage = TUpdateStage::Finished;
 
   desktop.setForegroundWindow(cadWindow());
@@ -49,6 +58,7 @@ void updateInCad(TMorvaneForm& form, TCadApplication& cad, TUpdateStage& stage) 
   if (needsRegenCommand(form.targetProgID)) {
     document->SendCommand(L"REGEN\r");
   }
+  return true;
 }
 
 }  // namespace
@@ -57,12 +67,13 @@ void TMorvaneForm::Button2Click() {
   const TScopedValue<bool> running(FUpdateRunning, true);
   // The run's index is built afresh from the records, as they stand now.
   FPending.reset();
+  bool wrongDrawing = false;
   if (const std::unique_ptr<TCadApplication> cad = connectCAD(FPorts.desktop, FPorts.cad)) {
     // Errors stay quiet, as with no CAD at all, unless the drawing may have
     // been partly written: then the log says the run stopped, and why.
     TUpdateStage stage = TUpdateStage::Preparing;
     try {
-      updateInCad(*this, *cad, stage);
+      wrongDrawing = !updateInCad(*this, *cad, stage);
     } catch (...) {
       if (stage == TUpdateStage::Walking) {
         Memo1.add(stoppedLogLine(caughtErrorMessage()));
@@ -73,6 +84,10 @@ void TMorvaneForm::Button2Click() {
   // Tags and records changed without a cell text: the marks are painted anew.
   StringGrid1.invalidate();
   bringToTop(FPorts.desktop, Window.Handle);
+  if (wrongDrawing) {
+    // Over the own window, now in front: the sheet's edits are all still pending.
+    FPorts.desktop.showMessage(wrongDrawingMessage(FDrawing.name));
+  }
 }
 
 void TMorvaneForm::N6Click() { Button2Click(); }

@@ -15,6 +15,7 @@
 #include "app/app_ports.h"
 #include "app/controls.h"
 #include "cad/cad_ports.h"
+#include "cad/drawing_identity.h"
 #include "export/excel_ports.h"
 #include "platform/desktop.h"
 #include "platform/text_metrics.h"
@@ -124,6 +125,9 @@ class TMorvaneForm {
   // What Update would do to each data cell, kept over the sheet and the lists
   // above; Update writes through its index (form_update.cpp).
   TPendingCells FPending{StringGrid1, TextAry, TateAry, YokoAry};
+  // The drawing TextAry was read from: Update and Locate touch the CAD only
+  // while it is the active document.
+  TDrawingIdentity FDrawing;
 
   // ---- Fields --------------------------------------------------------------
   std::unique_ptr<TUndoCells> FUndoCells;

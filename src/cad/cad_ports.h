@@ -92,6 +92,8 @@ class TCadDocument {
  public:
   virtual ~TCadDocument() = default;
   virtual std::wstring Name() = 0;
+  // The drawing's file with its path; empty for a drawing never saved.
+  virtual std::wstring FullName() = 0;
   virtual std::unique_ptr<TCadSelectionSets> SelectionSets() = 0;
   virtual std::unique_ptr<TCadEntity> HandleToObject(const std::wstring& handle) = 0;
   // The value of a system variable that holds a number ("VIEWSIZE").

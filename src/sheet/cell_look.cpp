@@ -31,8 +31,51 @@ TCellLook normalCellLook(const TStringGrid& grid, std::int32_t col, std::int32_t
 
 bool columnHasTag(const TStringGrid& grid, std::int32_t col) { return grid.taggedCells(col) > 0; }
 
-void addCornerMark(TCellLook& look, const TCellRect& rect, std::uint32_t color) {
+void addCornerMark(TCellLook& look, const TCellRect& rect, std::uint32_t color, TMarkShape shape) {
   look.mark = true;
   look.markColor = color;
+  look.markShape = shape;
   look.textRect.right = std::min(look.textRect.right, rect.right - kMarkSize);
+}
+
+std::vector<TMarkRun> markRuns(TMarkShape shape, const TCellRect& cell) {
+  const int width = cell.right - cell.left;
+  const int height = cell.bottom - cell.top;
+  const int size = std::min({kMarkSize, width, height});
+  std::vector<TMarkRun> runs;
+  if (size < 2) {
+    return runs;
+  }
+  const int middle = cell.top + height / 2;
+  switch (shape) {
+    case TMarkShape::TopCorner:
+      for (int i = 0; i < size; ++i) runs.push_back({cell.top + i, cell.right - size + i, cell.right});
+      break;
+    case TMarkShape::BottomCorner:
+      for (int i = size - 1; i >= 0; --i) runs.push_back({cell.bottom - 1 - i, cell.right - size + i, cell.right});
+      break;
+    case TMarkShape::EdgeBar: {
+      const int bar = std::min(4, size);
+      for (int y = cell.top; y < cell.bottom; ++y) runs.push_back({y, cell.right - bar, cell.right});
+      break;
+    }
+    case TMarkShape::MiddleSquare: {
+      const int side = size - 1;  // coloured pixels, each line behind its white one
+      for (int i = 0; i < side - 1; ++i) {
+        runs.push_back({middle - (side - 1) / 2 + i, cell.right - side, cell.right});
+      }
+      break;
+    }
+    case TMarkShape::MiddleArrow: {
+      const int reach = (size - 1) / 2;  // lines above and below the tip's
+      for (int d = -reach; d <= reach; ++d) {
+        const int length = size - 2 * (d < 0 ? -d : d);
+        if (middle + d >= cell.top && middle + d < cell.bottom) {
+          runs.push_back({middle + d, cell.right - length, cell.right});
+        }
+      }
+      break;
+    }
+  }
+  return runs;
 }

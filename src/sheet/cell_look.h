@@ -2,6 +2,7 @@
 // What a cell looks like: the colours and places the control paints it with.
 // The control knows no rule of its own; it paints what the form decides.
 #include <cstdint>
+#include <vector>
 
 #include "table/string_grid.h"
 
@@ -9,10 +10,31 @@
 inline constexpr std::uint32_t kHeaderColor = 0xF0CAA6;  // RGB(166, 202, 240) as 0x00BBGGRR
 // Normal texts start this far right of the cell's left edge.
 inline constexpr int kTextMargin = 6;
-// The corner mark: a right triangle this many pixels along the cell's top
-// and right edges, inside the cell, its long edge a white line so that it
-// stands out from any fill; a marked cell's text stops short of it.
+// The mark: a small shape within this many pixels of the cell's right edge,
+// inside the cell, its left edge a white line so that it stands out from any
+// fill; a marked cell's text stops short of it.
 inline constexpr int kMarkSize = 8;
+
+// Each kind of mark has a shape and place of its own as well as a colour, so
+// that a user who cannot tell the colours apart still tells the kinds apart.
+enum class TMarkShape : std::uint8_t {
+  TopCorner,     // a right triangle along the top and right edges
+  BottomCorner,  // the same along the bottom and right edges
+  EdgeBar,       // a bar the cell's height along the right edge
+  MiddleSquare,  // a square at the middle of the right edge
+  MiddleArrow,   // a triangle pointing left, its back on the middle of the right edge
+};
+
+// One line of a mark: pixels left .. right - 1 of line y, the first white.
+struct TMarkRun {
+  int y = 0;
+  int left = 0;
+  int right = 0;
+  bool operator==(const TMarkRun&) const = default;
+};
+// The lines of a mark in a cell, top to bottom, each inside the cell and
+// within kMarkSize of its right edge; none in a cell too small to hold one.
+std::vector<TMarkRun> markRuns(TMarkShape shape, const TCellRect& cell);
 
 enum class TCellFill {
   Window,      // the system's window colour
@@ -34,12 +56,14 @@ struct TCellLook {
   TCellRect textRect;   // one line, vertically centred, clipped to it
   bool highlightText = false;  // text in the highlight text colour
   bool focusFrame = false;     // the focus rectangle of the current cell
-  bool mark = false;           // the corner mark, painted last, in markColor (0x00BBGGRR)
+  bool mark = false;           // the mark, painted last, in markColor (0x00BBGGRR)
   std::uint32_t markColor = 0;
+  TMarkShape markShape = TMarkShape::TopCorner;
 };
 
-// Gives the look the corner mark in `color`, the text kept clear of it.
-void addCornerMark(TCellLook& look, const TCellRect& rect, std::uint32_t color);
+// Gives the look a mark of `shape` in `color`, the text kept clear of it.
+void addCornerMark(TCellLook& look, const TCellRect& rect, std::uint32_t color,
+                   TMarkShape shape = TMarkShape::TopCorner);
 
 bool isHeaderCell(const TStringGrid& grid, std::int32_t col, std::int32_t row);
 

@@ -14,6 +14,10 @@ struct TMrvText {
   std::wstring sText;
   std::int64_t objID = 0;  // left 0 by Acquire; set by Update for texts it creates
   std::wstring sHandle;    // hexadecimal digits exactly as the CAD reports them
+  // Update found the drawing's text no longer `sText`: someone changed it in
+  // the CAD since it was read. Its cell is never written until a new Acquire
+  // reads the text again.
+  bool drawingChanged = false;
 };
 
 // One straight drawn line or polyline segment.

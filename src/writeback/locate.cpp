@@ -47,10 +47,19 @@ std::array<TScreenPoint, 4> arrowPoints(const TDrawingArea& area, double ratio, 
   return {at(cx, cy), at(cx - length, cy - half), at(cx - length, cy + half), at(cx, cy)};
 }
 
-void locateInCad(TDesktop& desktop, TCadApplication& cad, const TPoint3& at, int penWidth, double ratio,
-                 std::int32_t scalePercent) {
+void locateInCad(TDesktop& desktop, TCadApplication& cad, const TDrawingIdentity& drawing, const TPoint3& at,
+                 int penWidth, double ratio, std::int32_t scalePercent) {
   try {
     const std::unique_ptr<TCadDocument> document = cad.ActiveDocument();
+    if (!checkDrawing(*document, drawing).same) {
+      return;
+    }
+    // Restored only now that the drawing is known to be the one: a locate
+    // in another drawing does nothing at all. Not brought to the front.
+    const TWnd cadWnd = cadWindowToWnd(cad.windowHandle());
+    if (desktop.isIconic(cadWnd)) {
+      desktop.openIcon(cadWnd);
+    }
     const double viewSize = document->GetVariable(L"VIEWSIZE");
     const TWnd documentWnd = cadWindowToWnd(document->windowHandle());
     const TWnd bar = desktop.childWindow(documentWnd);

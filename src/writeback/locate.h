@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "cad/cad_ports.h"
+#include "cad/drawing_identity.h"
 #include "platform/desktop.h"
 #include "table/mrv_records.h"
 
@@ -40,7 +41,8 @@ std::array<TPoint3, 2> zoomCorners(const TPoint3& at, double viewSize, const TDr
 // truncated.
 std::array<TScreenPoint, 4> arrowPoints(const TDrawingArea& area, double ratio, std::int32_t scalePercent);
 
-// Pans the view to `at` and paints the arrowhead. Never raises: a failing
-// call ends it quietly.
-void locateInCad(TDesktop& desktop, TCadApplication& cad, const TPoint3& at, int penWidth, double ratio,
-                 std::int32_t scalePercent);
+// Restores a minimised CAD window, pans the view to `at` and paints the
+// arrowhead, when the active document is `drawing`: a point of one drawing
+// means nothing in another. Never raises: a failing call ends it quietly.
+void locateInCad(TDesktop& desktop, TCadApplication& cad, const TDrawingIdentity& drawing, const TPoint3& at,
+                 int penWidth, double ratio, std::int32_t scalePercent);

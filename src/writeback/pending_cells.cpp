@@ -43,6 +43,7 @@ void tally(TPendingCounts& counts, TPending kind) {
     case TPending::Add: ++counts.additions; break;
     case TPending::Delete: ++counts.deletions; break;
     case TPending::Unwritable: ++counts.unwritable; break;
+    case TPending::DrawingChanged: ++counts.drawingChanged; break;
     case TPending::None: break;
   }
 }
@@ -51,8 +52,12 @@ void tally(TPendingCounts& counts, TPending kind) {
 
 TPending classifyCell(std::int32_t tag, const std::wstring& text, const TMrvText* record, bool hasTemplate) {
   if (tag != 0) {
-    // A tag whose record is gone, or a text as recorded, is left alone.
-    if (record == nullptr || text == record->sText) return TPending::None;
+    // A tag whose record is gone, or a text as recorded, is left alone; so
+    // is one whose drawing text was changed in the CAD, whatever the cell
+    // holds, and it keeps a mark of its own.
+    if (record == nullptr) return TPending::None;
+    if (record->drawingChanged) return TPending::DrawingChanged;
+    if (text == record->sText) return TPending::None;
     return text.empty() ? TPending::Delete : TPending::Edit;
   }
   if (text.empty()) return TPending::None;
@@ -70,8 +75,13 @@ std::optional<TAnchorOffset> anchorOffset(const TMrvText& text, const TDblAry& t
 
 std::wstring pendingStatusText(const TPendingCounts& counts) {
   if (counts.total() == 0) return {};
-  return L"編集 " + std::to_wstring(counts.edits) + L" / 追加 " + std::to_wstring(counts.additions) + L" / 削除 " +
-         std::to_wstring(counts.deletions) + L" / 不可 " + std::to_wstring(counts.unwritable);
+  std::wstring text = L"編集 " + std::to_wstring(counts.edits) + L" / 追加 " + std::to_wstring(counts.additions) +
+                      L" / 削除 " + std::to_wstring(counts.deletions) + L" / 不可 " +
+                      std::to_wstring(counts.unwritable);
+  if (counts.drawingChanged != 0) {
+    text += L" / 図面側で変更 " + std::to_wstring(counts.drawingChanged);
+  }
+  return text;
 }
 
 TPendingCells::TPendingCells(const TStringGrid& grid, TTextAry& texts, const TDblAry& tate, const TDblAry& yoko)
@@ -126,6 +136,7 @@ TPendingCounts TPendingCells::counts() {
     total.additions += held.additions;
     total.deletions += held.deletions;
     total.unwritable += held.unwritable;
+    total.drawingChanged += held.drawingChanged;
   }
   return total;
 }

@@ -20,6 +20,7 @@ enum class TPending : std::uint8_t {
   Add,         // a new drawing text is made from the column's template
   Delete,      // its drawing text is erased
   Unwritable,  // text in an untagged cell of a column without a template: never written
+  DrawingChanged,  // its drawing text was changed in the CAD since Acquire: left alone until the next Acquire
 };
 
 // The rule for one cell: its tag and text, the record its tag finds (null
@@ -41,11 +42,13 @@ struct TPendingCounts {
   std::int32_t additions = 0;
   std::int32_t deletions = 0;
   std::int32_t unwritable = 0;
-  std::int32_t total() const { return edits + additions + deletions + unwritable; }
+  std::int32_t drawingChanged = 0;
+  std::int32_t total() const { return edits + additions + deletions + unwritable + drawingChanged; }
   bool operator==(const TPendingCounts&) const = default;
 };
 
-// The status bar's note: "編集 3 / 追加 1 / 削除 0 / 不可 1", empty when nothing is pending.
+// The status bar's note: "編集 3 / 追加 1 / 削除 0 / 不可 1", then " / 図面側で変更 2"
+// when some cells are so marked; empty when nothing is pending.
 std::wstring pendingStatusText(const TPendingCounts& counts);
 
 // The classification of every data cell, cached per column. A column is

@@ -75,6 +75,11 @@ void TTextIndex::setText(int i, const std::wstring& text) {
   ++FRevision;
 }
 
+void TTextIndex::markDrawingChanged(int i) {
+  FTexts[static_cast<std::size_t>(i)].drawingChanged = true;
+  ++FRevision;
+}
+
 void TTextIndex::blank(int i) {
   TMrvText& record = FTexts[static_cast<std::size_t>(i)];
   if (const std::optional<std::uint32_t> tag = recordTag(record.sHandle)) {

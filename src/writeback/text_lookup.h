@@ -38,6 +38,8 @@ class TTextIndex {
 
   const TMrvText& operator[](int i) const { return FTexts[static_cast<std::size_t>(i)]; }
   void setText(int i, const std::wstring& text);
+  // The drawing's text differs from the record now (TMrvText::drawingChanged).
+  void markDrawingChanged(int i);
   // The record stays at its index with no text, no object id and handle "0".
   void blank(int i);
   void append(TMrvText record);

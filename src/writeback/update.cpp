@@ -2,6 +2,7 @@
 
 #include <cwctype>
 
+#include "cad/text_kinds.h"
 #include "platform/errors.h"
 #include "table/sheet_fill.h"
 #include "writeback/pending_cells.h"
@@ -9,13 +10,18 @@
 namespace {
 
 // The drawing text of a handle, or null when the drawing no longer has it
-// (erased since Acquire) or it is no text: such a cell is skipped. A lookup
+// (erased since Acquire) or what it holds now is no text the program writes:
+// such a cell is skipped. A lookup
 // the CAD never answered (it has ended, or turned the call away) tells
 // nothing about the text: the run stops there, as at any failing call,
 // rather than skip the cells as erased ones.
 std::unique_ptr<TCadText> lookupText(TCadDocument& document, const std::wstring& handle) {
   try {
-    return document.HandleToObject(handle)->asText();
+    const std::unique_ptr<TCadEntity> entity = document.HandleToObject(handle);
+    if (!isWritableText(entity->ObjectName())) {
+      return nullptr;
+    }
+    return entity->asText();
   } catch (const TCadError& e) {
     if (e.unreachable()) {
       throw;
@@ -119,12 +125,23 @@ void updateCells(TStringGrid& grid, TTextIndex& texts, const TDblAry& tate, cons
       if (kind == TPending::None || kind == TPending::Unwritable) {
         continue;  // nothing is written and nothing counted
       }
+      if (kind == TPending::DrawingChanged) {
+        ++counts.drawingChanged;  // left alone until a new Acquire reads its text
+        continue;
+      }
       // The text as it stands now: the CAD's calls may let messages run that change the cell.
       const std::wstring cellText = shown;
       if (kind == TPending::Edit || kind == TPending::Delete) {
         const std::unique_ptr<TCadText> text = lookupText(document, handleString(tag));
         if (!text) {
           ++counts.skipped;
+          continue;
+        }
+        // Changed in the CAD since it was read: the user's change there is
+        // not overwritten, nor erased.
+        if (text->TextString() != texts[i].sText) {
+          texts.markDrawingChanged(i);
+          ++counts.drawingChanged;
           continue;
         }
         writing();
@@ -186,6 +203,19 @@ std::wstring updateLogLine(const TUpdateCounts& counts) {
 
 std::wstring skippedLogLine(std::int32_t skipped) {
   return L"[更新] 図面に文字が見つからず飛ばしたセル = " + std::to_wstring(skipped);
+}
+
+std::wstring drawingChangedLogLine(std::int32_t cells) {
+  return L"[更新] 図面側で変更されていたため飛ばしたセル = " + std::to_wstring(cells);
+}
+
+std::wstring wrongDrawingLogLine(const std::wstring& acquired, const std::wstring& active) {
+  return L"[更新] 取得した図面ではないため書き込みませんでした: 取得 = " + acquired + L", 現在 = " + active;
+}
+
+std::wstring wrongDrawingMessage(const std::wstring& acquired) {
+  return L"開いている図面は、表を取得した図面ではありません。\n\n" + acquired +
+         L"\n\nを開いてから更新するか、表を取得し直してください。";
 }
 
 std::wstring stoppedLogLine(const std::wstring& message) { return L"[更新] 途中で中断しました: " + message; }

@@ -16,8 +16,12 @@ struct TUpdateCounts {
   std::int32_t additions = 0;
   std::int32_t deletions = 0;
   // Cells left alone because their text (or their template) is no longer in
-  // the drawing: erased there since Acquire.
+  // the drawing (erased there since Acquire), or its handle now yields an
+  // object that is no text the program writes.
   std::int32_t skipped = 0;
+  // Cells left alone because their drawing text was changed in the CAD since
+  // it was read: found so in this run, or marked so by an earlier one.
+  std::int32_t drawingChanged = 0;
 };
 
 // The template of column `col`: the first tagged cell of rows 2 and below
@@ -70,6 +74,11 @@ class TUndoGroup {
 // The log lines of a run.
 std::wstring updateLogLine(const TUpdateCounts& counts);
 std::wstring skippedLogLine(std::int32_t skipped);
+std::wstring drawingChangedLogLine(std::int32_t cells);
+// The run that found another drawing active than the one the table was read
+// from, and the box that tells the user what to do.
+std::wstring wrongDrawingLogLine(const std::wstring& acquired, const std::wstring& active);
+std::wstring wrongDrawingMessage(const std::wstring& acquired);
 std::wstring stoppedLogLine(const std::wstring& message);
 
 // Whether the target ProgID names a CAD that needs "REGEN" sent as a command.

@@ -32,10 +32,17 @@ FIRST_COL_WIDTH = 40  # the numbered header column
 ROW_HEIGHT = 20
 BAR_HEIGHT = 26  # the stand-in's document bar, and the strip it keeps under the view
 ARROW = (255, 100, 100)
-# The corner marks, RGB: edit, addition, deletion, cannot be written.
-MARKS = {"edit": (255, 128, 0), "add": (0, 200, 0), "delete": (230, 0, 0), "unwritable": (255, 0, 255)}
-MARK_SIZE = 7  # the coloured triangle; a white edge along its long side makes the mark 8 wide
-MARK_PIXELS = MARK_SIZE * (MARK_SIZE + 1) // 2
+# The marks, RGB: edit, addition, deletion, cannot be written, changed in the drawing.
+MARKS = {"edit": (255, 128, 0), "add": (0, 200, 0), "delete": (230, 0, 0), "unwritable": (255, 0, 255),
+         "changed": (0, 100, 255)}
+# Each kind's shape and place apart from its colour, for a user who cannot
+# tell red from green: its coloured pixels, their width and height less one
+# and their top below the cell's (a white edge leads each line, uncounted).
+SHAPES = {"edit": (28, 6, 6, 0),  # a triangle in the top right corner
+          "add": (28, 6, 6, 13),  # a triangle in the bottom right corner
+          "delete": (60, 2, 19, 0),  # a bar down the right edge
+          "unwritable": (36, 5, 5, 7),  # a square at the middle of the right edge
+          "changed": (25, 6, 6, 7)}  # a triangle pointing left from the middle of the right edge
 ROW_PITCH = ROW_HEIGHT + 1  # each row is followed by its grid line
 
 # With the filter off the construction line at x = 75 splits the second
@@ -107,8 +114,9 @@ def pixels(png, x, y, size):
 
 def mark_places(s, main, shot):
     """Where each mark colour lies in the sheet of a screenshot: kind ->
-    list of (pixel count, left, top, right, bottom) of its pixels per row of
-    the sheet, in sheet-relative pixels."""
+    list of (pixel count, left, top, right, bottom) of each mark, a mark being
+    the pixels of its colour in one row of the sheet lying close together, in
+    sheet-relative pixels."""
     l, t, r, b = sheet(s, main).rect
     out = subprocess.run(["convert", shot, "-crop", f"{r - l}x{b - t}+{l}+{t}", "-depth", "8", "txt:-"],
                          capture_output=True, text=True, check=True).stdout
@@ -123,26 +131,36 @@ def mark_places(s, main, shot):
     places = {}
     for kind, rows in found.items():
         for row, pts in sorted(rows.items()):
-            xs, ys = [p[0] for p in pts], [p[1] for p in pts]
-            places.setdefault(kind, []).append((len(pts), min(xs), min(ys), max(xs), max(ys)))
+            marks = []
+            for p in sorted(pts):
+                if marks and p[0] - marks[-1][-1][0] <= 8:
+                    marks[-1].append(p)
+                else:
+                    marks.append([p])
+            for m in marks:
+                xs, ys = [p[0] for p in m], [p[1] for p in m]
+                places.setdefault(kind, []).append((len(m), min(xs), min(ys), max(xs), max(ys)))
     return places
 
 
 def check_marks(s, main, shot, expected):
-    """Each expected kind shows as one whole triangle in the top-right corner
-    of a cell of its row (rows from the sheet's top), left to right in the
-    order given; no other mark shows."""
+    """Each expected (kind, row) shows as one mark in that row (rows from the
+    sheet's top) in the whole shape and place of its kind; no other mark
+    shows; the marks lie left to right in the order given."""
     places = mark_places(s, main, shot)
     check(set(places) == {kind for kind, _ in expected}, f"marks {places}, expected {expected}")
     lefts = []
-    for kind, row in expected:
-        check(len(places[kind]) == 1, f"{kind} marks {places[kind]}")
-        n, x1, y1, x2, y2 = places[kind][0]
-        check(n == MARK_PIXELS and x2 - x1 == MARK_SIZE - 1 and y2 - y1 == MARK_SIZE - 1,
-              f"{kind} mark is not a whole triangle: {places[kind]}")
-        check(y1 == row * ROW_PITCH, f"{kind} mark at y {y1}, not in the corner of row {row}")
-        lefts.append(x1)
-    check(lefts == sorted(lefts), f"marks left to right {lefts}")
+    for kind, marks in places.items():
+        rows = sorted(row for k, row in expected if k == kind)
+        check(len(marks) == len(rows), f"{kind} marks {marks}, expected in rows {rows}")
+        count, width, height, top = SHAPES[kind]
+        for (n, x1, y1, x2, y2) in marks:
+            check(n == count and x2 - x1 == width and y2 - y1 == height, f"{kind} mark is not whole: {marks}")
+            check((y1 - top) % ROW_PITCH == 0, f"{kind} mark at y {y1}, not in its place in a row")
+            lefts.append((x1, kind, (y1 - top) // ROW_PITCH))
+        check(sorted(r for _, k, r in lefts if k == kind) == rows, f"{kind} marks in rows {lefts}, not {rows}")
+    shown = [kind for _, kind, _ in sorted(lefts, key=lambda v: v[0])]
+    check(shown == [kind for kind, _ in expected], f"marks left to right {sorted(lefts)}, expected {expected}")
 
 
 def wait_for_marks(s, main, step, expected):
@@ -275,8 +293,9 @@ def scenario(s):
     edit, add = per_cell_calls(calls(calls_path)[before:])
     print(f"calls for the edited cell ({len(edit)}): {' '.join(edit)}")
     print(f"calls for the added cell ({len(add)}): {' '.join(add)}")
-    check(edit[:3] == ["HandleToObject", "TextString", "Update"], f"edit calls {edit}")
-    check(add[:2] == ["HandleToObject", "Copy"] and add.count("Update") == 2, f"addition calls {add}")
+    # The text's type and its string as it stands are read before it is written.
+    check(edit == ["HandleToObject", "ObjectName", "TextString", "TextString", "Update"], f"edit calls {edit}")
+    check(add[:3] == ["HandleToObject", "ObjectName", "Copy"] and add.count("Update") == 2, f"addition calls {add}")
     s.wait_until(lambda: s.status_panel(main, 2) == "編集 0 / 追加 0 / 削除 0 / 不可 1", 15,
                  "only the cell that cannot be written still counted")
     wait_for_marks(s, main, "4-updated", [("unwritable", 3)])

@@ -218,7 +218,7 @@ class TFakeEntityObject : public TCadEntity {
   }
   std::unique_ptr<TCadText> asText() override {
     FCad.serve(L"Entity.asText");
-    if (!entity().isText()) throw TCadError(L"インターフェイスがサポートされていません");
+    if (!entity().isText() && !entity().answersAsText) throw TCadError(L"インターフェイスがサポートされていません");
     return std::make_unique<TFakeTextObject>(FCad, FDoc, FEnt);
   }
   void Erase() override {
@@ -342,6 +342,10 @@ class TFakeDocumentObject : public TCadDocument {
   std::wstring Name() override {
     FCad.serve(L"Document.Name");
     return doc().name;
+  }
+  std::wstring FullName() override {
+    FCad.serve(L"Document.FullName");
+    return doc().fullName;
   }
   std::unique_ptr<TCadSelectionSets> SelectionSets() override {
     FCad.serve(L"Document.SelectionSets");

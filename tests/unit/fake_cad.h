@@ -27,6 +27,9 @@ struct TFakeEntity {
   std::wstring layer = L"0";
   std::wstring handle;      // hexadecimal, unique in the document, as the document spells it
   bool erased = false;
+  // The object answers the text interface whatever its type, as a CAD's
+  // attribute definition or multiline text may.
+  bool answersAsText = false;
   // AcDbLine
   TPoint3 start{0.0, 0.0, 0.0};
   TPoint3 end{0.0, 0.0, 0.0};
@@ -55,6 +58,7 @@ struct TFakeSelectionSetData {
 
 struct TFakeDocumentData {
   std::wstring name = L"Drawing1.dwg";
+  std::wstring fullName;  // empty: never saved
   std::vector<TFakeEntity> entities;
   // Every set ever added; deleted ones stay (their objects report errors) but
   // are not listed by the collection.

@@ -12,9 +12,11 @@
 #include <cstring>
 #include <chrono>
 #include <iostream>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "app/pending_look.h"
 #include "platform/win32/handle_owners.h"
 #include "keys_held.h"
 #include "sheet/cell_look.h"
@@ -56,6 +58,10 @@ class GridControl : public ::testing::Test {
       if ((markAll && !isHeaderCell(grid, col, row)) || (col == markedCell.X && row == markedCell.Y)) {
         addCornerMark(look, rect, kMarkColor);
       }
+      if (col == 2 && row >= 1 && row <= static_cast<std::int32_t>(markKinds.size())) {
+        const TPendingMarkLook mark = pendingMark(markKinds[static_cast<std::size_t>(row - 1)]);
+        addCornerMark(look, rect, mark.color, mark.shape);
+      }
       return look;
     };
     hooks.painted = [this] { ++paints; };
@@ -87,6 +93,7 @@ class GridControl : public ::testing::Test {
   std::int32_t greyColumn = -1;  // painted grey by the owner's draw hook
   TGridCoord markedCell{-1, -1};  // given a corner mark by the hook
   bool markAll = false;           // every data cell given one
+  std::vector<TPending> markKinds;  // column 2, from row 1 down: the mark of each kind
   static constexpr COLORREF kMarkColor = RGB(230, 0, 0);
   int paints = 0;                 // the painted hook's calls
   HWND host = nullptr;
@@ -330,6 +337,43 @@ TEST_F(GridControl, PaintsTheCornerMarkInsideTheCellOverAGreyNeighbourAndTellsTh
   InvalidateRect(sheet, nullptr, FALSE);
   UpdateWindow(sheet);
   EXPECT_EQ(paints, before + 1);
+}
+
+// Every kind of pending mark as the user sees it, one under the other, on
+// the window colour and on the highlight: in the mark's band at the right of
+// its cell, exactly the pixels of its shape are in its colour, each line led
+// by a white pixel, and the text stops short of the band.
+TEST_F(GridControl, PaintsEachKindOfMarkInAShapeOfItsOwn) {
+  markKinds = {TPending::Edit, TPending::Add, TPending::Delete, TPending::Unwritable, TPending::DrawingChanged};
+  grid.setRowCount(7);
+  grid.setColCount(4);
+  for (std::int32_t row = 1; row <= 5; ++row) grid.setCell(2, row, L"WWWWWWWWWWWWWWWWWWWWWWWW");
+  RECT client{};
+  GetClientRect(sheet, &client);
+  const TOffscreenDc memory(TWindowDc(sheet).get(), client.right, client.bottom);
+  ASSERT_TRUE(memory.ok());
+  for (const bool selected : {false, true}) {
+    if (selected) grid.setSelection({2, 1}, {2, 5});
+    paintGridControlTo(sheet, memory.dc());
+    const HDC dc = memory.dc();
+    for (std::int32_t row = 1; row <= 5; ++row) {
+      const TPendingMarkLook mark = pendingMark(markKinds[static_cast<std::size_t>(row - 1)]);
+      const TCellRect cell = cellRect(grid, 2, row).value();
+      std::set<std::pair<int, int>> shape;
+      for (const TMarkRun& run : markRuns(mark.shape, cell)) {
+        EXPECT_EQ(pixel(dc, run.left, run.y), RGB(255, 255, 255)) << row << ": edge of line " << run.y;
+        for (int x = run.left + 1; x < run.right; ++x) shape.insert({x, run.y});
+      }
+      ASSERT_FALSE(shape.empty());
+      std::set<std::pair<int, int>> painted;
+      for (int y = cell.top; y < cell.bottom; ++y) {
+        for (int x = cell.left; x < cell.right; ++x) {
+          if (pixel(dc, x, y) == static_cast<COLORREF>(mark.color)) painted.insert({x, y});
+        }
+      }
+      EXPECT_EQ(painted, shape) << "row " << row << (selected ? ", selected" : "");
+    }
+  }
 }
 
 TEST_F(GridControl, BenchmarkPaintingAThousandRowSheetInItsMiddle) {

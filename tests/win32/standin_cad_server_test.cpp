@@ -525,6 +525,30 @@ TEST_F(StandinCadServer, FileSaveWritesTheEditedDrawingBackToItsFile) {
   EXPECT_EQ(written.find(old, first + 1), std::string::npos);
 }
 
+// Another drawing opened while a client holds the document: FullName and
+// Name answer for the drawing open now, through the objects held before too.
+TEST_F(StandinCadServer, OpeningAnotherDrawingChangesWhatTheDocumentIsCalled) {
+  ASSERT_NO_FATAL_FAILURE(startAndConnect({}));
+  const TCall doc = get(FApp.get(), L"ActiveDocument");
+  wchar_t full[MAX_PATH] = {};
+  ASSERT_NE(GetFullPathNameW(FDrawing.c_str(), MAX_PATH, full, nullptr), 0u);
+  EXPECT_EQ(get(doc.dispatch(), L"FullName").text(), full);
+
+  const std::wstring other = temp(L"standin-other") + L".dxf";
+  ASSERT_TRUE(CopyFileW(FDrawing.c_str(), other.c_str(), FALSE));
+  const TCall docs = get(FApp.get(), L"Documents");
+  const TCall opened = method(docs.dispatch(), L"Open", args1(TVariant::fromString(other)));
+  ASSERT_EQ(opened.hr, S_OK) << opened.message;
+  ASSERT_NE(GetFullPathNameW(other.c_str(), MAX_PATH, full, nullptr), 0u);
+  EXPECT_EQ(get(opened.dispatch(), L"FullName").text(), full);
+  EXPECT_EQ(get(doc.dispatch(), L"FullName").text(), full);
+  EXPECT_EQ(get(doc.dispatch(), L"Name").text(), other.substr(other.find_last_of(L'\\') + 1));
+
+  const TCall missing = method(docs.dispatch(), L"Open", args1(TVariant::fromString(other + L".none")));
+  EXPECT_EQ(missing.hr, DISP_E_EXCEPTION);
+  EXPECT_EQ(get(doc.dispatch(), L"FullName").text(), full);
+}
+
 TEST_F(StandinCadServer, SlowCallsWaitBeforeTheyAnswer) {
   ASSERT_NO_FATAL_FAILURE(startAndConnect({L"--slow=300"}));
   const ULONGLONG start = GetTickCount64();

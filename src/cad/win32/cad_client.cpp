@@ -142,6 +142,7 @@ class TComDocument : public TCadDocument, TComObject {
   TComDocument(TComPtr<IDispatch> object, TDispIdCachePtr cache)
       : TComObject(std::move(object), std::move(cache), kCadDocumentKind) {}
   std::wstring Name() override { return variantString(view().get(L"Name").get(), L"Name"); }
+  std::wstring FullName() override { return variantString(view().get(L"FullName").get(), L"FullName"); }
   std::unique_ptr<TCadSelectionSets> SelectionSets() override {
     return std::make_unique<TComSelectionSets>(variantDispatch(view().get(L"SelectionSets"), L"SelectionSets"),
                                                cache());

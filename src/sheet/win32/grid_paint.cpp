@@ -37,21 +37,19 @@ std::vector<std::int32_t> shownIndexes(std::int32_t fixed, std::int32_t first, s
   return indexes;
 }
 
-// The triangle in the cell's top-right corner, a run of pixels per line so
-// that its edge is the same on every device, each run starting with a white
-// pixel: the long edge reads on the highlight and the grey alike. Over the
-// focus frame's corner and over a greyed neighbour's reach.
-void paintCornerMark(HDC dc, const TCellRect& cell, std::uint32_t color) {
+// The mark's shape, a run of pixels per line so that its edge is the same on
+// every device, each run starting with a white pixel: the edge reads on the
+// highlight and the grey alike. Over the focus frame's corner and over a
+// greyed neighbour's reach.
+void paintMark(HDC dc, const TCellRect& cell, std::uint32_t color, TMarkShape shape) {
   // The DC brush: a colour per cell without a brush made per cell.
   const COLORREF previous = SetDCBrushColor(dc, static_cast<COLORREF>(color));
   const HBRUSH brush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
   const HBRUSH edge = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  const int size = std::min({kMarkSize, cell.right - cell.left, cell.bottom - cell.top});
-  for (int i = 0; i < size; ++i) {
-    const int left = cell.right - size + i;
-    const RECT white{left, cell.top + i, left + 1, cell.top + i + 1};
+  for (const TMarkRun& line : markRuns(shape, cell)) {
+    const RECT white{line.left, line.y, line.left + 1, line.y + 1};
     FillRect(dc, &white, edge);
-    const RECT run{left + 1, cell.top + i, cell.right, cell.top + i + 1};
+    const RECT run{line.left + 1, line.y, line.right, line.y + 1};
     FillRect(dc, &run, brush);
   }
   SetDCBrushColor(dc, previous);
@@ -60,6 +58,7 @@ void paintCornerMark(HDC dc, const TCellRect& cell, std::uint32_t color) {
 struct TPendingMark {
   TCellRect cell;
   std::uint32_t color = 0;
+  TMarkShape shape = TMarkShape::TopCorner;
 };
 
 // Paints the cell; its corner mark, if any, is kept in `marks` to be painted
@@ -91,7 +90,7 @@ void paintCell(TGridWindow& window, HDC dc, std::int32_t col, std::int32_t row, 
     DrawFocusRect(dc, &frame);
   }
   if (look.mark) {
-    marks.push_back({*rect, look.markColor});
+    marks.push_back({*rect, look.markColor, look.markShape});
   }
 }
 
@@ -125,7 +124,7 @@ void paintGrid(TGridWindow& window, HDC dc, int width, int height, bool focused)
     }
   }
   for (const TPendingMark& mark : marks) {
-    paintCornerMark(dc, mark.cell, mark.color);
+    paintMark(dc, mark.cell, mark.color, mark.shape);
   }
 }
 

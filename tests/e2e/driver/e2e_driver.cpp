@@ -3,6 +3,7 @@
 // the clipboard, printing what it found as UTF-8 lines.
 #include <windows.h>
 #include <commctrl.h>
+#include <oleauto.h>
 #include <psapi.h>
 
 #include <cstdio>
@@ -388,11 +389,81 @@ int cmdSetClipboardBitmap() {
   return set ? 0 : 1;
 }
 
+// ---- the CAD as another program sees it -------------------------------------
+// Plain late-bound calls, written here apart from Morvane's own client: a
+// fault shared by both would hide in every test.
+
+// The CAD application class that the stand-in serves.
+constexpr CLSID kCadClsid = {0x449354E9, 0xCDD8, 0x4A11, {0xBD, 0x82, 0x0D, 0x4A, 0x3C, 0x21, 0xE7, 0xD2}};
+
+// Calls `member` of `object` (a property get when `get`, else a method) with
+// up to two string arguments; the reply's object, or null on any failure.
+IDispatch* callByName(IDispatch* object, const wchar_t* member, WORD flags, const std::vector<std::wstring>& args,
+                      VARIANT* result) {
+  DISPID id = 0;
+  LPOLESTR name = const_cast<LPOLESTR>(member);
+  if (object == nullptr || FAILED(object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id))) {
+    std::fprintf(stderr, "no member %ls\n", member);
+    return nullptr;
+  }
+  std::vector<VARIANT> values(args.size());
+  for (std::size_t i = 0; i < args.size(); ++i) {  // arguments go last to first
+    VariantInit(&values[i]);
+    values[i].vt = VT_BSTR;
+    values[i].bstrVal = SysAllocString(args[args.size() - 1 - i].c_str());
+  }
+  DISPID named = DISPID_PROPERTYPUT;
+  DISPPARAMS params{values.data(), flags == DISPATCH_PROPERTYPUT ? &named : nullptr,
+                    static_cast<UINT>(values.size()), flags == DISPATCH_PROPERTYPUT ? 1u : 0u};
+  const HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, nullptr, nullptr);
+  for (VARIANT& v : values) VariantClear(&v);
+  if (FAILED(hr)) {
+    std::fprintf(stderr, "%ls failed: 0x%08lx\n", member, static_cast<unsigned long>(hr));
+    return nullptr;
+  }
+  return result->vt == VT_DISPATCH ? result->pdispVal : object;
+}
+
+// cad-open PATH: opens the drawing in the running CAD, as its ファイル → 開く.
+// cad-set-text HANDLE TEXT: sets the string of that text in the CAD's
+// active drawing, as a user editing it there.
+int cmdCad(const std::wstring& cmd, int argc, wchar_t** argv) {
+  if (argc < (cmd == L"cad-open" ? 3 : 4)) return 2;
+  if (FAILED(CoInitialize(nullptr))) return 1;
+  int rc = 1;
+  IDispatch* app = nullptr;
+  if (SUCCEEDED(CoCreateInstance(kCadClsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                                 reinterpret_cast<void**>(&app)))) {
+    VARIANT a, b, c;
+    VariantInit(&a);
+    VariantInit(&b);
+    VariantInit(&c);
+    if (cmd == L"cad-open") {
+      IDispatch* docs = callByName(app, L"Documents", DISPATCH_PROPERTYGET, {}, &a);
+      if (callByName(docs, L"Open", DISPATCH_METHOD, {argv[2]}, &b) != nullptr) rc = 0;
+      VariantClear(&b);
+    } else {
+      IDispatch* doc = callByName(app, L"ActiveDocument", DISPATCH_PROPERTYGET, {}, &a);
+      IDispatch* text = callByName(doc, L"HandleToObject", DISPATCH_METHOD, {argv[2]}, &b);
+      if (text != nullptr && text != doc && callByName(text, L"TextString", DISPATCH_PROPERTYPUT, {argv[3]}, &c)) {
+        rc = 0;
+      }
+      VariantClear(&c);
+      VariantClear(&b);
+    }
+    VariantClear(&a);
+    app->Release();
+  }
+  CoUninitialize();
+  if (rc == 0) std::printf("done\n");
+  return rc;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: e2e_driver wait-window|children|click|post|clipboard|clear-clipboard|foreground|process-windows|set-clipboard|set-clipboard-bitmap|raise|memory|status-panel|windows-titled|dialog|hold-clipboard ...\n");
+    std::fprintf(stderr, "usage: e2e_driver wait-window|children|click|post|clipboard|clear-clipboard|foreground|process-windows|set-clipboard|set-clipboard-bitmap|raise|memory|status-panel|windows-titled|dialog|hold-clipboard|cad-open|cad-set-text ...\n");
     return 2;
   }
   const std::wstring cmd = argv[1];
@@ -412,5 +483,6 @@ int wmain(int argc, wchar_t** argv) {
   if (cmd == L"hold-clipboard") return cmdHoldClipboard(argc, argv);
   if (cmd == L"set-clipboard-bitmap") return cmdSetClipboardBitmap();
   if (cmd == L"raise") return cmdRaise(argc, argv);
+  if (cmd == L"cad-open" || cmd == L"cad-set-text") return cmdCad(cmd, argc, argv);
   return 2;
 }

@@ -398,6 +398,21 @@ class TDocumentObject : public TAutomationObject<IStandinDocument> {
   HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override {
     return guardedMember([&] { return putString(context().requireDocument().drawing.name(), out); });
   }
+  // The file with its full path, as the CAD reports it; empty for a drawing
+  // never saved.
+  HRESULT STDMETHODCALLTYPE get_FullName(BSTR* out) override {
+    return guardedMember([&] {
+      const std::wstring& path = context().requireDocument().path;
+      std::wstring full;
+      if (!path.empty()) {
+        full.resize(MAX_PATH * 4);
+        const DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        full.resize(n > 0 && n < full.size() ? n : 0);
+        if (full.empty()) full = path;
+      }
+      return putString(full, out);
+    });
+  }
   HRESULT STDMETHODCALLTYPE get_SelectionSets(IDispatch** out) override {
     return guardedMember([&] {
       context().requireDocument();
@@ -496,6 +511,20 @@ class TDocumentsObject : public TAutomationObject<IStandinDocuments> {
                          (i.byName ? upper(i.name) == upper(context().document->drawing.name()) : i.number == 0);
       if (!found) {
         throw TAutomationError{L"図面が見つかりません"};
+      }
+      return createObject<TDocumentObject>(out, context());
+    });
+  }
+  // As the user's ファイル → 開く: the drawing takes the place of the open one,
+  // whose objects then answer for the new one.
+  HRESULT STDMETHODCALLTYPE Open(BSTR name, IDispatch** out) override {
+    return guardedMember([&] {
+      std::wstring error;
+      if (!loadDocument(context(), TBstr::toString(name), &error)) {
+        throw TAutomationError{L"図面を開けません: " + error};
+      }
+      if (context().host != nullptr) {
+        context().host->documentReplaced();
       }
       return createObject<TDocumentObject>(out, context());
     });

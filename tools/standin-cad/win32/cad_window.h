@@ -40,7 +40,7 @@ class TCadWindow : public TCadHost {
   void showMessage(const std::wstring& text) override;
 
   // After a drawing was loaded: fit it in the view and refresh the captions.
-  void documentReplaced();
+  void documentReplaced() override;
 
  private:
   enum class TSelectState { Idle, Picking, Done, Cancelled };

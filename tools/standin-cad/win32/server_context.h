@@ -31,7 +31,7 @@ struct TSelectionSetData {
 class TDocumentState {
  public:
   standin::Drawing drawing;
-  std::wstring path;  // where it was read from; empty for a new drawing
+  std::wstring path;  // where it was read from (or last saved); empty for a new drawing
   std::vector<std::shared_ptr<TSelectionSetData>> selectionSets;
   standin::UndoHistory undo;
   // Every change of the drawing goes through here first, for the undo.
@@ -56,6 +56,8 @@ class TCadHost {
   // Lets the user pick on screen with the filter; false when cancelled.
   virtual bool selectOnScreen(const TSelectionFilter& filter, std::vector<std::uint64_t>& picked) = 0;
   virtual void showMessage(const std::wstring& text) = 0;
+  // Shows the drawing just opened in place of the last one.
+  virtual void documentReplaced() = 0;
 };
 
 class TServerContext {
