@@ -538,15 +538,20 @@ TEST_F(StandinCadServer, FileSaveWritesTheEditedDrawingBackToItsFile) {
   ASSERT_EQ(standin_test::readFileBytes(FDrawing).find(utf8(L"六角ボルト")), std::string::npos);
   // The file is replaced by a rename, which an open handle would make fail:
   // its attributes are watched, and it is read once it has been replaced.
-  const auto stamp = [&] {
+  // While it is being replaced the name can be briefly free; a failed query
+  // is no change yet, or the file would be read while it is not there.
+  const auto stamp = [&](ULONGLONG unchanged) {
     WIN32_FILE_ATTRIBUTE_DATA a{};
-    GetFileAttributesExW(FDrawing.c_str(), GetFileExInfoStandard, &a);
+    if (!GetFileAttributesExW(FDrawing.c_str(), GetFileExInfoStandard, &a)) {
+      return unchanged;
+    }
     return (static_cast<ULONGLONG>(a.ftLastWriteTime.dwHighDateTime) << 32 | a.ftLastWriteTime.dwLowDateTime) ^
            (static_cast<ULONGLONG>(a.nFileSizeLow) << 7);
   };
-  const ULONGLONG before = stamp();
+  const ULONGLONG before = stamp(0);
+  ASSERT_NE(before, 0u) << "the drawing's attributes cannot be read";
   PostMessageW(FWindow, WM_COMMAND, MAKEWPARAM(kCadCommandSave, 0), 0);
-  ASSERT_TRUE(standin_test::waitFor([&] { return stamp() != before; }, 15000));
+  ASSERT_TRUE(standin_test::waitFor([&] { return stamp(before) != before; }, 15000));
   EXPECT_NE(standin_test::readFileBytes(FDrawing).find(utf8(L"六角ボルト")), std::string::npos);
   // The other texts are written back as they were.
   const std::string written = standin_test::readFileBytes(FDrawing);
