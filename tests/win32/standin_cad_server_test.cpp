@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <functional>
 #include <thread>
 #include <string>
@@ -166,6 +168,37 @@ std::vector<TVariant> filterArgs(const std::vector<short>& codes, const std::vec
     SafeArrayPutElement(data.get(), &i, value.ptr());
   }
   return args2(TVariant::fromArray(VT_I2, types.detach()), TVariant::fromArray(VT_VARIANT, data.detach()));
+}
+
+// The object id under which the server exports the object behind a proxy,
+// read from a standard marshal of the proxy (0 when it is not one): two
+// proxies reach the same stub manager of the server exactly when their ids
+// agree.
+std::uint64_t serverObjectId(IUnknown* proxy, REFIID iid) {
+  // Table-weak: the marshal takes no references of the server's object, so
+  // there are none to give back (a client cannot release them for a server).
+  TComPtr<IStream> stream;
+  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.receive())) ||
+      FAILED(CoMarshalInterface(stream.get(), iid, proxy, MSHCTX_LOCAL, nullptr, MSHLFLAGS_TABLEWEAK))) {
+    return 0;
+  }
+  // OBJREF: signature "MEOW", flags (1: standard), the interface id, then the
+  // standard reference: its flags, public references, OXID and OID.
+  constexpr std::size_t kOidAt = 4 + 4 + 16 + 4 + 4 + 8;
+  std::uint64_t oid = 0;
+  HGLOBAL memory = nullptr;
+  if (SUCCEEDED(GetHGlobalFromStream(stream.get(), &memory)) && GlobalSize(memory) >= kOidAt + sizeof oid) {
+    const auto* bytes = static_cast<const unsigned char*>(GlobalLock(memory));
+    std::uint32_t signature = 0;
+    std::uint32_t flags = 0;
+    std::memcpy(&signature, bytes, sizeof signature);
+    std::memcpy(&flags, bytes + 4, sizeof flags);
+    if (signature == 0x574F454D && flags == 1) {
+      std::memcpy(&oid, bytes + kOidAt, sizeof oid);
+    }
+    GlobalUnlock(memory);
+  }
+  return oid;
 }
 
 std::string utf8(const std::wstring& w) {
@@ -505,15 +538,20 @@ TEST_F(StandinCadServer, FileSaveWritesTheEditedDrawingBackToItsFile) {
   ASSERT_EQ(standin_test::readFileBytes(FDrawing).find(utf8(L"六角ボルト")), std::string::npos);
   // The file is replaced by a rename, which an open handle would make fail:
   // its attributes are watched, and it is read once it has been replaced.
-  const auto stamp = [&] {
+  // While it is being replaced the name can be briefly free; a failed query
+  // is no change yet, or the file would be read while it is not there.
+  const auto stamp = [&](ULONGLONG unchanged) {
     WIN32_FILE_ATTRIBUTE_DATA a{};
-    GetFileAttributesExW(FDrawing.c_str(), GetFileExInfoStandard, &a);
+    if (!GetFileAttributesExW(FDrawing.c_str(), GetFileExInfoStandard, &a)) {
+      return unchanged;
+    }
     return (static_cast<ULONGLONG>(a.ftLastWriteTime.dwHighDateTime) << 32 | a.ftLastWriteTime.dwLowDateTime) ^
            (static_cast<ULONGLONG>(a.nFileSizeLow) << 7);
   };
-  const ULONGLONG before = stamp();
+  const ULONGLONG before = stamp(0);
+  ASSERT_NE(before, 0u) << "the drawing's attributes cannot be read";
   PostMessageW(FWindow, WM_COMMAND, MAKEWPARAM(kCadCommandSave, 0), 0);
-  ASSERT_TRUE(standin_test::waitFor([&] { return stamp() != before; }, 15000));
+  ASSERT_TRUE(standin_test::waitFor([&] { return stamp(before) != before; }, 15000));
   EXPECT_NE(standin_test::readFileBytes(FDrawing).find(utf8(L"六角ボルト")), std::string::npos);
   // The other texts are written back as they were.
   const std::string written = standin_test::readFileBytes(FDrawing);
@@ -623,6 +661,37 @@ TEST_F(StandinCadServer, WithoutRegistrationTheWindowIsThereButNoServer) {
   TComPtr<IUnknown> unknown;
   EXPECT_TRUE(FAILED(
       CoCreateInstance(kApplicationClass, nullptr, CLSCTX_LOCAL_SERVER, IID_IUnknown, unknown.receiveVoid())));
+}
+
+// Each activation reaches the class object and the one application object
+// through the stubs made when the stand-in started. A client that lets go of
+// everything between two activations would otherwise have the stand-in tear
+// down and rebuild their stubs each time, and tearing one down waits for the
+// calls in flight on its interfaces, a wait that under load never ended.
+TEST_F(StandinCadServer, EveryActivationMeetsTheSameClassObjectAndApplication) {
+  ASSERT_TRUE(FStandin.start({FDrawing}));
+  ASSERT_NE(FStandin.waitForWindow(), nullptr);
+  std::uint64_t factoryIds[2] = {};
+  std::uint64_t applicationIds[2] = {};
+  for (int round = 0; round < 2; ++round) {
+    TComPtr<IClassFactory> factory;
+    ASSERT_EQ(CoGetClassObject(kApplicationClass, CLSCTX_LOCAL_SERVER, nullptr, IID_IClassFactory,
+                               factory.receiveVoid()),
+              S_OK);
+    factoryIds[round] = serverObjectId(factory.get(), IID_IClassFactory);
+    TComPtr<IDispatch> application;
+    ASSERT_EQ(factory->CreateInstance(nullptr, kApplicationIid, application.receiveVoid()), S_OK);
+    factory.reset();
+    applicationIds[round] = serverObjectId(application.get(), kApplicationIid);
+    // The application serves its document once the client let go of the factory.
+    const TCall document = get(application.get(), L"ActiveDocument");
+    ASSERT_EQ(document.hr, S_OK);
+    EXPECT_EQ(get(document.dispatch(), L"Name").hr, S_OK);
+  }
+  EXPECT_NE(factoryIds[0], 0u);
+  EXPECT_EQ(factoryIds[1], factoryIds[0]) << "the class object was exported anew for the second activation";
+  EXPECT_NE(applicationIds[0], 0u);
+  EXPECT_EQ(applicationIds[1], applicationIds[0]) << "the second activation met another application object";
 }
 
 // Where a drawing point lies in the view's client area after a ZoomWindow,

@@ -571,7 +571,7 @@ class TApplicationObject : public TAutomationObject<IStandinApplication> {
 
 class TApplicationFactory : public IClassFactory {
  public:
-  explicit TApplicationFactory(TServerContext& context) : FContext(context) {}
+  explicit TApplicationFactory(IDispatch* application) : FApplication(TComPtr<IDispatch>::share(application)) {}
   virtual ~TApplicationFactory() = default;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
@@ -602,19 +602,12 @@ class TApplicationFactory : public IClassFactory {
     if (outer != nullptr) {
       return CLASS_E_NOAGGREGATION;
     }
-    try {
-      IDispatch* app = newApplicationObject(FContext);
-      const HRESULT hr = app->QueryInterface(riid, out);
-      app->Release();
-      return hr;
-    } catch (...) {
-      return E_OUTOFMEMORY;
-    }
+    return FApplication->QueryInterface(riid, out);
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
  private:
-  TServerContext& FContext;
+  TComPtr<IDispatch> FApplication;
   ULONG FRefs = 1;
 };
 
@@ -638,6 +631,28 @@ HRESULT newEntityObject(TServerContext& context, std::uint64_t handle, IDispatch
   return createObject<TPlainEntityObject>(out, context, handle);
 }
 
-IClassFactory* newApplicationFactory(TServerContext& context) {
-  return new TApplicationFactory(context);
+IClassFactory* newApplicationFactory(IDispatch* application) {
+  return new TApplicationFactory(application);
+}
+
+std::vector<IID> servedInterfaces() {
+  return {IID_IUnknown,           IID_IDispatch,           IID_ISupportErrorInfo,  IID_IClassFactory,
+          IID_IStandinApplication, IID_IStandinDocuments,  IID_IStandinDocument,   IID_IStandinSelectionSets,
+          IID_IStandinSelectionSet, IID_IStandinEntity,    IID_IStandinLine,       IID_IStandinPolyline,
+          IID_IStandinText};
+}
+
+std::vector<TComPtr<IDispatch>> newKindSpecimens(TServerContext& context) {
+  // Handle 0 names no entity and the set's data is in no document.
+  std::vector<TComPtr<IDispatch>> specimens;
+  specimens.push_back(TComPtr<IDispatch>::attach(new TDocumentsObject(context)));
+  specimens.push_back(TComPtr<IDispatch>::attach(new TDocumentObject(context)));
+  specimens.push_back(TComPtr<IDispatch>::attach(new TSelectionSetsObject(context)));
+  specimens.push_back(
+      TComPtr<IDispatch>::attach(new TSelectionSetObject(context, std::make_shared<TSelectionSetData>())));
+  specimens.push_back(TComPtr<IDispatch>::attach(new TPlainEntityObject(context, 0)));
+  specimens.push_back(TComPtr<IDispatch>::attach(new TLineObject(context, 0)));
+  specimens.push_back(TComPtr<IDispatch>::attach(new TPolylineObject(context, 0)));
+  specimens.push_back(TComPtr<IDispatch>::attach(new TTextObject(context, 0)));
+  return specimens;
 }

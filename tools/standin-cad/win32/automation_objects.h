@@ -7,15 +7,27 @@
 #include <unknwn.h>
 
 #include <cstdint>
+#include <vector>
 
+#include "platform/win32/com_ptr.h"
 #include "server_context.h"
 
-// The application object the class factory hands out (one reference).
+// The application object (one reference); the process makes one, as a CAD
+// has one, and the class factory hands out that one.
 IDispatch* newApplicationObject(TServerContext& context);
 
 // An object of the entity's own kind (line, polyline, text, or plain entity).
 HRESULT newEntityObject(TServerContext& context, std::uint64_t handle, IDispatch** out);
 
-// The class factory of the application class; every instance is a view of
-// the same state.
-IClassFactory* newApplicationFactory(TServerContext& context);
+// The class factory of the application class; every instance it makes is the
+// given application object.
+IClassFactory* newApplicationFactory(IDispatch* application);
+
+// Every interface id a client can reach on the stand-in's objects.
+std::vector<IID> servedInterfaces();
+
+// One object of every kind other than the application, each referring to
+// nothing (every member fails cleanly): kept exported for the process's life
+// so that each of their interfaces stays exported while the objects clients
+// get come and go.
+std::vector<TComPtr<IDispatch>> newKindSpecimens(TServerContext& context);

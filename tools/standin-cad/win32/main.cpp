@@ -14,6 +14,7 @@
 #include "rejecting_filter.h"
 #include "server_context.h"
 #include "standin.h"
+#include "stub_keeper.h"
 
 // Exported by oleaut32 since Vista; mingw-w64's headers do not declare it.
 extern "C" HRESULT WINAPI RegisterTypeLibForUser(ITypeLib* library, OLECHAR* path, OLECHAR* helpDir);
@@ -108,6 +109,23 @@ bool loadTypeLibrary(TServerContext& context) {
   return true;
 }
 
+// Exports the application, its class object and one object of every other
+// kind for the process's life (see TStubKeeper); false when an interface a
+// client can reach is left out.
+bool keepExported(TStubKeeper& keeper, IDispatch* application, IClassFactory* factory, TServerContext& context) {
+  const std::vector<IID> served = servedInterfaces();
+  // The application and the class object first: each keeps its own stubs for every interface it has.
+  bool ok = SUCCEEDED(keeper.keep(application, served));
+  ok = SUCCEEDED(keeper.keep(factory, served)) && ok;
+  for (const TComPtr<IDispatch>& specimen : newKindSpecimens(context)) {
+    ok = SUCCEEDED(keeper.keep(specimen.get(), served)) && ok;
+  }
+  for (const IID& iid : served) {
+    ok = keeper.covers(iid) && ok;
+  }
+  return ok;
+}
+
 int run(HINSTANCE instance, int show) {
   TServerContext context;
   std::wstring error;
@@ -143,10 +161,16 @@ int run(HINSTANCE instance, int show) {
 
   TCadWindow window(context);
   context.host = &window;
+  TComPtr<IDispatch> application = TComPtr<IDispatch>::attach(newApplicationObject(context));
+  TComPtr<IClassFactory> factory = TComPtr<IClassFactory>::attach(newApplicationFactory(application.get()));
+  // Declared after the objects it exports, so that it disconnects them before they go.
+  TStubKeeper keeper;
   TClassRegistration registration;
   // The class object is there before the window: whoever finds the window can connect.
   if (!o.noRegister) {
-    TComPtr<IClassFactory> factory = TComPtr<IClassFactory>::attach(newApplicationFactory(context));
+    if (!keepExported(keeper, application.get(), factory.get(), context)) {
+      context.callLog.line(L"error: not every interface kept exported");
+    }
     if (FAILED(registration.registerFactory(factory.get()))) {
       context.callLog.line(L"error: class object not registered");
       return kExitRegisterFailed;
@@ -179,6 +203,7 @@ int run(HINSTANCE instance, int show) {
     DispatchMessageW(&m);
   }
   registration.revoke();
+  keeper.disconnect();
   context.host = nullptr;
   return saveFailed ? kExitSaveFailed : 0;
 }
