@@ -26,7 +26,5 @@ class TBoundedStep {
 // A stand-in start or a COM activation takes a second or two even on a
 // loaded machine; half a minute means it will not come.
 constexpr unsigned kStepBoundMs = 30000;
-// The longest case takes some twenty seconds.
-constexpr unsigned kCaseBoundMs = 90000;
 
 }  // namespace test_watchdog
