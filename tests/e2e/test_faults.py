@@ -235,12 +235,12 @@ class Harness:
     def in_front(self):
         return int(self.s.driver("foreground")[1].split("\t")[0]) == self.main
 
-    def last_call(self):
+    def cad_lines(self):
+        """The lines of the call log (shared by the stand-ins started one after another)."""
         if not os.path.exists(self.cad_log):
-            return ""
+            return []
         with open(self.cad_log, encoding="utf-8") as f:
-            lines = [l.strip() for l in f if l.strip()]
-        return lines[-1] if lines else ""
+            return [l.strip() for l in f if l.strip()]
 
     def cad_calls(self, member):
         if not os.path.exists(self.cad_log):
@@ -279,6 +279,7 @@ class Harness:
         served and Morvane answering a message."""
         s = self.s
         deleted, selects = self.cad_calls("Delete"), self.cad_calls("SelectOnScreen")
+        logged = len(self.cad_lines())
         s.click_button(self.main, "取得")
         end = time.monotonic() + 60
         while True:
@@ -295,7 +296,8 @@ class Harness:
                 # The command's last step puts Morvane back in front of the CAD.
                 if any(l.startswith("Yoko = ") for l in memo_lines(s, self.main)) and self.in_front():
                     return None
-            elif quiet is not None and self.cad_calls("SelectOnScreen") == selects and self.last_call() == quiet \
+            elif quiet is not None and self.cad_calls("SelectOnScreen") == selects \
+                    and (self.cad_lines()[logged:] or [""])[-1] == quiet \
                     and s.driver("sync", self.main, 10000, check_rc=False)[0] == 0:
                 return None
             if time.monotonic() > end:
