@@ -64,10 +64,16 @@ morvane_wine_warm() {
 # The whole Wine session of a script: the prefix, a display and a warm
 # wineserver, all stopped again when the script exits.
 morvane_wine_session() {
-  trap 'wineserver -k 2>/dev/null || true; morvane_stop_xvfb' EXIT
+  trap morvane_wine_end EXIT
   morvane_wine_prefix
   morvane_start_xvfb
   morvane_wine_warm
+}
+
+# Ends the session: the wineserver with every program of the prefix, and the display.
+morvane_wine_end() {
+  wineserver -k 2>/dev/null || true
+  morvane_stop_xvfb
 }
 
 # Starts an Xvfb on a free display and exports DISPLAY, unless one is given.
@@ -85,11 +91,17 @@ morvane_start_xvfb() {
       export DISPLAY=":$d"
       local i
       for i in $(seq 1 100); do
-        [ -e "/tmp/.X11-unix/X${d}" ] && return 0
+        # Another session may have taken the display in between: the
+        # display is ours when its lock names this Xvfb, and the next one is
+        # tried when this Xvfb has ended.
+        kill -0 "$MORVANE_XVFB_PID" 2>/dev/null || break
+        if [ -e "/tmp/.X11-unix/X${d}" ] && [ "$(tr -d ' \n' <"/tmp/.X${d}-lock" 2>/dev/null)" = "$MORVANE_XVFB_PID" ]; then
+          return 0
+        fi
         sleep 0.1
       done
-      echo "Xvfb did not start on :$d" >&2
-      return 1
+      wait "$MORVANE_XVFB_PID" 2>/dev/null || true
+      unset MORVANE_XVFB_PID
     fi
   done
   echo "no free X display" >&2

@@ -5,12 +5,17 @@ keyboard) and cleans up every process it started."""
 
 import argparse
 import os
+import re
+import select
 import shutil
 import signal
 import subprocess
 import sys
 import tempfile
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+import wine_guard  # noqa: E402
 
 DRIVER = "tests/e2e/e2e_driver.exe"
 STANDIN = "tools/standin-cad/win32/standin-cad.exe"
@@ -21,6 +26,10 @@ MAIN_TITLE = "Morvane 2025.06.08a"
 
 class Failure(Exception):
     pass
+
+
+class Timeout(Failure):
+    """A wait that ran past its bound: what the programs were doing is worth a backtrace."""
 
 
 def check(cond, message):
@@ -52,7 +61,7 @@ class Session:
     """One scenario: a private copy of morvane.exe (its settings file lands
     beside it), the processes started, the screenshots taken."""
 
-    def __init__(self, name):
+    def __init__(self, name, served_driver=True):
         ap = argparse.ArgumentParser()
         ap.add_argument("--build", required=True)
         ap.add_argument("--source", required=True)
@@ -64,6 +73,10 @@ class Session:
         self.shots = os.path.join(self.build, "e2e-screenshots")
         os.makedirs(self.shots, exist_ok=True)
         self.procs = []
+        # One driver runs all the scenario's commands (it is not among procs);
+        # without it each command starts a driver of its own.
+        self.served_driver = served_driver
+        self.served = None
         self.t0 = time.monotonic()
         self.xvfb = None
         self.env = dict(os.environ)
@@ -140,7 +153,11 @@ class Session:
             with open(exe[:-4] + ".ini", "wb") as f:
                 f.write(b"\xff\xfe" + text.encode("utf-16-le"))
         self.start(exe)
-        return self.wait_window(MAIN_TITLE, prefix=True)
+        main = self.wait_window(MAIN_TITLE, prefix=True)
+        # The title comes with the window, its controls just after it.
+        self.wait_until(lambda: any(w.cls.lower() == "button" and w.text == "取得" for w in self.windows(main)), 30,
+                        "Morvane's buttons")
+        return main
 
     def driver(self, *args, check_rc=True):
         print(f"[{time.monotonic() - self.t0:7.2f}] driver {' '.join(str(a) for a in args)}", flush=True)
@@ -159,22 +176,65 @@ class Session:
         return rc, out
 
     def _run_driver(self, args):
+        """Runs one command in the scenario's driver: (exit code, output, what
+        Wine said). A driver that does not answer within 90 s is a hang."""
+        if not self.served_driver:
+            return self._run_driver_alone(args)
+        if self.served is None or self.served.poll() is not None:
+            # Wine's messages go to a file, never a pipe that a daemon could keep open.
+            self.served_err = open(os.path.join(self.work, "driver-wine.log"), "ab")
+            self.served = subprocess.Popen(["wine", self.path(DRIVER), "serve"], env=self.env, stdin=subprocess.PIPE,
+                                           stdout=subprocess.PIPE, stderr=self.served_err, cwd=self.work)
+        line = "\t".join(str(a) for a in args)
+        check("\n" not in line, f"a driver argument holds a line break: {args}")
+        self.served.stdin.write(line.encode("utf-8") + b"\n")
+        self.served.stdin.flush()
+        reply = b""
+        end = time.monotonic() + 90
+        fd = self.served.stdout.fileno()
+        while not (end_of_reply := re.search(rb"\x1d(-?\d+)\r?\n$", reply)):
+            ready, _, _ = select.select([fd], [], [], max(0.0, end - time.monotonic()))
+            chunk = os.read(fd, 65536) if ready else b""
+            if not chunk:
+                raise Timeout(f"driver {args} did not answer within 90 s" if not ready
+                              else f"the driver ended at {args}")
+            reply += chunk
+        out = reply[:end_of_reply.start()].decode("utf-8", "replace").replace("\r\n", "\n")
+        return int(end_of_reply.group(1)), out, ""
+
+    def _run_driver_alone(self, args):
         # Output goes through files, never a pipe: a Wine program can hand
         # its pipes on to a daemon (wineserver, the desktop process) that
         # keeps them open long after the program itself ended.
         with tempfile.TemporaryFile() as out_file, tempfile.TemporaryFile() as err_file:
-            r = subprocess.run(["wine", self.path(DRIVER), *[str(a) for a in args]], env=self.env,
-                               stdout=out_file, stderr=err_file, stdin=subprocess.DEVNULL, timeout=90)
+            try:
+                r = subprocess.run(["wine", self.path(DRIVER), *[str(a) for a in args]], env=self.env,
+                                   stdout=out_file, stderr=err_file, stdin=subprocess.DEVNULL, timeout=90)
+            except subprocess.TimeoutExpired:
+                raise Timeout(f"driver {args} ran past 90 s")
             out_file.seek(0)
             err_file.seek(0)
             out = out_file.read().decode("utf-8", "replace").replace("\r\n", "\n")
             err = err_file.read().decode("utf-8", "replace")
         return r.returncode, out, err
 
+    def _stop_driver(self):
+        if self.served is not None and self.served.poll() is None:
+            self.served.stdin.close()
+            try:
+                self.served.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.served.kill()
+                self.served.wait()
+        if self.served is not None:
+            self.served.stdout.close()
+            self.served_err.close()
+
     def wait_window(self, title, prefix=False, timeout=30):
         rc, out = self.driver("wait-window", title, int(timeout * 1000), "prefix" if prefix else "exact",
                               check_rc=False)
-        check(rc == 0, f"no window titled {title!r} within {timeout} s")
+        if rc != 0:
+            raise Timeout(f"no window titled {title!r} within {timeout} s")
         return int(out.strip().splitlines()[-1])
 
     def windows(self, top):
@@ -254,7 +314,7 @@ class Session:
             if last:
                 return last
             time.sleep(0.1)
-        raise Failure(f"timed out after {timeout} s waiting for {what}")
+        raise Timeout(f"timed out after {timeout} s waiting for {what}")
 
     def screenshot(self, step):
         path = os.path.join(self.shots, f"{self.name}-{step}.png")
@@ -265,6 +325,7 @@ class Session:
 
     # ---- the end --------------------------------------------------------------
     def cleanup(self):
+        self._stop_driver()
         killed = False
         for p in self.procs:
             if p.poll() is None:
@@ -275,10 +336,9 @@ class Session:
                     p.wait()
                     killed = True
         if killed:
-            # A killed server leaves its class registration in the
-            # wineserver: start a fresh one for whatever runs next.
-            subprocess.run(["wineserver", "-k"], env=self.env, check=False)
-            self._warm_wine()
+            # A killed server leaves its class registration behind for
+            # whatever runs next.
+            wine_guard.clear_registrations(self.env["WINEPREFIX"])
         if self.xvfb:
             # The prefix's desktop lives on this display: it ends with it.
             subprocess.run(["wineserver", "-k"], env=self.env, check=False)
@@ -287,16 +347,22 @@ class Session:
         shutil.rmtree(self.work, ignore_errors=True)
 
 
-def run(name, scenario):
-    s = Session(name)
-    ok = False
+def run(name, scenario, served_driver=True):
+    """Runs the scenario; exits 0 when it passed, wine_guard.HUNG when a wait
+    timed out (after the backtraces of the programs it waited on; the test
+    guard then runs it once more), 1 when it failed otherwise."""
+    s = Session(name, served_driver)
+    result = 1
     try:
         scenario(s)
-        ok = True
+        result = 0
     except Failure as e:
-        print(f"FAIL: {e}")
+        print(f"FAIL: {e}", flush=True)
         s.screenshot("failure")
+        if isinstance(e, Timeout):
+            wine_guard.diagnose_and_clear(s.env, f"{name}: {e}")
+            result = wine_guard.HUNG
     finally:
         s.cleanup()
-    print("1 passed, 0 failed" if ok else "0 passed, 1 failed")
-    sys.exit(0 if ok else 1)
+    print("1 passed, 0 failed" if result == 0 else "0 passed, 1 failed")
+    sys.exit(result)

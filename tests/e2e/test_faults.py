@@ -41,9 +41,9 @@ class Case:
     with nothing selected), so the edit gives way to the drawn text. retry:
     the next Acquire goes to the same stand-in (the fault was passing)."""
 
-    def __init__(self, name, args, box, log=None, refilled=False, retry=False, extra=None):
+    def __init__(self, name, args, box, log=None, refilled=False, retry=False, extra=None, quiet=None):
         self.name, self.args, self.box, self.log = name, args, box, log
-        self.refilled, self.retry, self.extra = refilled, retry, extra
+        self.refilled, self.retry, self.extra, self.quiet = refilled, retry, extra, quiet
 
 
 CASES = [
@@ -62,8 +62,9 @@ CASES = [
          refilled=True),
     Case("selection fails in the cad", ["--fail=SelectOnScreen:選択できません"], NOTHING,
          log=["Select = 0"] + DRAWN_LOG[1:], refilled=True),
-    Case("cad has no document", ["--no-document"], NOTHING),
-    Case("window without a registered server", ["--no-register"], NOTHING),
+    # Acquire ends at the count of documents, or before any call.
+    Case("cad has no document", ["--no-document"], NOTHING, quiet="Count"),
+    Case("window without a registered server", ["--no-register"], NOTHING, quiet=""),
     Case("two windows titled nanoCAD 5", [], NOTHING, log=DRAWN_LOG, extra=["--no-register"]),
 ]
 
@@ -231,6 +232,16 @@ class Harness:
         _, out = self.s.driver("windows-titled", "nanoCAD 5")
         return [int(l) for l in out.split()]
 
+    def in_front(self):
+        return int(self.s.driver("foreground")[1].split("\t")[0]) == self.main
+
+    def cad_lines(self):
+        """The lines of the call log (shared by the stand-ins started one after another)."""
+        if not os.path.exists(self.cad_log):
+            return []
+        with open(self.cad_log, encoding="utf-8") as f:
+            return [l.strip() for l in f if l.strip()]
+
     def cad_calls(self, member):
         if not os.path.exists(self.cad_log):
             return 0
@@ -260,16 +271,17 @@ class Harness:
             check(False, f"Morvane ended with {self.morvane.returncode}")
         check(self.s.windows(self.main)[0].text.startswith(e2e.MAIN_TITLE), "Morvane's main window is gone")
 
-    def acquire(self):
+    def acquire(self, quiet=None):
         """Clicks 取得 and waits for the command's end: an error box (its text
         returned, the box dismissed), or the selection set deleted and the
-        log written, or, when the CAD is never asked that far, a few quiet
-        seconds without a box."""
+        log written, or, when the case ends the command before the
+        selection (quiet: the CAD's last call then, "" for none), that call
+        served and Morvane answering a message."""
         s = self.s
         deleted, selects = self.cad_calls("Delete"), self.cad_calls("SelectOnScreen")
+        logged = len(self.cad_lines())
         s.click_button(self.main, "取得")
         end = time.monotonic() + 60
-        quiet = time.monotonic() + 4
         while True:
             rc, out = s.driver("dialog", 0, self.main, check_rc=False)
             if rc == 0:
@@ -281,11 +293,15 @@ class Harness:
                              "the box to close")
                 return "\n".join(lines[1:])
             if self.cad_calls("Delete") > deleted:
-                if any(l.startswith("Yoko = ") for l in memo_lines(s, self.main)):
+                # The command's last step puts Morvane back in front of the CAD.
+                if any(l.startswith("Yoko = ") for l in memo_lines(s, self.main)) and self.in_front():
                     return None
-            elif time.monotonic() > quiet and self.cad_calls("SelectOnScreen") == selects:
+            elif quiet is not None and self.cad_calls("SelectOnScreen") == selects \
+                    and (self.cad_lines()[logged:] or [""])[-1] == quiet \
+                    and s.driver("sync", self.main, 10000, check_rc=False)[0] == 0:
                 return None
-            check(time.monotonic() < end, "Acquire did not end within 60 s")
+            if time.monotonic() > end:
+                raise e2e.Timeout("Acquire did not end within 60 s")
             time.sleep(0.2)
 
     def type_edit(self):
@@ -293,6 +309,8 @@ class Harness:
         g = s.find(self.main, "MorvaneSheet")
         s.click_at(g.rect[0] + 40 + 12, g.rect[1] + 2 * 20 + 10)  # data cell 1/2
         s.type_text(EDIT)  # one undo entry; the click of copy_all ends the edit
+        # Every key typed before that click.
+        s.wait_until(lambda: self.editors() == [EDIT], 20, "the typed text in the editor")
         s.wait_until(lambda: copy_all(s, self.main) == self.edited, 20, "the edit in the sheet")
 
     def run_case(self, case):
@@ -304,7 +322,7 @@ class Harness:
         if case.extra is not None:
             self.start_cad(*case.extra)
         self.start_cad(*case.args)
-        box = self.acquire()
+        box = self.acquire(case.quiet)
         print(f"   box: {box!r}", flush=True)
         self.alive()
         if case.box is NOTHING:
@@ -577,7 +595,8 @@ class Harness:
         s.wait_until(lambda: copy_all(s, self.main) == edited, 20, f"{case.name}: the edits in the sheet")
 
         first = self.update(len(case.first))
-        rc, out = s.driver("dialog", 1000, self.main, check_rc=False)
+        s.driver("sync", self.main)
+        rc, out = s.driver("dialog", 0, self.main, check_rc=False)
         check(rc != 0, f"{case.name}: the Update showed {out!r}")
         self.alive()
         check(len(first) == len(case.first) and all(
@@ -691,4 +710,8 @@ def scenario(s):
 
 
 if __name__ == "__main__":
-    e2e.run("faults", scenario)
+    # Each command in a driver of its own: with one driver for all, the
+    # commands come fast enough that the typing after a command that ended
+    # in an error box (from "alignment point of 4 elements" on) does not
+    # reach the sheet's editor, a wait that no condition here covers yet.
+    e2e.run("faults", scenario, served_driver=False)

@@ -269,6 +269,7 @@ def scenario(s):
     # Without the arrowhead while editing: under Wine the COM calls of each
     # Locate let the keys that follow run inside them, out of their order.
     s.click_button(main, "矢印描画")
+    s.wait_until(lambda: s.find(main, "Button", "矢印描画").checked == 0, 15, "矢印描画 unchecked")
     type_into(s, main, 1, 2, EDITED[1])
     type_into(s, main, 5, 4, "")
     type_into(s, main, 2, 4, ADDED)

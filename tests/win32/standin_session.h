@@ -14,6 +14,7 @@
 #include "platform/win32/com_init.h"
 #include "platform/win32/desktop_win32.h"
 #include "standin_process.h"
+#include "watchdog.h"
 
 class TStandinSession {
  public:
@@ -40,7 +41,11 @@ class TStandinSession {
     return true;
   }
   // The CAD application as Acquire obtains it (null when connectCAD fails).
-  std::unique_ptr<TCadApplication> connect() { return connectCAD(FDesktop, FConnector); }
+  std::unique_ptr<TCadApplication> connect() {
+    const test_watchdog::TBoundedStep bound("connecting to the stand-in CAD (pid " + std::to_string(FProcess.pid()) + ")",
+                                            test_watchdog::kStepBoundMs);
+    return connectCAD(FDesktop, FConnector);
+  }
 
   // Closes the stand-in; a stand-in that had to be killed is a test failure.
   void close() {

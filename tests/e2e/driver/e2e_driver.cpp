@@ -459,13 +459,16 @@ int cmdCad(const std::wstring& cmd, int argc, wchar_t** argv) {
   return rc;
 }
 
-}  // namespace
+// sync HWND [MS]: sends the window a message that does nothing and waits
+// for the answer: its thread is back at its message loop (or in a modal loop).
+int cmdSync(int argc, wchar_t** argv) {
+  if (argc < 3) return 2;
+  const UINT timeout = argc > 3 ? static_cast<UINT>(_wtoi(argv[3])) : 30000;
+  DWORD_PTR answer = 0;
+  return SendMessageTimeoutW(parseHwnd(argv[2]), WM_NULL, 0, 0, SMTO_NORMAL, timeout, &answer) != 0 ? 0 : 1;
+}
 
-int wmain(int argc, wchar_t** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: e2e_driver wait-window|children|click|post|clipboard|clear-clipboard|foreground|process-windows|set-clipboard|set-clipboard-bitmap|raise|memory|status-panel|windows-titled|dialog|hold-clipboard|cad-open|cad-set-text ...\n");
-    return 2;
-  }
+int dispatch(int argc, wchar_t** argv) {
   const std::wstring cmd = argv[1];
   if (cmd == L"wait-window") return cmdWaitWindow(argc, argv);
   if (cmd == L"children") return cmdChildren(argc, argv);
@@ -484,5 +487,55 @@ int wmain(int argc, wchar_t** argv) {
   if (cmd == L"set-clipboard-bitmap") return cmdSetClipboardBitmap();
   if (cmd == L"raise") return cmdRaise(argc, argv);
   if (cmd == L"cad-open" || cmd == L"cad-set-text") return cmdCad(cmd, argc, argv);
+  if (cmd == L"sync") return cmdSync(argc, argv);
   return 2;
+}
+
+std::wstring wide(const std::string& s) {
+  if (s.empty()) return {};
+  const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+  std::wstring w(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
+  return w;
+}
+
+// serve: runs one command per line of standard input (UTF-8, its arguments
+// separated by tabs) and ends each reply with a line "\x1d<exit code>". A
+// scenario keeps one driver for all its commands, where starting a Wine
+// process for each would cost a good part of a second.
+int cmdServe() {
+  std::string line;
+  int c = 0;
+  while ((c = std::getchar()) != EOF) {
+    if (c != '\n') {
+      line += static_cast<char>(c);
+      continue;
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::vector<std::wstring> args{L"e2e_driver"};
+    std::size_t from = 0;
+    for (std::size_t tab = line.find('\t'); ; tab = line.find('\t', from)) {
+      args.push_back(wide(line.substr(from, tab == std::string::npos ? std::string::npos : tab - from)));
+      if (tab == std::string::npos) break;
+      from = tab + 1;
+    }
+    line.clear();
+    std::vector<wchar_t*> argv;
+    for (std::wstring& a : args) argv.push_back(a.data());
+    const int rc = dispatch(static_cast<int>(argv.size()), argv.data());
+    std::printf("\x1d%d\n", rc);
+    std::fflush(stdout);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: e2e_driver serve|sync|wait-window|children|click|post|clipboard|clear-clipboard|foreground|process-windows|set-clipboard|set-clipboard-bitmap|raise|memory|status-panel|windows-titled|dialog|hold-clipboard|cad-open|cad-set-text ...\n");
+    return 2;
+  }
+  if (std::wstring(argv[1]) == L"serve") return cmdServe();
+  return dispatch(argc, argv);
 }
