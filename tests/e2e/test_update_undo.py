@@ -58,4 +58,5 @@ def scenario(s):
 
 
 if __name__ == "__main__":
-    e2e.run("update_undo", scenario)
+    # Each command in a driver of its own, for the typing of test_update_locate.
+    e2e.run("update_undo", scenario, served_driver=False)
