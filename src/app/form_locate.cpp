@@ -15,7 +15,7 @@ void TMorvaneForm::StringGrid1Click() {
       const std::optional<TPoint3> target =
           locateTarget(TextAry, TateAry, YokoAry, StringGrid1.Col(), StringGrid1.Row(), tag);
       if (target) {
-        if (const std::unique_ptr<TCadApplication> cad = connectCAD(FPorts.desktop, FPorts.cad)) {
+        if (const std::unique_ptr<TCadApplication> cad = connectCadSaying()) {
           const TWnd cadWnd = cadWindowToWnd(cad->windowHandle());
           if (FPorts.desktop.isIconic(cadWnd)) {
             FPorts.desktop.openIcon(cadWnd);
