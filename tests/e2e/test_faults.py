@@ -271,6 +271,11 @@ class Harness:
         end = time.monotonic() + 60
         quiet = time.monotonic() + 4
         while True:
+            if s.pending_question(self.main) is not None:
+                # The edit the case typed may go: the Acquire goes on as it
+                # did before it asked.
+                s.answer_pending(self.main, True)
+                continue
             rc, out = s.driver("dialog", 0, self.main, check_rc=False)
             if rc == 0:
                 lines = out.strip().splitlines()
@@ -684,8 +689,7 @@ def scenario(s):
             h.update_case(case, number)
     s.screenshot("end")
     h.stop_cads()
-    s.close_window(h.main)
-    s.wait_until(lambda: h.morvane.poll() is not None, 20, "Morvane to end")
+    s.close_morvane(h.main, h.morvane)
 
 
 if __name__ == "__main__":
