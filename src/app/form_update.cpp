@@ -9,9 +9,14 @@
 
 namespace {
 
-// Steps 4 to 9 of the run; any failure raises. `walkStarted` tells the
-// caller whether the drawing may have been written to when it did.
-void updateInCad(TMorvaneForm& form, TCadApplication& cad, bool& walkStarted) {
+// How far a run got when a call failed: before the walk nothing was written;
+// during it the drawing may be partly written; once the counts line is in the
+// log the run is finished, and what fails after it (the regeneration) stops
+// nothing.
+enum class TUpdateStage { Preparing, Walking, Finished };
+
+// Steps 4 to 9 of the run; any failure raises, with `stage` saying how far it got.
+void updateInCad(TMorvaneForm& form, TCadApplication& cad, TUpdateStage& stage) {
   TDesktop& desktop = form.ports().desktop;
   const auto cadWindow = [&cad] { return cadWindowToWnd(cad.windowHandle()); };
   cadToFront(desktop, cadWindow);
@@ -20,7 +25,7 @@ void updateInCad(TMorvaneForm& form, TCadApplication& cad, bool& walkStarted) {
   form.ProgressBar1.setMax((grid.RowCount() - 1) * (grid.ColCount() - 1));
   form.ProgressBar1.setPosition(0);
 
-  walkStarted = true;
+  stage = TUpdateStage::Walking;
   TUpdateCounts counts;
   {
     TUndoGroup undoGroup(*document);
@@ -37,6 +42,7 @@ void updateInCad(TMorvaneForm& form, TCadApplication& cad, bool& walkStarted) {
   if (counts.skipped != 0) {
     form.Memo1.add(skippedLogLine(counts.skipped));
   }
+  stage = TUpdateStage::Finished;
 
   desktop.setForegroundWindow(cadWindow());
   document->Regen(0);
@@ -54,11 +60,11 @@ void TMorvaneForm::Button2Click() {
   if (const std::unique_ptr<TCadApplication> cad = connectCadSaying()) {
     // Errors stay quiet, as with no CAD at all, unless the drawing may have
     // been partly written: then the log says the run stopped, and why.
-    bool walkStarted = false;
+    TUpdateStage stage = TUpdateStage::Preparing;
     try {
-      updateInCad(*this, *cad, walkStarted);
+      updateInCad(*this, *cad, stage);
     } catch (...) {
-      if (walkStarted) {
+      if (stage == TUpdateStage::Walking) {
         Memo1.add(stoppedLogLine(caughtErrorMessage()));
       }
     }
