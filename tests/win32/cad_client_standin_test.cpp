@@ -144,13 +144,14 @@ TEST(StandinCadClient, DocumentSelectionSetsAndTextWrites) {
     centred->setTextAlignmentPoint({80, 16, 0});
     EXPECT_EQ(centred->TextAlignmentPoint(), (TPoint3{80, 16, 0}));
 
-    auto copy = t->Copy();
+    const std::unique_ptr<TCadEntity> made = t->Copy();
+    auto copy = made->asText();
     const std::wstring copyHandle = copy->Handle();
     EXPECT_NE(copyHandle, L"102");
     EXPECT_EQ(copy->TextString(), L"ボルト Ｍ１２");
     EXPECT_EQ(copy->InsertionPoint(), (TPoint3{6, 21, 0}));
     copy->Update();
-    copy->Erase();
+    made->Erase();  // through the entity the copy was handed out as
     // An erased or unknown handle is the server's error, with its own message.
     for (const std::wstring& gone : {copyHandle, std::wstring(L"FFFFF")}) {
       const std::wstring message = errorOf([&] { doc->HandleToObject(gone); });
