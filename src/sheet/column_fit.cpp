@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "sheet/cell_look.h"
 #include "table/sheet_fill.h"
 
 int fittedColumnWidth(const TStringGrid& grid, std::int32_t col, TTextMetrics& metrics) {
@@ -12,5 +13,6 @@ int fittedColumnWidth(const TStringGrid& grid, std::int32_t col, TTextMetrics& m
       widest = std::max(widest, metrics.textWidth(text));
     }
   }
-  return widest + kTextWidthMargin;
+  // The corner mark of a pending cell takes its width off the text's room.
+  return widest + kTextWidthMargin + kMarkSize;
 }

@@ -7,5 +7,5 @@
 #include "table/string_grid.h"
 
 // The width at which every text of the column, its header included, shows
-// whole: the widest text and the fill's margin.
+// whole: the widest text, the fill's margin and room for a cell's corner mark.
 int fittedColumnWidth(const TStringGrid& grid, std::int32_t col, TTextMetrics& metrics);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "sheet/cell_look.h"
 #include "sheet/grid_geometry.h"
 #include "sheet/grid_input.h"
 #include "sheet/grid_keys.h"
@@ -252,7 +253,8 @@ TEST_F(GridInput, ADoubleClickOnAHeaderLineFitsThatColumnToItsWidestText) {
     fitting.mouseUp(TMouseButton::Left, {}, line + 30, y);
   };
   doubleClickOnLine(2, 5);
-  EXPECT_EQ(grid.ColWidth(2), 52 + 10) << "the widest text of every row and the fill's margin";
+  EXPECT_EQ(grid.ColWidth(2), 52 + 10 + kMarkSize)
+      << "the widest text of every row, the fill's margin and room for a pending cell's mark";
   EXPECT_EQ(grid.ColWidth(3), 40) << "its neighbour keeps its width";
   EXPECT_FALSE(fitting.resizing()) << "the drag the press began ended with the double click";
   EXPECT_FALSE(grid.EditorMode());
@@ -263,7 +265,7 @@ TEST_F(GridInput, ADoubleClickOnAHeaderLineFitsThatColumnToItsWidestText) {
   grid.setColWidth(4, 200);
   grid.setCell(4, 0, L"4");
   doubleClickOnLine(4, 5);
-  EXPECT_EQ(grid.ColWidth(4), 7 + 10);
+  EXPECT_EQ(grid.ColWidth(4), 7 + 10 + kMarkSize);
 
   // Below the header row the line is no header line: the cell there is edited as before.
   const auto [x, y] = centre(2, 2);
@@ -271,7 +273,7 @@ TEST_F(GridInput, ADoubleClickOnAHeaderLineFitsThatColumnToItsWidestText) {
   fitting.mouseUp(TMouseButton::Left, {}, x, y);
   fitting.doubleClick(x, y);
   EXPECT_TRUE(grid.EditorMode());
-  EXPECT_EQ(grid.ColWidth(2), 62);
+  EXPECT_EQ(grid.ColWidth(2), 70);
 
   // Without metrics nothing is fitted.
   grid.setEditorMode(false);
