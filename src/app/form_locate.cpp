@@ -16,10 +16,10 @@ void TMorvaneForm::StringGrid1Click() {
   }
   std::wstring handle = L"0";
   {
-    // Counts as a command while the CAD is asked: a close or a command
-    // delivered during its calls and waits would pull the sheet away from
-    // under this handler. It still runs inside a command, after an undo.
-    const TScopedValue<int> running(FCommandDepth, FCommandDepth + 1);
+    // A close delivered during the CAD's calls and waits would destroy the
+    // sheet under this handler: it waits for the end, as during a command.
+    // Keys and clicks still run meanwhile, as they did.
+    const TScopedValue<int> holding(FCloseHolds, FCloseHolds + 1);
     try {
       const std::int32_t tag = StringGrid1.Tag(StringGrid1.Col(), StringGrid1.Row());
       handle = handleString(tag);
@@ -41,7 +41,7 @@ void TMorvaneForm::StringGrid1Click() {
     }
     StatusBar1.setPanel(0, handle.empty() || handle == L"0" ? std::wstring() : L" Handle = " + handle);
   }
-  if (FCommandDepth == 0) {
+  if (!closeHeld()) {
     commandsDone();
   }
 }

@@ -61,7 +61,7 @@ void TMorvaneForm::FormShow() { Window.setTopmost(true); }
 
 bool TMorvaneForm::FormCloseQuery() {
   // Closing in the middle of a command would destroy what its loop still uses.
-  if (commandRunning()) {
+  if (closeHeld()) {
     FCloseRequested = true;
     return false;
   }

@@ -50,7 +50,7 @@ void TMorvaneForm::runCommand(const std::function<void()>& command) {
       FPorts.desktop.showError(caughtErrorMessage());
     }
   }
-  if (FCommandDepth == 0) {
+  if (!closeHeld()) {
     commandsDone();
   }
 }

@@ -249,6 +249,8 @@ class TMorvaneForm {
   // reach here are shown in the standard error box.
   void runCommand(const std::function<void()>& command);
   bool commandRunning() const { return FCommandDepth > 0; }
+  // A close waits while a command runs, and while Locate asks the CAD.
+  bool closeHeld() const { return FCommandDepth > 0 || FCloseHolds > 0; }
 
   TMorvanePorts& ports() { return FPorts; }
 
@@ -258,4 +260,5 @@ class TMorvaneForm {
   TMorvanePorts FPorts;
   TPortableTextServices FPortableText;
   int FCommandDepth = 0;
+  int FCloseHolds = 0;
 };

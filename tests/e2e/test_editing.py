@@ -90,9 +90,9 @@ def scenario(s):
 
     # 1. A block copied from another program, pasted with Ctrl+V into rows
     # 3..6 of column 1: two lines repeated whole downwards, their second
-    # fields in column 2; the text after the last line break is not pasted.
+    # fields in column 2.
     def paste():
-        s.set_clipboard("ﾎﾞﾙﾄ\t１２\r\nAbc\tx\r\nnot pasted")
+        s.set_clipboard("ﾎﾞﾙﾄ\t１２\r\nAbc\tx\r\n")
         sheet.select(3, 6)
         lines = len(memo_lines(s, main))
         s.keys("ctrl+v")

@@ -449,8 +449,9 @@ class Harness:
 
     def paste_faults(self):
         """Ctrl+V of a text of 10 MB, of a text without a final line break
-        and of a clipboard without text: what lies in the sheet is written,
-        the rest dropped, one Ctrl+Z reverts it, and nothing is shown."""
+        and of a clipboard without text: what lies in the sheet is written
+        (the last line too), the rest dropped, Ctrl+Z reverts it, and nothing
+        is shown."""
         s = self.s
         self.type_edit()
         for name, put, written in PASTE_CASES:
@@ -642,7 +643,8 @@ BIG_WRITTEN = [(c, r, ("長" * 500000) if (c, r) == (1, 2) else f"大{r - 1}{'AB
 # name, how the clipboard is filled, the cells written.
 PASTE_CASES = [
     ("a text of 10 MB", lambda s: s.set_clipboard(big_text()), BIG_WRITTEN),
-    ("a text without a final line break", lambda s: s.set_clipboard("X1\tX2\r\nY1\tY2"), [(1, 1, "X1"), (2, 1, "X2")]),
+    ("a text without a final line break", lambda s: s.set_clipboard("X1\tX2\r\nY1\tY2"),
+     [(1, 1, "X1"), (2, 1, "X2"), (1, 2, "Y1"), (2, 2, "Y2")]),
     ("no text on the clipboard", lambda s: s.driver("set-clipboard-bitmap"), []),
 ]
 

@@ -181,8 +181,8 @@ TEST_F(LocateTest, EveryMoveOfTheCurrentCellByKeyOrUndoLocatesAndEnterWrapsTwice
   EXPECT_EQ(status(), L" Handle = " + handleOf(1, 3));
 }
 
-// A close or a command delivered while Locate waits on the CAD comes after it.
-TEST_F(LocateTest, ACloseOrCommandDuringLocateWaitsForItsEnd) {
+// A close delivered while Locate waits on the CAD comes after it.
+TEST_F(LocateTest, ACloseDuringLocateWaitsForItsEnd) {
   int closes = 0;
   form->OnDeferredClose = [&] { ++closes; };
   bool closedInside = true;
@@ -190,14 +190,13 @@ TEST_F(LocateTest, ACloseOrCommandDuringLocateWaitsForItsEnd) {
   desktop.onSleep = [&] {
     if (std::exchange(asked, true)) return;
     closedInside = form->FormCloseQuery();
-    form->Button1.Click();  // Acquire would refill the sheet under the handler
+    // A command run meanwhile does not let the close through at its end.
+    form->SpeedButton1.Click();
     EXPECT_EQ(closes, 0);
   };
-  const int connects = cad.countOf(L"Connector.createApplication");
   click(1, 2);
   EXPECT_FALSE(closedInside);
   EXPECT_EQ(closes, 1);
-  EXPECT_EQ(cad.countOf(L"Connector.createApplication"), connects + 1) << "no Acquire inside Locate";
   EXPECT_EQ(status(), L" Handle = " + handleOf(1, 2));
 }
 
