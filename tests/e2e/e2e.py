@@ -220,7 +220,10 @@ class Session:
         check(box is not None, f"no question about pending edits within {timeout} s")
         hwnd, text = box
         self.post(hwnd, 0x0111, self.IDYES if yes else self.IDNO)  # WM_COMMAND
-        self.wait_until(lambda: self.driver("dialog", 0, main, check_rc=False)[0] != 0, 15, "the question to close")
+        # Another box may follow at once (the command goes on after Yes):
+        # only the question's own window has to go.
+        self.wait_until(lambda: (b := self.pending_question(main)) is None or b[0] != hwnd, 15,
+                        "the question to close")
         return text
 
     def close_morvane(self, main, proc, timeout=20):
