@@ -271,12 +271,12 @@ class Harness:
         end = time.monotonic() + 60
         quiet = time.monotonic() + 4
         while True:
-            if s.pending_question(self.main) is not None:
+            rc, out = s.driver("dialog", 0, self.main, check_rc=False)
+            if rc == 0 and "\n".join(out.strip().splitlines()[1:]).startswith(s.PENDING_QUESTION):
                 # The edit the case typed may go: the Acquire goes on as it
                 # did before it asked.
                 s.answer_pending(self.main, True)
                 continue
-            rc, out = s.driver("dialog", 0, self.main, check_rc=False)
             if rc == 0:
                 lines = out.strip().splitlines()
                 self.boxes += 1
