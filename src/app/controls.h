@@ -103,7 +103,8 @@ class TProgressBar : public TControl {
 class TStatusBar : public TControl {
  public:
   using TControl::TControl;
-  static constexpr int kPanels = 3;
+  // 0: progress and handle; 1: "新規作成不可"; 2: the pending counts; 3: why a command ended quietly.
+  static constexpr int kPanels = 4;
   const std::wstring& Panel(int i) const { return FPanels[static_cast<std::size_t>(i)]; }
   void setPanel(int i, const std::wstring& text) { FPanels[static_cast<std::size_t>(i)] = text; push(); }
 

@@ -68,8 +68,14 @@ void acquireShowOwnWindow(TMorvaneForm& form) {
 
 void TMorvaneForm::Button1Click() {
   TDesktop& desktop = FPorts.desktop;
+  // The connection comes before the first change, so that pending edits are
+  // asked about only when this Acquire can replace them, and "No" leaves
+  // everything as it was.
+  const std::unique_ptr<TCadApplication> cad = connectCadSaying();
+  if (cad && !confirmDropPending()) {
+    return;
+  }
   CheckBox1.setChecked(false);
-  const std::unique_ptr<TCadApplication> cad = connectCAD(desktop, FPorts.cad);
   if (!cad) {
     acquireShowOwnWindow(*this);
     return;
@@ -78,6 +84,7 @@ void TMorvaneForm::Button1Click() {
   const TWnd cadWnd = cadWindowToWnd(cad->windowHandle());
   cadToFront(desktop, [cadWnd] { return cadWnd; });
   if (cad->DocumentsCount() < 1) {
+    sayWhyEnded(std::wstring(kCadWindowTitle) + L" に開いている図面がありません");
     acquireResetProgress(*this);
     acquireShowOwnWindow(*this);
     return;
@@ -121,10 +128,13 @@ void TMorvaneForm::Button1Click() {
   }
 
   Memo1.add(recordsLogLine(LineAry.size(), TextAry.size()));
-  const double tolerance = parseTolerance(Edit1.Text(), desktop.decimalSeparator());
-  collectBounds(LineAry, tolerance, TateAry, YokoAry);
-  sortBounds(tolerance, TateAry, YokoAry);
+  const TTolerance tolerance = readTolerance(Edit1.Text(), desktop.decimalSeparator());
+  collectBounds(LineAry, tolerance.value, TateAry, YokoAry);
+  sortBounds(tolerance.value, TateAry, YokoAry);
   Memo1.add(boundsLogLine(YokoAry.size(), TateAry.size()));
+  if (tolerance.refused) {
+    Memo1.add(toleranceLogLine(Edit1.Text()));
+  }
 
   // An editor left open would write its old text over the refilled cell.
   StringGrid1.setEditorMode(false);

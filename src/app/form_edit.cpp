@@ -45,4 +45,10 @@ void TMorvaneForm::N3Click() {
   const std::optional<std::wstring> text = ports().desktop.getClipboardText();
   const std::int32_t count = text ? pasteText(StringGrid1, *FUndoCells, StringGrid1.Selection(), *text) : 0;
   sgUndoCnt = count > 0 ? count : 1;
+  // The menu paste logs nothing else, but a block cut short says so.
+  if (text) {
+    if (const TPasteDropped dropped = pasteDropped(StringGrid1, StringGrid1.Selection(), *text); dropped.any()) {
+      Memo1.add(pasteDroppedLogLine(dropped));
+    }
+  }
 }

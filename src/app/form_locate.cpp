@@ -27,7 +27,7 @@ void TMorvaneForm::StringGrid1Click() {
         const std::optional<TPoint3> target =
             locateTarget(TextAry, TateAry, YokoAry, StringGrid1.Col(), StringGrid1.Row(), tag);
         if (target) {
-          if (const std::unique_ptr<TCadApplication> cad = connectCAD(FPorts.desktop, FPorts.cad)) {
+          if (const std::unique_ptr<TCadApplication> cad = connectCadSaying()) {
             locateInCad(FPorts.desktop, *cad, FDrawing, *target, kArrowPenWidth, kArrowRatio, scaleFactor);
           }
         }

@@ -65,6 +65,11 @@ bool TMorvaneForm::FormCloseQuery() {
     FCloseRequested = true;
     return false;
   }
+  // Asked before the settings are written: "No" keeps the window as it was.
+  // The end of a session never comes here, so a log-off never asks.
+  if (!confirmDropPending()) {
+    return false;
+  }
   // A file that cannot be written (the program kept in a write-protected
   // folder) is reported, and the window closes all the same: kept open, it
   // could never be closed but from outside.

@@ -168,14 +168,20 @@ void TMorvaneForm::StringGrid1KeyDown(std::uint16_t& key, TShiftState shift) {
     key = 0;
     return;
   }
+  if (StringGrid1.EditorMode() && isClipboardKey(key, shift)) {
+    // In a cell being edited they cut, copy and paste the editor's own text,
+    // as in any spreadsheet: a fragment goes into the text instead of over
+    // the selection. The log names the key as outside an edit.
+    Memo1.add(clipboardKeyLogLine(key));
+    return;
+  }
   runCommand([this, &key, shift] {
-    // A command that writes cells ends an open edit first: the text typed so
-    // far is in the cell already, and the command acts on the sheet's
-    // selection as it would outside an edit. Delete on the edited cell alone
-    // stays the editor's.
+    // Delete over a block ends an open edit first: the text typed so far is
+    // in the cell already, and the block is emptied as outside an edit.
+    // Delete on the edited cell alone stays the editor's.
     const TGridRect block = StringGrid1.Selection();
     const bool singleCell = block.Left == block.Right && block.Top == block.Bottom;
-    if ((key == gridKey::kDelete && !singleCell) || (shift.ctrl && (key == gridKey::kX || key == gridKey::kV))) {
+    if (key == gridKey::kDelete && !singleCell) {
       StringGrid1.setEditorMode(false);
     }
     TKeyCommandContext context{StringGrid1, *FUndoCells, sgUndoCnt, ports().desktop,

@@ -68,7 +68,7 @@ void TMorvaneForm::Button2Click() {
   // The run's index is built afresh from the records, as they stand now.
   FPending.reset();
   bool wrongDrawing = false;
-  if (const std::unique_ptr<TCadApplication> cad = connectCAD(FPorts.desktop, FPorts.cad)) {
+  if (const std::unique_ptr<TCadApplication> cad = connectCadSaying()) {
     // Errors stay quiet, as with no CAD at all, unless the drawing may have
     // been partly written: then the log says the run stopped, and why.
     TUpdateStage stage = TUpdateStage::Preparing;

@@ -15,7 +15,9 @@
 #include "app/app_ports.h"
 #include "app/controls.h"
 #include "cad/cad_ports.h"
+#include "cad/connect_cad.h"
 #include "cad/drawing_identity.h"
+#include "export/excel_export.h"
 #include "export/excel_ports.h"
 #include "platform/desktop.h"
 #include "platform/text_metrics.h"
@@ -38,6 +40,14 @@ inline constexpr const wchar_t* kAppTitle = L"Morvane " MORVANE_VERSION_W;
 // drawing once a table has been read from one.
 std::wstring formCaption();
 std::wstring formCaption(const std::wstring& drawingName);
+// Status panel 3: why the last command that reached for the CAD or Excel
+// found neither; empty when it found them.
+inline constexpr int kEndingPanel = 3;
+std::wstring cadReachText(TCadReach reach);
+std::wstring exportEndText(TExportEnd end);
+// The question before pending edits are thrown away, for `count` of them.
+std::wstring dropPendingQuestion(std::int32_t count);
+
 // The sheet's place in the main window's client area.
 inline constexpr int kSheetLeft = 0;
 inline constexpr int kSheetTop = 74;
@@ -227,6 +237,15 @@ class TMorvaneForm {
   // Win32 side; as it is without one).
   std::function<TScreenPoint(TScreenPoint)> OnSheetClientToScreen;
 
+
+  // ---- Endings and pending edits (form_endings.cpp, form_pending.cpp) -------
+  // connectCAD that leaves in status panel 3 why it found no CAD, and empties
+  // the panel when it found one.
+  std::unique_ptr<TCadApplication> connectCadSaying();
+  void sayWhyEnded(const std::wstring& why);
+  // Whether what Update has yet to write may be thrown away: true at once
+  // when nothing is pending, else the user's answer to the question.
+  bool confirmDropPending();
 
   // ---- Command guard -------------------------------------------------------
   // Runs a command from a button, a menu item or a key. While one command runs

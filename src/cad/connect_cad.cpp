@@ -7,15 +7,27 @@ constexpr std::uint32_t kEscapeWaitMs = 5;
 }  // namespace
 
 std::unique_ptr<TCadApplication> connectCAD(TDesktop& desktop, TCadConnector& connector) {
+  TCadReach ignored = TCadReach::Connected;
+  return connectCAD(desktop, connector, ignored);
+}
+
+std::unique_ptr<TCadApplication> connectCAD(TDesktop& desktop, TCadConnector& connector, TCadReach& reach) {
+  reach = TCadReach::NoWindow;
   if (desktop.findTopLevelWindow(kCadWindowTitle) == 0) {
     return nullptr;
   }
+  reach = TCadReach::NoServer;
+  std::unique_ptr<TCadApplication> application;
   try {
-    return connector.createApplication();
+    application = connector.createApplication();
   } catch (...) {
     // A window whose process serves no automation object: fail quietly.
     return nullptr;
   }
+  if (application) {
+    reach = TCadReach::Connected;
+  }
+  return application;
 }
 
 void bringToTop(TDesktop& desktop, TWnd wnd) {

@@ -13,6 +13,10 @@ inline constexpr const wchar_t* kCadWindowTitle = L"nanoCAD 5";
 // when the object cannot be created.
 std::unique_ptr<TCadApplication> connectCAD(TDesktop& desktop, TCadConnector& connector);
 
+// How far a connection got, so that a command that ends quietly can say why.
+enum class TCadReach { Connected, NoWindow, NoServer };
+std::unique_ptr<TCadApplication> connectCAD(TDesktop& desktop, TCadConnector& connector, TCadReach& reach);
+
 // Brings `wnd` to the front, attaching thread input when another thread owns
 // the foreground window. Results of the requests are not checked.
 void bringToTop(TDesktop& desktop, TWnd wnd);

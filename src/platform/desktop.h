@@ -68,6 +68,8 @@ class TDesktop {
   virtual void showInformation(const std::wstring& caption, const std::wstring& text) = 0;
   virtual void showMessage(const std::wstring& text) = 0;
   virtual void showError(const std::wstring& text) = 0;
+  // A question with Yes and No, No the default button; true when the user chose Yes.
+  virtual bool askYesNo(const std::wstring& text) = 0;
 
   // Lines from point to point straight onto the screen (device pixels), with
   // a solid pen of `penWidth` in `colour` (0x00BBGGRR). Nobody erases them:

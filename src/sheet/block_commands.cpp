@@ -75,3 +75,27 @@ std::int32_t pasteText(TStringGrid& grid, TUndoCells& undo, const TGridRect& sel
   }
   return count;
 }
+
+TPasteDropped pasteDropped(const TStringGrid& grid, const TGridRect& selection, std::wstring_view text) {
+  const std::int32_t lines = countLines(text);
+  std::int32_t widest = 0;
+  std::size_t lineStart = 0;
+  for (std::int32_t i = 0; i < lines; ++i) {
+    const std::size_t lineEnd = std::min(text.find(kLineEnd, lineStart), text.size());
+    const std::wstring_view line = text.substr(lineStart, lineEnd - lineStart);
+    lineStart = lineEnd + kLineEnd.size();
+    const auto fields = static_cast<std::int32_t>(std::count(line.begin(), line.end(), L'\t')) + 1;
+    widest = std::max(widest, fields);
+  }
+  TPasteDropped dropped;
+  if (lines > 0) {
+    dropped.rows = std::max(selection.Top + lines - grid.RowCount(), 0);
+    dropped.cols = std::max(selection.Left + widest - grid.ColCount(), 0);
+  }
+  return dropped;
+}
+
+std::wstring pasteDroppedLogLine(const TPasteDropped& dropped) {
+  return L"[ペースト] シートに収まらず捨てた行 = " + std::to_wstring(dropped.rows) + L", 列 = " +
+         std::to_wstring(dropped.cols);
+}

@@ -24,3 +24,15 @@ std::int32_t emptyBlock(TStringGrid& grid, TUndoCells& undo, const TGridRect& bl
 // sheet's last column or row are dropped unwritten and unrecorded: the sheet
 // never grows.
 std::int32_t pasteText(TStringGrid& grid, TUndoCells& undo, const TGridRect& selection, std::wstring_view text);
+
+// The rows and columns of a pasted block that fall beyond the sheet's last
+// row or column, read from the text as pasteText reads it; zero when the
+// block fits.
+struct TPasteDropped {
+  std::int32_t rows = 0;
+  std::int32_t cols = 0;
+  bool any() const { return rows > 0 || cols > 0; }
+};
+TPasteDropped pasteDropped(const TStringGrid& grid, const TGridRect& selection, std::wstring_view text);
+// The log line that counts them.
+std::wstring pasteDroppedLogLine(const TPasteDropped& dropped);

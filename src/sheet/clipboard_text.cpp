@@ -22,3 +22,7 @@ bool setClipboardText(TDesktop& desktop, const std::wstring& text, int tries, st
   }
   return false;
 }
+
+std::wstring editorPasteText(const std::wstring& clipboard) {
+  return clipboard.substr(0, clipboard.find_first_of(L"\r\n"));
+}

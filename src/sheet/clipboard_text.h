@@ -18,3 +18,8 @@ std::wstring clipboardText(const TStringGrid& grid, const TGridRect& block);
 // every try failed.
 bool setClipboardText(TDesktop& desktop, const std::wstring& text, int tries,
                       std::uint32_t retryWait = kClipboardRetryWait);
+
+// What a paste into the in-place editor inserts: the clipboard's first line,
+// without its line break. A cell holds one line; the sheet's own copy ends
+// every row with CR LF, which would otherwise go into the text.
+std::wstring editorPasteText(const std::wstring& clipboard);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "sheet/column_fit.h"
 #include "sheet/grid_geometry.h"
 #include "sheet/grid_keys.h"
 
@@ -191,6 +192,16 @@ void TGridInput::mouseDown(TMouseButton button, TShiftState shift, int x, int y)
 }
 
 void TGridInput::doubleClick(int x, int y) {
+  if (const std::int32_t col = columnSizingAt(FGrid, x, y); col >= 0) {
+    if (FMetrics != nullptr) {
+      // The press before the double click began a drag of the line: it ends
+      // here, or the next move would set the width back to the drag's.
+      FSizingCol = -1;
+      FGrid.setColWidth(col, fittedColumnWidth(FGrid, col, *FMetrics));
+      keepInRange();
+    }
+    return;
+  }
   const TGridCoord cell = mouseCell(FGrid, x, y);
   if (cell == TGridCoord{FGrid.Col(), FGrid.Row()}) {
     startEdit();

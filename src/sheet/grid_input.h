@@ -6,6 +6,7 @@
 // header clicks, resizing of columns and rows, scrolling.
 #include <cstdint>
 
+#include "platform/text_metrics.h"
 #include "table/string_grid.h"
 
 enum class TCharResult {
@@ -23,7 +24,8 @@ inline constexpr int kWheelRowsPerNotch = 3;
 
 class TGridInput {
  public:
-  explicit TGridInput(TStringGrid& grid) : FGrid(grid) {}
+  // Without metrics a double click on a header line fits nothing.
+  explicit TGridInput(TStringGrid& grid, TTextMetrics* metrics = nullptr) : FGrid(grid), FMetrics(metrics) {}
   TGridInput(const TGridInput&) = delete;
   TGridInput& operator=(const TGridInput&) = delete;
 
@@ -42,6 +44,8 @@ class TGridInput {
 
   TGridCursor cursorAt(int x, int y) const;
   void mouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  // On a cell: edits the current cell. On the line right of a column's
+  // header: fits that column to its widest text.
   void doubleClick(int x, int y);
   void mouseMove(TShiftState shift, int x, int y);
   void mouseUp(TMouseButton button, TShiftState shift, int x, int y);
@@ -68,6 +72,7 @@ class TGridInput {
   void moveCurrent(std::int32_t col, std::int32_t row, bool extend);
 
   TStringGrid& FGrid;
+  TTextMetrics* FMetrics;
   int FViewWidth = 0;
   int FViewHeight = 0;
   TGridCoord FLastCurrent{-1, -1};

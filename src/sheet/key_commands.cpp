@@ -25,8 +25,7 @@ void deleteKey(TKeyCommandContext& context, std::uint16_t& key) {
 }
 
 void copyOrCutKey(TKeyCommandContext& context, std::uint16_t& key, bool cut) {
-  // Ctrl+X has no log line of its own.
-  log(context, L"[CTRL]+[C]");
+  log(context, clipboardKeyLogLine(key));
   key = 0;
   const TGridRect block = context.grid.Selection();
   // A locked clipboard is given up silently. A cut then leaves the cells as
@@ -38,7 +37,7 @@ void copyOrCutKey(TKeyCommandContext& context, std::uint16_t& key, bool cut) {
 }
 
 void pasteKey(TKeyCommandContext& context, std::uint16_t& key) {
-  log(context, L"[CTRL]+[V]");
+  log(context, clipboardKeyLogLine(key));
   key = 0;
   // A clipboard that cannot be opened raises its error here, before any cell
   // changes, and the group count keeps its value.
@@ -46,9 +45,23 @@ void pasteKey(TKeyCommandContext& context, std::uint16_t& key) {
   const std::int32_t count =
       text ? pasteText(context.grid, context.undo, context.grid.Selection(), *text) : 0;
   context.sgUndoCnt = count > 0 ? count : 1;
+  if (text) {
+    if (const TPasteDropped dropped = pasteDropped(context.grid, context.grid.Selection(), *text); dropped.any()) {
+      log(context, pasteDroppedLogLine(dropped));
+    }
+  }
 }
 
 }  // namespace
+
+bool isClipboardKey(std::uint16_t key, TShiftState shift) {
+  return shift.ctrl && (key == gridKey::kC || key == gridKey::kX || key == gridKey::kV);
+}
+
+std::wstring clipboardKeyLogLine(std::uint16_t key) {
+  // Ctrl+X has no log line of its own.
+  return key == gridKey::kV ? L"[CTRL]+[V]" : L"[CTRL]+[C]";
+}
 
 bool isSheetKeyCommand(std::uint16_t key, TShiftState shift) {
   return key == gridKey::kDelete ||

@@ -25,6 +25,10 @@ struct TKeyCommandContext {
 // C, X or V with Ctrl).
 bool isSheetKeyCommand(std::uint16_t key, TShiftState shift);
 
+// Ctrl+C, Ctrl+X or Ctrl+V, and the log line each adds ("[CTRL]+[C]" for X too).
+bool isClipboardKey(std::uint16_t key, TShiftState shift);
+std::wstring clipboardKeyLogLine(std::uint16_t key);
+
 // Setting the key to 0 swallows it; a key left alone keeps its meaning in the
 // sheet (Delete on a single cell is the editor's).
 void sheetKeyCommand(TKeyCommandContext& context, std::uint16_t& key, TShiftState shift);

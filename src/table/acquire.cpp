@@ -1,5 +1,6 @@
 #include "table/acquire.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <exception>
@@ -75,11 +76,46 @@ std::wstring trimControls(const std::wstring& text) {
   return text.substr(b, e - b);
 }
 
+std::wstring layerPatternList(const std::wstring& typed) {
+  // A blank around a pattern would be part of the layer name the CAD
+  // matches, and "HOJO*, JOGAI*" would never match JOGAI. The ideographic
+  // space and comma come from typing with the input method on.
+  const auto blank = [](wchar_t ch) { return ch <= L' ' || ch == L'\u3000'; };
+  std::wstring list;
+  std::wstring pattern;
+  std::size_t escapedEnd = 0;  // an escaped character is never trimmed
+  const auto endPattern = [&] {
+    std::size_t first = 0;
+    std::size_t last = pattern.size();
+    while (first < last && blank(pattern[first])) ++first;
+    while (last > std::max(first, escapedEnd) && blank(pattern[last - 1])) --last;
+    list.append(pattern, first, last - first);
+    pattern.clear();
+    escapedEnd = 0;
+  };
+  for (std::size_t i = 0; i < typed.size(); ++i) {
+    const wchar_t ch = typed[i];
+    if (ch == L'`' && i + 1 < typed.size()) {
+      // The CAD's escape: the next character is taken as it is, a comma too.
+      pattern += ch;
+      pattern += typed[++i];
+      escapedEnd = pattern.size();
+    } else if (ch == L',' || ch == L'\u3001') {
+      endPattern();
+      list += L',';
+    } else {
+      pattern += ch;
+    }
+  }
+  endPattern();
+  return list;
+}
+
 TSelectionFilter buildSelectionFilter(bool excludeLayers, const std::wstring& layerPatterns) {
   if (!excludeLayers) {
     return {{0}, {L"TEXT,*LINE"}};
   }
-  return {{0, -4, 8, -4}, {L"TEXT,*LINE", L"<NOT", trimControls(layerPatterns), L"NOT>"}};
+  return {{0, -4, 8, -4}, {L"TEXT,*LINE", L"<NOT", layerPatternList(layerPatterns), L"NOT>"}};
 }
 
 void appendEntityRecords(TCadEntity& entity, TLineAry& lines, TTextAry& texts) {
@@ -112,9 +148,11 @@ void readSelection(TCadSelectionSet& set, std::int32_t count,
   texts = std::move(readTexts);
 }
 
-double parseTolerance(const std::wstring& text, wchar_t decimalSeparator) {
+TTolerance readTolerance(const std::wstring& text, wchar_t decimalSeparator) {
   // [blanks] [sign] digits [separator digits] [e|E [sign] digits] [blanks],
   // with at least one digit before the exponent; anything else is no number.
+  constexpr TTolerance kNoNumber{kDefaultTolerance, false};
+  constexpr TTolerance kRefused{kDefaultTolerance, true};
   const std::wstring s = trimControls(text);
   std::string ascii;
   std::size_t i = 0;
@@ -133,7 +171,7 @@ double parseTolerance(const std::wstring& text, wchar_t decimalSeparator) {
       ++mantissaDigits;
     }
   }
-  if (mantissaDigits == 0) return kDefaultTolerance;
+  if (mantissaDigits == 0) return kNoNumber;
   if (i < s.size() && (s[i] == L'e' || s[i] == L'E')) {
     ascii += 'e';
     ++i;
@@ -143,16 +181,27 @@ double parseTolerance(const std::wstring& text, wchar_t decimalSeparator) {
       ascii += static_cast<char>(s[i++]);
       ++expDigits;
     }
-    if (expDigits == 0) return kDefaultTolerance;
+    if (expDigits == 0) return kNoNumber;
   }
-  if (i != s.size()) return kDefaultTolerance;
-  // from_chars reads '.' whatever the C locale says; out of range is no number.
+  if (i != s.size()) return kNoNumber;
+  // from_chars reads '.' whatever the C locale says. A number written out
+  // that no double holds (1e999, or 1e-999 that would read as zero) is a
+  // number all the same, and as unusable as zero or a negative one: merged
+  // under such a tolerance no two lines are ever one boundary, nor apart.
   double value = kDefaultTolerance;
   const auto [end, ec] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
-  if (ec != std::errc() || end != ascii.data() + ascii.size() || !std::isfinite(value)) {
-    return kDefaultTolerance;
+  if (ec != std::errc() || end != ascii.data() + ascii.size() || !std::isfinite(value) || !(value > 0.0)) {
+    return kRefused;
   }
-  return value;
+  return {value, false};
+}
+
+double parseTolerance(const std::wstring& text, wchar_t decimalSeparator) {
+  return readTolerance(text, decimalSeparator).value;
+}
+
+std::wstring toleranceLogLine(const std::wstring& text) {
+  return L"[取得] 許容 \"" + trimControls(text) + L"\" は使えないため " + kDefaultToleranceText + L" を使いました";
 }
 
 std::wstring formatSeconds(std::uint32_t milliseconds, wchar_t decimalSeparator) {

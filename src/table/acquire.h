@@ -26,13 +26,18 @@ std::unique_ptr<TCadSelectionSet> getSelectionSet(TCadDocument& document);
 void releaseSelectionSet(TCadSelectionSet& set);
 
 // The filter of the on-screen selection: texts and every "*LINE" type, and
-// with `excludeLayers` nothing on a layer matching `layerPatterns` (trimmed of
-// characters up to U+0020 at both ends; kept even when that leaves it empty).
+// with `excludeLayers` nothing on a layer matching `layerPatterns` (as
+// layerPatternList gives them; kept even when that leaves them empty).
 struct TSelectionFilter {
   std::vector<std::int16_t> codes;
   std::vector<std::wstring> values;
 };
 TSelectionFilter buildSelectionFilter(bool excludeLayers, const std::wstring& layerPatterns);
+
+// The typed layer patterns as the CAD's list: separated by "," or "、",
+// each without the blanks (characters up to U+0020, the ideographic space)
+// around it, joined by ",". A character after "`" is kept as it is.
+std::wstring layerPatternList(const std::wstring& typed);
 
 // Removes the characters up to U+0020 from both ends.
 std::wstring trimControls(const std::wstring& text);
@@ -51,9 +56,18 @@ void readSelection(TCadSelectionSet& set, std::int32_t count,
                    const std::function<void(std::int32_t number)>& progress, TLineAry& lines,
                    TTextAry& texts);
 
-// The tolerance typed in the user's number format; kDefaultTolerance when the
-// text is not a decimal number.
+// The tolerance typed in the user's number format: the number when it is
+// greater than zero and finite, else kDefaultTolerance. `refused` tells a
+// number that cannot serve (zero, negative, beyond a double) from a text that
+// is no number at all, which is replaced without a word.
+struct TTolerance {
+  double value = kDefaultTolerance;
+  bool refused = false;
+};
+TTolerance readTolerance(const std::wstring& text, wchar_t decimalSeparator);
 double parseTolerance(const std::wstring& text, wchar_t decimalSeparator);
+// The log line after a refused tolerance, quoting the text as typed.
+std::wstring toleranceLogLine(const std::wstring& text);
 
 // "%.3f sec" of a duration in milliseconds, with the user's decimal separator.
 std::wstring formatSeconds(std::uint32_t milliseconds, wchar_t decimalSeparator);

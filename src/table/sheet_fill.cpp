@@ -127,7 +127,7 @@ void fillSheet(TStringGrid& grid, const TTextAry& texts, const TDblAry& yoko, co
     const std::int32_t tag = handleToTag(t.sHandle);
     grid.setCell(hit.col, hit.row, t.sText);
     grid.setTag(hit.col, hit.row, tag);
-    const int w = metrics.textWidth(t.sText) + 10;
+    const int w = metrics.textWidth(t.sText) + kTextWidthMargin;
     if (grid.ColWidth(hit.col) <= w) {
       grid.setColWidth(hit.col, w);
       const std::size_t j = static_cast<std::size_t>(hit.col - 1);

@@ -8,6 +8,10 @@
 #include "table/mrv_records.h"
 #include "table/string_grid.h"
 
+// What a column is wider than its widest text: the text's margin of 6
+// pixels on the left and room on the right.
+inline constexpr int kTextWidthMargin = 10;
+
 // Empties every cell, headers included, and sets every tag to 0.
 void clearSheet(TStringGrid& grid);
 

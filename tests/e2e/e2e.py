@@ -259,6 +259,44 @@ class Session:
         _, out = self.driver("status-panel", bar.hwnd, part)
         return out.rstrip("\n").lstrip("\t")
 
+    # ---- the question before pending edits are thrown away ------------------
+    PENDING_QUESTION = "未更新の変更が "
+    IDYES, IDNO = 6, 7
+
+    def pending_question(self, main, timeout=0):
+        """The box of Morvane's question about pending edits, if one is open
+        (or opens within `timeout` s): (its window, its text), else None."""
+        rc, out = self.driver("dialog", int(timeout * 1000), main, check_rc=False)
+        if rc != 0:
+            return None
+        lines = out.strip().splitlines()
+        text = "\n".join(lines[1:])
+        return (int(lines[0]), text) if text.startswith(self.PENDING_QUESTION) else None
+
+    def answer_pending(self, main, yes, timeout=20):
+        """Waits for the question, answers it with Yes or No and waits for the
+        box to close; returns the question's text."""
+        box = self.pending_question(main, timeout)
+        check(box is not None, f"no question about pending edits within {timeout} s")
+        hwnd, text = box
+        self.post(hwnd, 0x0111, self.IDYES if yes else self.IDNO)  # WM_COMMAND
+        # Another box may follow at once (the command goes on after Yes):
+        # only the question's own window has to go.
+        self.wait_until(lambda: (b := self.pending_question(main)) is None or b[0] != hwnd, 15,
+                        "the question to close")
+        return text
+
+    def close_morvane(self, main, proc, timeout=20):
+        """Closes Morvane's window, answering Yes if it asks about pending
+        edits, and waits for the process to end."""
+        self.close_window(main)
+        end = time.monotonic() + timeout
+        while proc.poll() is None:
+            check(time.monotonic() < end, "Morvane did not end")
+            if self.pending_question(main) is not None:
+                self.answer_pending(main, True)
+            time.sleep(0.2)
+
     def click_button(self, top, caption):
         self.driver("click", top, "Button", caption)
 

@@ -284,6 +284,11 @@ class Harness:
         end = time.monotonic() + 60
         while True:
             rc, out = s.driver("dialog", 0, self.main, check_rc=False)
+            if rc == 0 and "\n".join(out.strip().splitlines()[1:]).startswith(s.PENDING_QUESTION):
+                # The edit the case typed may go: the Acquire goes on as it
+                # did before it asked.
+                s.answer_pending(self.main, True)
+                continue
             if rc == 0:
                 lines = out.strip().splitlines()
                 self.boxes += 1
@@ -705,8 +710,7 @@ def scenario(s):
             h.update_case(case, number)
     s.screenshot("end")
     h.stop_cads()
-    s.close_window(h.main)
-    s.wait_until(lambda: h.morvane.poll() is not None, 20, "Morvane to end")
+    s.close_morvane(h.main, h.morvane)
 
 
 if __name__ == "__main__":

@@ -311,7 +311,10 @@ def scenario(s):
     check(s.procs[0].returncode == 0, f"the CAD ended with {s.procs[0].returncode}")
     check_saved(s.sample(SAMPLE), saved)
 
+    # The text typed into the column without a template is still pending: the close asks.
     s.close_window(main)
+    question = s.answer_pending(main, True)
+    check(question == "未更新の変更が 1 件あります。破棄しますか？", f"the close asked {question!r}")
     s.wait_until(lambda: s.procs[1].poll() is not None, 20, "Morvane to end")
 
 

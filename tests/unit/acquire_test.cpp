@@ -450,12 +450,81 @@ TEST(AcquireSteps, ToleranceInTheUsersNumberFormat) {
   EXPECT_DOUBLE_EQ(parseTolerance(L"0.25", L'.'), 0.25);
   EXPECT_DOUBLE_EQ(parseTolerance(L" 0,5 ", L','), 0.5);
   EXPECT_DOUBLE_EQ(parseTolerance(L"0.5", L','), 0.1);  // the other separator is no number
-  EXPECT_DOUBLE_EQ(parseTolerance(L"-2", L'.'), -2.0);
   EXPECT_DOUBLE_EQ(parseTolerance(L"+.5", L'.'), 0.5);
   EXPECT_DOUBLE_EQ(parseTolerance(L"3.", L'.'), 3.0);
   EXPECT_DOUBLE_EQ(parseTolerance(L"1e-2", L'.'), 0.01);
-  for (const wchar_t* bad : {L"", L".", L"abc", L"0.1mm", L"1e", L"1e999", L"inf", L"nan", L"--1", L"1 2"}) {
+  // No number at all: 0.1 without a word.
+  for (const wchar_t* bad : {L"", L".", L"abc", L"0.1mm", L"1e", L"inf", L"nan", L"--1", L"1 2"}) {
     EXPECT_DOUBLE_EQ(parseTolerance(bad, L'.'), 0.1) << toUtf8(bad);
+    EXPECT_FALSE(readTolerance(bad, L'.').refused) << toUtf8(bad);
+  }
+  // A number that cannot serve: 0.1, and the caller is told.
+  for (const wchar_t* refused : {L"0", L"-0", L"0.000", L"-2", L"-0.1", L"1e999", L"-1e999", L"1e-999", L"0e5"}) {
+    const TTolerance t = readTolerance(refused, L'.');
+    EXPECT_DOUBLE_EQ(t.value, 0.1) << toUtf8(refused);
+    EXPECT_TRUE(t.refused) << toUtf8(refused);
+  }
+  EXPECT_FALSE(readTolerance(L"1e-300", L'.').refused);
+  EXPECT_DOUBLE_EQ(readTolerance(L"1e-300", L'.').value, 1e-300);
+}
+
+TEST_F(AcquireTest, AToleranceOfZeroOrLessRebuildsTheTableWithTheDefaultAndSaysSo) {
+  TTableDrawing{}.draw(cad);
+  const struct {
+    const wchar_t* typed;
+    std::vector<std::wstring> tail;
+  } cases[] = {
+      {L" 0 ", {L"Yoko = 4, Tate = 3", L"[取得] 許容 \"0\" は使えないため 0.1 を使いました"}},
+      {L"-0.5", {L"Yoko = 4, Tate = 3", L"[取得] 許容 \"-0.5\" は使えないため 0.1 を使いました"}},
+      {L"1e400", {L"Yoko = 4, Tate = 3", L"[取得] 許容 \"1e400\" は使えないため 0.1 を使いました"}},
+      {L"abc", {L"Line = 7, Text = 6", L"Yoko = 4, Tate = 3"}},  // as before: no word
+      {L"0.1", {L"Line = 7, Text = 6", L"Yoko = 4, Tate = 3"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(toUtf8(c.typed));
+    form->Edit1.setText(c.typed);
+    form->Button1.Click();
+    const std::vector<std::wstring> lines = log();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(std::vector<std::wstring>(lines.end() - 2, lines.end()), c.tail);
+    EXPECT_EQ(form->StringGrid1.RowCount(), 4);
+    EXPECT_TRUE(form->Button2.Enabled());
+  }
+}
+
+TEST(AcquireSteps, LayerPatternsSplitAtEitherCommaAndLoseTheBlanksAroundThem) {
+  const struct {
+    const wchar_t* typed;
+    const wchar_t* list;
+  } cases[] = {
+      {L"HOJO*,JOGAI*", L"HOJO*,JOGAI*"},
+      {L"HOJO*, JOGAI*", L"HOJO*,JOGAI*"},
+      {L" \tHOJO* ,\u3000JOGAI*\u3000 ", L"HOJO*,JOGAI*"},
+      {L"HOJO*\u3001JOGAI*", L"HOJO*,JOGAI*"},
+      {L"HOJO*\u3001 JOGAI* , 寸法", L"HOJO*,JOGAI*,寸法"},
+      {L"A B,C", L"A B,C"},      // a blank inside a name stays
+      {L"A` ,B", L"A` ,B"},      // an escaped blank is part of the name
+      {L"A`,B, C", L"A`,B,C"},   // an escaped comma separates nothing
+      {L"HOJO*,", L"HOJO*,"},
+      {L"   ", L""},
+      {L"", L""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(layerPatternList(c.typed), c.list) << toUtf8(c.typed);
+  }
+}
+
+TEST_F(AcquireTest, ABlankAfterTheCommaNoLongerStopsTheSecondPatternFromExcluding) {
+  TTableDrawing{}.draw(cad);
+  cad.addLine({0, 0, 0}, {0, 50, 0}, L"HOJO1");
+  cad.addText(L"note", {1, 1, 0}, 0, {0, 0, 0}, L"JOGAI-X");
+  for (const wchar_t* typed : {L"HOJO*, JOGAI*", L"HOJO*\u3001JOGAI*"}) {
+    SCOPED_TRACE(toUtf8(typed));
+    form->Edit2.setText(typed);
+    form->Button1.Click();
+    EXPECT_EQ(cad.lastFilterValues[2], L"HOJO*,JOGAI*");
+    EXPECT_EQ(log().front(), L"Select = 13");
+    EXPECT_EQ(form->TextAry.size(), 6u);
   }
 }
 

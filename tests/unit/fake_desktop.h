@@ -138,6 +138,17 @@ class TFakeDesktop : public TDesktop {
   }
   void showMessage(const std::wstring& text) override { messages.push_back(L"msg|" + text); }
   void showError(const std::wstring& text) override { messages.push_back(L"error|" + text); }
+  // Questions asked, apart from the boxes above, each answered with
+  // `answerYes`: Yes unless a test says otherwise, so that a command goes on
+  // as it did before it asked.
+  std::vector<std::wstring> questions;
+  bool answerYes = true;
+  std::function<void()> onAsk;  // runs while the question is open
+  bool askYesNo(const std::wstring& text) override {
+    questions.push_back(text);
+    if (onAsk) onAsk();
+    return answerYes;
+  }
   int screenWidth() override { return screenW; }
   int screenHeight() override { return screenH; }
   wchar_t decimalSeparator() override { return separator; }

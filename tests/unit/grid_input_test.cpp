@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "sheet/cell_look.h"
 #include "sheet/grid_geometry.h"
 #include "sheet/grid_input.h"
 #include "sheet/grid_keys.h"
@@ -222,6 +223,63 @@ TEST_F(GridInput, DraggingAHeaderLineResizesTheColumnOrRow) {
   input.mouseMove({}, 10, rowLine + 10);
   input.mouseUp(TMouseButton::Left, {}, 10, rowLine + 10);
   EXPECT_EQ(grid.RowHeight(3), 30);
+}
+
+// Widths of 7 pixels per ASCII character and 13 for the rest.
+class TCharMetrics : public TTextMetrics {
+ public:
+  int textWidth(const std::wstring& text) override {
+    int w = 0;
+    for (const wchar_t ch : text) w += ch < 0x80 ? 7 : 13;
+    return w;
+  }
+};
+
+TEST_F(GridInput, ADoubleClickOnAHeaderLineFitsThatColumnToItsWidestText) {
+  TCharMetrics metrics;
+  TGridInput fitting(grid, &metrics);
+  fitting.setViewSize(41 + 41 * 10, 21 + 21 * 5);
+  grid.setCell(2, 3, L"EDITED");      // 42 wide
+  grid.setCell(2, 29, L"一二三四");   // 52, far below the view
+  grid.setCell(3, 1, L"much longer text in column 3");
+  const auto doubleClickOnLine = [&](std::int32_t col, int y) {
+    const int line = *columnLeft(grid, col) + grid.ColWidth(col);
+    // The system sends a press, a release, then the double click and a release.
+    fitting.mouseDown(TMouseButton::Left, {}, line, y);
+    fitting.mouseUp(TMouseButton::Left, {}, line, y);
+    fitting.mouseDown(TMouseButton::Left, {}, line, y);
+    fitting.doubleClick(line, y);
+    fitting.mouseMove({}, line + 30, y);
+    fitting.mouseUp(TMouseButton::Left, {}, line + 30, y);
+  };
+  doubleClickOnLine(2, 5);
+  EXPECT_EQ(grid.ColWidth(2), 52 + 10 + kMarkSize)
+      << "the widest text of every row, the fill's margin and room for a pending cell's mark";
+  EXPECT_EQ(grid.ColWidth(3), 40) << "its neighbour keeps its width";
+  EXPECT_FALSE(fitting.resizing()) << "the drag the press began ended with the double click";
+  EXPECT_FALSE(grid.EditorMode());
+  EXPECT_TRUE(events.empty()) << "a fit selects nothing";
+
+  // Narrower too: a column wider than its texts shrinks to them; an empty
+  // column keeps room for its header.
+  grid.setColWidth(4, 200);
+  grid.setCell(4, 0, L"4");
+  doubleClickOnLine(4, 5);
+  EXPECT_EQ(grid.ColWidth(4), 7 + 10 + kMarkSize);
+
+  // Below the header row the line is no header line: the cell there is edited as before.
+  const auto [x, y] = centre(2, 2);
+  fitting.mouseDown(TMouseButton::Left, {}, x, y);
+  fitting.mouseUp(TMouseButton::Left, {}, x, y);
+  fitting.doubleClick(x, y);
+  EXPECT_TRUE(grid.EditorMode());
+  EXPECT_EQ(grid.ColWidth(2), 70);
+
+  // Without metrics nothing is fitted.
+  grid.setEditorMode(false);
+  const int line = *columnLeft(grid, 3) + grid.ColWidth(3);
+  input.doubleClick(line, 5);
+  EXPECT_EQ(grid.ColWidth(3), 40);
 }
 
 // Whole notches scroll three rows; parts of a notch add up across turns.

@@ -183,18 +183,83 @@ TEST_F(BlockKeys, AClipboardThatCannotBeOpenedIsAnErrorAndChangesNothing) {
   EXPECT_EQ(written(grid), before);
 }
 
-TEST_F(BlockKeys, CtrlVWhileEditingEndsTheEditAndPastesIntoTheSelection) {
-  grid.moveTo(2, 2);
-  grid.setEditorMode(true);  // records (2, 2)
-  grid.setCell(2, 2, L"typed");
-  desktop.clipboard = L"p\r\n";
+TEST_F(BlockKeys, CtrlCXVWhileEditingAreLeftToTheEditorAndLoggedAsOutsideAnEdit) {
+  grid.setSelection({1, 1}, {3, 3});
+  grid.setEditorMode(true);  // records the current cell (3, 3)
+  grid.setCell(3, 3, L"typed");
+  desktop.clipboard = L"p\tq\r\n";
+  const TCells editing = written(grid);
+  for (const std::uint16_t key : {gridKey::kC, gridKey::kX, gridKey::kV}) {
+    EXPECT_EQ(pressKey(key, {.ctrl = true}), key) << "the editor's to act on";
+  }
+  EXPECT_TRUE(grid.EditorMode());
+  EXPECT_EQ(written(grid), editing);
+  EXPECT_EQ(form.Memo1.Lines(), (std::vector<std::wstring>{L"[CTRL]+[C]", L"[CTRL]+[C]", L"[CTRL]+[V]"}));
+  EXPECT_EQ(desktop.countOf("getClipboardText") + desktop.countOf("setClipboardText"), 0);
+  EXPECT_EQ(desktop.clipboard, L"p\tq\r\n");
+  EXPECT_EQ(form.sgUndoCnt, 7);
+  EXPECT_EQ(form.FUndoCells->Count(), 1);
+
+  // Once the edit has ended they act on the selection again.
+  grid.setEditorMode(false);
   EXPECT_EQ(pressKey(gridKey::kV, {.ctrl = true}), 0);
-  EXPECT_FALSE(grid.EditorMode());
-  EXPECT_EQ(grid.Cell(2, 2), L"p");
-  pressKey(gridKey::kZ, {.ctrl = true});
-  EXPECT_EQ(grid.Cell(2, 2), L"typed");
-  pressKey(gridKey::kZ, {.ctrl = true});
-  EXPECT_EQ(grid.Cell(2, 2), L"2,2");
+  EXPECT_EQ(grid.Cell(1, 1), L"p");
+  EXPECT_EQ(grid.Cell(2, 3), L"q");
+  EXPECT_EQ(grid.Cell(3, 3), L"typed");
+  EXPECT_EQ(form.sgUndoCnt, 6);
+}
+
+TEST(PasteDropped, CountsTheRowsAndColumnsBeyondTheSheet) {
+  // A sheet of 5 columns (0..4) and 9 rows (0..8).
+  const struct {
+    const char* name;
+    TGridRect selection;
+    std::wstring text;
+    TPasteDropped dropped;
+  } cases[] = {
+      {"fits exactly", {3, 7, 3, 7}, L"a\tb\r\nc\r\n", {0, 0}},
+      {"one row and one column beyond", {3, 7, 3, 7}, L"a\tb\tc\r\nd\r\ne\r\n", {1, 1}},
+      {"the widest line counts", {1, 1, 1, 1}, L"a\r\nb\tc\td\te\tf\r\n", {0, 1}},
+      {"1,000 lines into the last row", {1, 8, 1, 8}, [] {
+         std::wstring t;
+         for (int i = 0; i < 1000; ++i) t += L"x\r\n";
+         return t;
+       }(), {999, 0}},
+      {"repetitions stay within the selection", {1, 1, 1, 8}, L"a\r\nb\r\nc\r\n", {0, 0}},
+      {"the text after the last line break is a line too", {1, 8, 1, 8}, L"a\r\nb\tc\td\te\tf", {1, 1}},
+      {"one word without a line break", {4, 8, 4, 8}, L"value", {0, 0}},
+      {"nothing to paste", {1, 1, 1, 1}, L"", {0, 0}},
+  };
+  TStringGrid grid;
+  grid.setRowCount(9);
+  for (const auto& c : cases) {
+    const TPasteDropped got = pasteDropped(grid, c.selection, c.text);
+    EXPECT_EQ(got.rows, c.dropped.rows) << c.name;
+    EXPECT_EQ(got.cols, c.dropped.cols) << c.name;
+  }
+}
+
+TEST_F(BlockKeys, APasteReachingPastTheSheetSaysWhatItDropped) {
+  std::wstring block;
+  for (int i = 0; i < 1000; ++i) block += L"v" + std::to_wstring(i) + L"\tw\r\n";
+  desktop.clipboard = block;
+  grid.setSelection({4, 1}, {4, 1});
+  pressKey(gridKey::kV, {.ctrl = true});
+  EXPECT_EQ(form.Memo1.Lines(),
+            (std::vector<std::wstring>{L"[CTRL]+[V]", L"[ペースト] シートに収まらず捨てた行 = 995, 列 = 1"}));
+  EXPECT_EQ(grid.Cell(4, 5), L"v4");
+  EXPECT_EQ(form.sgUndoCnt, 5);
+
+  // The menu paste, silent otherwise, says so too; a block that fits says nothing.
+  form.Memo1.clear();
+  desktop.clipboard = L"a\r\nb\r\n";
+  grid.setSelection({1, 5}, {1, 5});
+  form.N3.Click();
+  EXPECT_EQ(form.Memo1.Lines(), std::vector<std::wstring>{L"[ペースト] シートに収まらず捨てた行 = 1, 列 = 0"});
+  form.Memo1.clear();
+  grid.setSelection({1, 4}, {1, 4});
+  form.N3.Click();
+  EXPECT_TRUE(form.Memo1.Lines().empty());
 }
 
 TEST_F(BlockKeys, MenuCutWorksOnOneCellAndReportsALockedClipboard) {

@@ -43,6 +43,21 @@ TEST(SetClipboardText, WaitsAfterEachFailedOpenAndGivesUpAfterTheTries) {
   EXPECT_EQ(desktop.clipboard, L"t");
 }
 
+TEST(EditorPasteText, TheFirstLineWithoutItsBreak) {
+  const std::pair<std::wstring, std::wstring> cases[] = {
+      {L"frag", L"frag"},
+      {L"図面\r\n", L"図面"},              // the sheet's own copy of one cell
+      {L"a\tb\r\nc\t\r\n", L"a\tb"},      // of a block: its first row as it is
+      {L"unix\nline", L"unix"},
+      {L"old mac\rline", L"old mac"},
+      {L"\r\nsecond", L""},
+      {L"", L""},
+  };
+  for (const auto& [clipboard, inserted] : cases) {
+    EXPECT_EQ(editorPasteText(clipboard), inserted) << toUtf8(clipboard);
+  }
+}
+
 class MenuCopy : public TSheetFormFixture, public ::testing::Test {
  protected:
   MenuCopy() {

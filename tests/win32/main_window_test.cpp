@@ -8,6 +8,7 @@
 #include <imm.h>
 
 #include <array>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -220,11 +221,45 @@ TEST_F(MainWindow, StartStateStylesAndStatusPanels) {
     EXPECT_EQ(fontOf(item(id)).lfHeight, -13) << id;
   }
 
-  int edges[4] = {};
-  ASSERT_EQ(SendMessageW(item(kIdStatusBar1), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 3);
-  EXPECT_EQ(edges[0], 120);
-  EXPECT_EQ(edges[1], 240);
-  EXPECT_EQ(edges[2], 490);
+  // Four panels, the last (why a command ended quietly) running to the grip.
+  int edges[5] = {};
+  ASSERT_EQ(SendMessageW(item(kIdStatusBar1), SB_GETPARTS, 5, reinterpret_cast<LPARAM>(edges)), 4);
+  EXPECT_EQ(edges[0], 100);
+  EXPECT_EQ(edges[1], 180);
+  EXPECT_EQ(edges[2], 380);
+  EXPECT_EQ(edges[3], -1);
+  form->StatusBar1.setPanel(3, L"nanoCAD 5 が見つかりません");
+  wchar_t text[64] = {};
+  SendMessageW(item(kIdStatusBar1), SB_GETTEXTW, 3, reinterpret_cast<LPARAM>(text));
+  std::wstring shown = text;
+  if (!shown.empty() && shown[0] == L'\t') shown.erase(0, 1);
+  EXPECT_EQ(shown, L"nanoCAD 5 が見つかりません");
+}
+
+TEST_F(MainWindow, ShrunkBelowItsLeastSizeEveryControlStaysWhole) {
+  create();
+  SetWindowPos(wnd, nullptr, 0, 0, 50, 50, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client{};
+  GetClientRect(wnd, &client);
+  EXPECT_EQ(client.right, kClientWidth);
+  EXPECT_EQ(client.bottom, kMinClientHeight);
+  const auto at = [&](int id) { return placeIn(item(id), GetParent(item(id))); };
+  // The buttons at the right of the top rows and the filter box keep their size.
+  EXPECT_LE(at(kIdSpeedButton1).right, client.right);
+  EXPECT_EQ(at(kIdEdit2).right - at(kIdEdit2).left, 292);
+  // The sheet keeps its header and three rows; nothing below overlaps it.
+  const RECT sheet = at(kIdSheet);
+  EXPECT_EQ(sheet.bottom - sheet.top, kMinSheetHeight);
+  EXPECT_GE(sheet.bottom - sheet.top, 4 * (form->StringGrid1.DefaultRowHeight() + 1));
+  EXPECT_GE(at(kIdMemo1).top, sheet.bottom);
+  EXPECT_EQ(at(kIdMemo1).bottom - at(kIdMemo1).top, 61);
+  EXPECT_EQ(at(kIdStatusBar1).bottom, client.bottom);
+  // Larger than the least, any size is taken.
+  SetWindowPos(wnd, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT frame{};
+  GetWindowRect(wnd, &frame);
+  EXPECT_EQ(frame.right - frame.left, 900);
+  EXPECT_EQ(frame.bottom - frame.top, 700);
 }
 
 TEST_F(MainWindow, TabOrderRunsFromTheSheetThroughThePanel) {
@@ -431,6 +466,27 @@ TEST_F(MainWindow, LogOffIsNeverRefusedAndWritesOnlyWhenTheSessionEnds) {
   EXPECT_EQ(std::wstring(value), L"1");
 }
 
+TEST_F(MainWindow, PendingEditsAreAskedAboutAtACloseButNeverAtALogOff) {
+  create();
+  // Typed before any Acquire: a text Update cannot write, pending all the same.
+  form->StringGrid1.setCell(1, 1, L"typed");
+  desktop.answerYes = false;
+  SendMessageW(wnd, WM_CLOSE, 0, 0);
+  EXPECT_EQ(desktop.questions, std::vector<std::wstring>{L"未更新の変更が 1 件あります。破棄しますか？"});
+  EXPECT_NE(IsWindow(wnd), FALSE);
+  EXPECT_FALSE(fs::exists(ini)) << "No keeps everything as it was";
+
+  EXPECT_EQ(SendMessageW(wnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  SendMessageW(wnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_EQ(desktop.questions.size(), 1u) << "a log-off asks nothing";
+  EXPECT_TRUE(fs::exists(ini));
+
+  desktop.answerYes = true;
+  SendMessageW(wnd, WM_CLOSE, 0, 0);
+  EXPECT_EQ(desktop.questions.size(), 2u);
+  EXPECT_EQ(IsWindow(wnd), FALSE);
+}
+
 TEST_F(MainWindow, ACloseWhoseHandlerFailsKeepsTheWindowOpenAndSaysWhy) {
   app.exe = dir / L"missing" / L"morvane.exe";
   create();
@@ -578,6 +634,63 @@ TEST_F(SheetInMainWindow, CtrlCCopiesTheSelection) {
   }
   EXPECT_EQ(desktop.clipboard, L"図面\r\n");
   EXPECT_EQ(form->sgUndoCnt, 1);
+}
+
+// The real clipboard, as another program would fill and read it.
+void putOnClipboard(const std::wstring& text) {
+  ASSERT_NE(OpenClipboard(nullptr), FALSE);
+  EmptyClipboard();
+  const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
+  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  ASSERT_NE(memory, nullptr);
+  std::memcpy(GlobalLock(memory), text.c_str(), bytes);
+  GlobalUnlock(memory);
+  SetClipboardData(CF_UNICODETEXT, memory);
+  CloseClipboard();
+}
+std::wstring clipboardText() {
+  std::wstring text;
+  if (OpenClipboard(nullptr) == FALSE) return L"<busy>";
+  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    text = static_cast<const wchar_t*>(GlobalLock(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+TEST_F(SheetInMainWindow, InTheEditorCtrlXCAndVWorkOnItsTextAndThePasteTakesOneLine) {
+  grid().setCell(1, 1, L"AB");
+  grid().setCell(2, 1, L"other");
+  grid().setSelection({1, 1}, {1, 1});
+  key(sheet, VK_F2);
+  ASSERT_TRUE(editorShown());
+  const auto ctrl = [&](wchar_t letter) {
+    const TKeysHeld held({VK_CONTROL});
+    key(editor, letter);
+    type(editor, static_cast<wchar_t>(letter - L'A' + 1));
+  };
+  putOnClipboard(L"図面\r\nsecond line\r\n");
+  SendMessageW(editor, EM_SETSEL, 1, 1);
+  ctrl(L'V');
+  EXPECT_EQ(grid().Cell(1, 1), L"A図面B");
+  EXPECT_EQ(editorText(), L"A図面B");
+
+  SendMessageW(editor, EM_SETSEL, 1, 3);
+  ctrl(L'C');
+  EXPECT_EQ(clipboardText(), L"図面");
+  SendMessageW(editor, EM_SETSEL, 0, 1);
+  ctrl(L'X');
+  EXPECT_EQ(clipboardText(), L"A");
+  EXPECT_EQ(grid().Cell(1, 1), L"図面B");
+  EXPECT_TRUE(grid().EditorMode());
+  EXPECT_EQ(grid().Cell(2, 1), L"other");
+  EXPECT_EQ(form->Memo1.Lines(), (std::vector<std::wstring>{L"[CTRL]+[V]", L"[CTRL]+[C]", L"[CTRL]+[C]"}));
+  EXPECT_EQ(form->FUndoCells->Count(), 1) << "one edit, recorded once when it began";
+
+  // Escape takes the whole edit back, pastes included.
+  key(editor, VK_ESCAPE);
+  EXPECT_EQ(grid().Cell(1, 1), L"AB");
 }
 
 TEST_F(SheetInMainWindow, ClicksSelectDragsExtendAndHeadersSelectBlocks) {

@@ -89,6 +89,10 @@ LRESULT TMainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       onSize(LOWORD(lParam), HIWORD(lParam));
       return 0;
+    case WM_GETMINMAXINFO:
+      // Sent before WM_CREATE too, when nothing of the window is set up yet.
+      onGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
+      return 0;
     case WM_WINDOWPOSCHANGED:
       FBinding.windowMoved();
       break;
@@ -210,7 +214,8 @@ void TMainWindow::createBottom() {
                                FWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdStatusBar1)),
                                nullptr, nullptr);
   SendMessageW(FStatusBar, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.get()), FALSE);
-  int edges[TStatusBar::kPanels] = {120, 240, 490};
+  // The last panel, why a command ended quietly, takes what is left up to the grip.
+  int edges[TStatusBar::kPanels] = {kStatusEdges[0], kStatusEdges[1], kStatusEdges[2], -1};
   SendMessageW(FStatusBar, SB_SETPARTS, TStatusBar::kPanels, reinterpret_cast<LPARAM>(edges));
 }
 
@@ -269,7 +274,20 @@ void TMainWindow::onSize(int width, int height) {
   }
   if (FStatusBar != nullptr) {
     MoveWindow(FStatusBar, 0, height - kStatusBarHeight, width, kStatusBarHeight, TRUE);
+    // The bar repaints only what the move uncovered: the grip drawn at the
+    // old right edge would stay in the middle of the last panel.
+    InvalidateRect(FStatusBar, nullptr, TRUE);
   }
+}
+
+void TMainWindow::onGetMinMaxInfo(MINMAXINFO& info) const {
+  // The controls of the top rows keep their places and sizes, so the width
+  // they were laid out in is the least that shows them all; the sheet keeps
+  // room for its header and a few data rows, the log its own height.
+  RECT frame{0, 0, kClientWidth, kMinClientHeight};
+  AdjustWindowRectEx(&frame, kMainStyle, FALSE, kMainExStyle);
+  info.ptMinTrackSize.x = frame.right - frame.left;
+  info.ptMinTrackSize.y = frame.bottom - frame.top;
 }
 
 void TMainWindow::onClose() {

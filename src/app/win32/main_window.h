@@ -13,6 +13,12 @@
 inline constexpr int kClientWidth = 581;
 inline constexpr int kClientHeight = 349;
 inline constexpr int kStatusBarHeight = 19;
+// Right edges of the status panels but the last, which runs to the grip.
+inline constexpr int kStatusEdges[] = {100, 180, 380};
+// The least client height: the sheet (182 high at the start) keeps 86 pixels,
+// its header row and three data rows.
+inline constexpr int kMinSheetHeight = 86;
+inline constexpr int kMinClientHeight = kClientHeight - (182 - kMinSheetHeight);
 
 // Control ids; none is IDOK or IDCANCEL, which IsDialogMessage sends for Enter and Escape.
 enum TControlId : int {
@@ -75,6 +81,7 @@ class TMainWindow {
   void createBottom();
   void bindControls();
   void onSize(int width, int height);
+  void onGetMinMaxInfo(MINMAXINFO& info) const;
   void onClose();
   void onEndSession(bool ending);
   void onActivate(WPARAM state);

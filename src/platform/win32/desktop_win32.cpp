@@ -188,6 +188,11 @@ void TDesktopWin32::showError(const std::wstring& text) {
   MessageBoxW(FOwner, text.c_str(), FBoxCaption.c_str(), MB_ICONERROR | MB_OK);
 }
 
+bool TDesktopWin32::askYesNo(const std::wstring& text) {
+  // No is the default: an Enter pressed by habit throws nothing away.
+  return MessageBoxW(FOwner, text.c_str(), FBoxCaption.c_str(), MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2) == IDYES;
+}
+
 int TDesktopWin32::screenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 
 int TDesktopWin32::screenHeight() { return GetSystemMetrics(SM_CYSCREEN); }

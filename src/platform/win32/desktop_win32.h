@@ -41,6 +41,7 @@ class TDesktopWin32 : public TDesktop {
   void showInformation(const std::wstring& caption, const std::wstring& text) override;
   void showMessage(const std::wstring& text) override;
   void showError(const std::wstring& text) override;
+  bool askYesNo(const std::wstring& text) override;
 
   void drawScreenLines(const std::vector<TScreenPoint>& points, int penWidth, std::uint32_t colour) override;
 

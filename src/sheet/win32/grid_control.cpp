@@ -168,7 +168,7 @@ bool registerGridClass() {
 TGridWindow::TGridWindow(HWND window, TStringGrid& model, TGridControlHooks ownerHooks)
     : hwnd(window),
       grid(model),
-      input(model),
+      input(model, &metrics),
       hooks(std::move(ownerHooks)),
       font(createSheetFont()),
       headerBrush(CreateSolidBrush(static_cast<COLORREF>(kHeaderColor))),

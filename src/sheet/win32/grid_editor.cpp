@@ -10,7 +10,9 @@
 
 #include <string>
 
+#include "platform/win32/clipboard_scope.h"
 #include "sheet/cell_look.h"
+#include "sheet/clipboard_text.h"
 #include "sheet/grid_geometry.h"
 #include "sheet/win32/grid_window.h"
 #include "platform/win32/window_wall.h"
@@ -56,6 +58,37 @@ LRESULT editorChar(TGridWindow& window, HWND editor, WPARAM wParam, LPARAM lPara
   return DefSubclassProc(editor, WM_CHAR, wParam, lParam);
 }
 
+// The editor's paste, Ctrl+V and Shift+Insert alike: the clipboard's first
+// line in place of the editor's selection, undoable as the EDIT's own. A
+// clipboard that is busy or holds no text pastes nothing.
+void editorPaste(HWND editor) {
+  std::wstring text;
+  {
+    const TClipboardScope clipboard(editor);
+    if (!clipboard.isOpen()) {
+      return;
+    }
+    const HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (data == nullptr) {
+      return;
+    }
+    const TGlobalLock lock(data);
+    if (lock.data() == nullptr) {
+      return;
+    }
+    // Bounded by the block's size: a text without its terminator is not read past its end.
+    const std::size_t capacity = GlobalSize(data) / sizeof(wchar_t);
+    const auto* chars = static_cast<const wchar_t*>(lock.data());
+    std::size_t length = 0;
+    while (length < capacity && chars[length] != L'\0') {
+      ++length;
+    }
+    text.assign(chars, length);
+  }
+  const std::wstring line = editorPasteText(text);
+  SendMessageW(editor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(line.c_str()));
+}
+
 void editorContextMenu(TGridWindow& window, LPARAM screenPosition) {
   const int x = GET_X_LPARAM(screenPosition);
   const int y = GET_Y_LPARAM(screenPosition);
@@ -86,6 +119,9 @@ LRESULT CALLBACK editorProc(HWND editor, UINT message, WPARAM wParam, LPARAM lPa
           return editorChar(window, editor, wParam, lParam);
         }
         break;
+      case WM_PASTE:
+        editorPaste(editor);
+        return 0;
       case WM_CONTEXTMENU:
         // The sheet's menu, not the EDIT's own, over the edited cell too.
         editorContextMenu(window, lParam);

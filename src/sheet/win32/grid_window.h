@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "sheet/grid_input.h"
+#include "sheet/win32/gdi_text_metrics.h"
 #include "platform/scoped_value.h"
 #include "platform/win32/handle_owners.h"
 
@@ -21,6 +22,7 @@ struct TGridWindow {
 
   HWND hwnd;
   TStringGrid& grid;
+  TGdiTextMetrics metrics;  // the sheet's font, for fitting a column to its texts
   TGridInput input;
   TGridControlHooks hooks;
   TGdiObject<HFONT> font;

@@ -22,9 +22,12 @@ void onKeyDown(TGridWindow& window, WPARAM key) {
 }
 
 void onChar(TGridWindow& window, wchar_t ch) {
-  if (window.grid.EditorMode() && window.editor != nullptr && ch >= 0x20) {
+  // Ctrl+C, Ctrl+V and Ctrl+X as characters: the editor's clipboard keys.
+  const bool clipboardChar = ch == 0x03 || ch == 0x16 || ch == 0x18;
+  if (window.grid.EditorMode() && window.editor != nullptr && (ch >= 0x20 || clipboardChar)) {
     // Characters that still reach the sheet while its editor is open (the
-    // rest of an input method's result) belong to the editor.
+    // rest of an input method's result, a key pressed while the edited cell
+    // is scrolled out of sight) belong to the editor.
     SendMessageW(window.editor, WM_CHAR, ch, 0);
     return;
   }
