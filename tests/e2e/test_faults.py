@@ -472,7 +472,7 @@ class Harness:
         is shown."""
         s = self.s
         self.type_edit()
-        for name, put, written in PASTE_CASES:
+        for name, put, written, logged in PASTE_CASES:
             if not wanted(name):
                 continue
             print(f"== paste: {name}", flush=True)
@@ -480,8 +480,8 @@ class Harness:
             self.go_to(1, 1)
             log_before = memo_lines(s, self.main)
             s.keys("ctrl+v")
-            s.wait_until(lambda: memo_lines(s, self.main)[len(log_before):] == ["[CTRL]+[V]"], 60,
-                         "Ctrl+V's log line")
+            s.wait_until(lambda: memo_lines(s, self.main)[len(log_before):] == logged, 60,
+                         "Ctrl+V's log lines")
             self.alive()
             check(not self.shown(), f"{name}: the paste showed {self.shown()}")
             expected = self.with_edits(written, [r.split("\t") for r in self.edited.split("\r\n")[:-1]])
@@ -659,12 +659,13 @@ def big_text():
 BIG_WRITTEN = [(c, r, ("長" * 500000) if (c, r) == (1, 2) else f"大{r - 1}{'ABC'[c - 1]}")
                for r in range(1, 5) for c in range(1, 4)]
 
-# name, how the clipboard is filled, the cells written.
+# name, how the clipboard is filled, the cells written, the log lines of the paste.
 PASTE_CASES = [
-    ("a text of 10 MB", lambda s: s.set_clipboard(big_text()), BIG_WRITTEN),
+    ("a text of 10 MB", lambda s: s.set_clipboard(big_text()), BIG_WRITTEN,
+     ["[CTRL]+[V]", "[ペースト] シートに収まらず捨てた行 = 299996, 列 = 1"]),
     ("a text without a final line break", lambda s: s.set_clipboard("X1\tX2\r\nY1\tY2"),
-     [(1, 1, "X1"), (2, 1, "X2"), (1, 2, "Y1"), (2, 2, "Y2")]),
-    ("no text on the clipboard", lambda s: s.driver("set-clipboard-bitmap"), []),
+     [(1, 1, "X1"), (2, 1, "X2"), (1, 2, "Y1"), (2, 2, "Y2")], ["[CTRL]+[V]"]),
+    ("no text on the clipboard", lambda s: s.driver("set-clipboard-bitmap"), [], ["[CTRL]+[V]"]),
 ]
 
 MENU_COPY = 4  # コピー in the popup menu, separators not counted
