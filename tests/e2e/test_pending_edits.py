@@ -127,4 +127,4 @@ def scenario(s):
 
 
 if __name__ == "__main__":
-    e2e.run("pending_edits", scenario)
+    e2e.run("pending_edits", scenario, served_driver=False)
