@@ -65,7 +65,11 @@ bool TMorvaneForm::FormCloseQuery() {
     FCloseRequested = true;
     return false;
   }
-  return writeSettingsFile();
+  // A file that cannot be written (the program kept in a write-protected
+  // folder) is reported, and the window closes all the same: kept open, it
+  // could never be closed but from outside.
+  writeSettingsFile();
+  return true;
 }
 
 bool TMorvaneForm::writeSettingsFile() {
@@ -90,7 +94,7 @@ bool TMorvaneForm::writeSettingsFile() {
     const std::unique_ptr<TProfileStore> store = app->openProfile(path);
     writeSettings(*store, path, settings);
   } catch (...) {
-    // Whatever stopped the write, the window stays open with the settings unsaved.
+    // Whatever stopped the write, the settings stay unsaved and the user is told.
     FPorts.desktop.showError(caughtErrorMessage());
     return false;
   }

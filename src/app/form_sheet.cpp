@@ -23,6 +23,9 @@ void TMorvaneForm::wireSheet() {
     StringGrid1SelectCell(col, row, canSelect);
   };
   StringGrid1.OnGetEditText = [this](std::int32_t col, std::int32_t row) { StringGrid1GetEditText(col, row); };
+  // An edit begun inside a command's message pump would be recorded in the
+  // middle of the command's own undo group.
+  StringGrid1.OnCanEdit = [this] { return !commandRunning(); };
   StringGrid1.OnKeyDown = [this](std::uint16_t& key, TShiftState shift) { StringGrid1KeyDown(key, shift); };
   StringGrid1.OnFixedCellClick = [this](std::int32_t col, std::int32_t row) { StringGrid1FixedCellClick(col, row); };
   StringGrid1.OnMouseDown = [this](TMouseButton button, TShiftState shift, int x, int y) {
@@ -157,11 +160,17 @@ void TMorvaneForm::StringGrid1KeyDown(std::uint16_t& key, TShiftState shift) {
     runCommand([this] {
       Memo1.add(L"[CTRL]+[Z]");
       endEditBeforeUndo();
-      groupedUndo(*FUndoCells, StringGrid1, sgUndoCnt);
+      locateOnceAfter([this] { groupedUndo(*FUndoCells, StringGrid1, sgUndoCnt); });
     });
     return;
   }
   if (!isSheetKeyCommand(key, shift)) {
+    return;
+  }
+  if (commandRunning()) {
+    // Left alone, the key would reach the open cell editor, which deletes,
+    // cuts or pastes on its own in the middle of the command.
+    key = 0;
     return;
   }
   runCommand([this, &key, shift] {

@@ -42,7 +42,11 @@ void TMorvaneForm::N8Click(const TMenuItem& Sender) {
     // conversion lets messages through, and record it in the middle of the group.
     StringGrid1.setEditorMode(false);
     sgUndoCnt = 0;
-    sgUndoCnt = convertBlock(StringGrid1, *FUndoCells, StringGrid1.Selection(), convert, ports().desktop);
+    // The whole-text conversions call the platform's mapping per cell and let
+    // no messages through; the table conversions do, every little while.
+    const bool wholeText = item == &N8 || item == &N9;
+    sgUndoCnt = wholeText ? convertBlock(StringGrid1, *FUndoCells, StringGrid1.Selection(), convert)
+                          : convertBlock(StringGrid1, *FUndoCells, StringGrid1.Selection(), convert, ports().desktop);
     return;
   }
 }

@@ -5,5 +5,5 @@ void TMorvaneForm::SpeedButton1Click() {
   // The undo moves the current cell; an open editor would follow it and
   // record each cell it comes to.
   endEditBeforeUndo();
-  undoButton(*FUndoCells, StringGrid1, sgUndoCnt);
+  locateOnceAfter([this] { undoButton(*FUndoCells, StringGrid1, sgUndoCnt); });
 }

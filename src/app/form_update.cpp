@@ -9,11 +9,16 @@
 
 namespace {
 
-// Steps 4 to 9 of the run; any failure raises. `walkStarted` tells the
-// caller whether the drawing may have been written to when it did. False
-// when the active document is not the drawing the table was read from:
-// then nothing is written.
-bool updateInCad(TMorvaneForm& form, TCadApplication& cad, bool& walkStarted) {
+// How far a run got when a call failed: before the walk nothing was written;
+// during it the drawing may be partly written; once the counts line is in the
+// log the run is finished, and what fails after it (the regeneration) stops
+// nothing.
+enum class TUpdateStage { Preparing, Walking, Finished };
+
+// Steps 4 to 9 of the run; any failure raises, with `stage` saying how far it
+// got. False when the active document is not the drawing the table was read
+// from: then nothing is written.
+bool updateInCad(TMorvaneForm& form, TCadApplication& cad, TUpdateStage& stage) {
   TDesktop& desktop = form.ports().desktop;
   const auto cadWindow = [&cad] { return cadWindowToWnd(cad.windowHandle()); };
   cadToFront(desktop, cadWindow);
@@ -26,7 +31,7 @@ bool updateInCad(TMorvaneForm& form, TCadApplication& cad, bool& walkStarted) {
   form.ProgressBar1.setMax((grid.RowCount() - 1) * (grid.ColCount() - 1));
   form.ProgressBar1.setPosition(0);
 
-  walkStarted = true;
+  stage = TUpdateStage::Walking;
   TUpdateCounts counts;
   {
     TUndoGroup undoGroup(*document);
@@ -46,6 +51,7 @@ bool updateInCad(TMorvaneForm& form, TCadApplication& cad, bool& walkStarted) {
   if (counts.drawingChanged != 0) {
     form.Memo1.add(drawingChangedLogLine(counts.drawingChanged));
   }
+  stage = TUpdateStage::Finished;
 
   desktop.setForegroundWindow(cadWindow());
   document->Regen(0);
@@ -65,11 +71,11 @@ void TMorvaneForm::Button2Click() {
   if (const std::unique_ptr<TCadApplication> cad = connectCAD(FPorts.desktop, FPorts.cad)) {
     // Errors stay quiet, as with no CAD at all, unless the drawing may have
     // been partly written: then the log says the run stopped, and why.
-    bool walkStarted = false;
+    TUpdateStage stage = TUpdateStage::Preparing;
     try {
-      wrongDrawing = !updateInCad(*this, *cad, walkStarted);
+      wrongDrawing = !updateInCad(*this, *cad, stage);
     } catch (...) {
-      if (walkStarted) {
+      if (stage == TUpdateStage::Walking) {
         Memo1.add(stoppedLogLine(caughtErrorMessage()));
       }
     }

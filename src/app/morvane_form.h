@@ -160,12 +160,18 @@ class TMorvaneForm {
   void StringGrid1Click();
   // True while Update writes: a click meanwhile shows the handle but leaves the CAD alone.
   bool FUpdateRunning = false;
+  // Runs `moves` (an undo of many cells) with the clicks of its moves held
+  // back, then one click for the cell it ended on, if it moved at all.
+  void locateOnceAfter(const std::function<void()>& moves);
+  bool FLocateHeld = false;
+  bool FLocateMissed = false;
 
   // ---- Handlers: creation, show, close, About (form_settings.cpp) ----------
   void FormCreate();
   void FormShow();
-  // Writes the settings file; false keeps the window open. A close asked for
-  // while a command runs is put off until the command ends (OnDeferredClose).
+  // Writes the settings file (a failed write is shown, and closes all the
+  // same); false keeps the window open. A close asked for while a command
+  // runs is put off until the command ends (OnDeferredClose).
   bool FormCloseQuery();
   // The close step's write: false, after the error box, when the file could
   // not be written. Also what the end of the session writes.

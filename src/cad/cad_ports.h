@@ -27,6 +27,9 @@ class TCadEntity {
   virtual std::unique_ptr<TCadLine> asLine() = 0;
   virtual std::unique_ptr<TCadPolyline> asPolyline() = 0;
   virtual std::unique_ptr<TCadText> asText() = 0;
+  // Every entity answers this through any of its interfaces: a copy that
+  // turned out to be no text can still be taken out of the drawing.
+  virtual void Erase() = 0;
 };
 
 class TCadLine {
@@ -56,8 +59,10 @@ class TCadText {
   virtual TPoint3 TextAlignmentPoint() = 0;
   virtual void setTextAlignmentPoint(const TPoint3& p) = 0;
   virtual std::int32_t ObjectID() = 0;
-  // A new text with every property of this one, added to the drawing.
-  virtual std::unique_ptr<TCadText> Copy() = 0;
+  // A new entity with every property of this one, added to the drawing. It
+  // is handed out as a plain entity: the caller takes it as a text, and the
+  // copy is already in the drawing if that fails.
+  virtual std::unique_ptr<TCadEntity> Copy() = 0;
   virtual void Erase() = 0;
   virtual void Update() = 0;
 };

@@ -1,17 +1,22 @@
 #include "sheet/block_commands.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
 
 constexpr std::wstring_view kLineEnd = L"\r\n";
 
+// Each CR LF ends a line, and text after the last one is a line of its own:
+// a word copied from an editor comes without a line break.
 std::int32_t countLines(std::wstring_view text) {
   std::int32_t lines = 0;
-  for (std::size_t at = text.find(kLineEnd); at != std::wstring_view::npos; at = text.find(kLineEnd, at + 2)) {
+  std::size_t next = 0;
+  for (std::size_t at = text.find(kLineEnd); at != std::wstring_view::npos; at = text.find(kLineEnd, next)) {
     ++lines;
+    next = at + kLineEnd.size();
   }
-  return lines;
+  return next < text.size() ? lines + 1 : lines;
 }
 
 }  // namespace
@@ -43,7 +48,7 @@ std::int32_t pasteText(TStringGrid& grid, TUndoCells& undo, const TGridRect& sel
   std::wstring field;
   std::size_t lineStart = 0;
   for (std::int32_t i = 0; i < lines; ++i) {
-    const std::size_t lineEnd = text.find(kLineEnd, lineStart);
+    const std::size_t lineEnd = std::min(text.find(kLineEnd, lineStart), text.size());
     const std::int32_t row = selection.Top + i;
     if (row >= grid.RowCount()) {
       break;  // every later line and its repetitions lie lower still

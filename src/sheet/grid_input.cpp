@@ -240,6 +240,15 @@ void TGridInput::scrollTo(std::int32_t leftCol, std::int32_t topRow) {
   FGrid.setTopRow(topRow);
 }
 
+void TGridInput::mouseWheel(int delta) {
+  FWheelRest += delta * kWheelRowsPerNotch;
+  const int rows = FWheelRest / kWheelNotch;  // toward zero, either way
+  FWheelRest -= rows * kWheelNotch;
+  if (rows != 0) {
+    scrollRows(-rows);
+  }
+}
+
 void TGridInput::followCurrent() {
   const TGridCoord current{FGrid.Col(), FGrid.Row()};
   if (current == FLastCurrent) {

@@ -18,6 +18,9 @@ enum class TCharResult {
 
 enum class TGridCursor { Arrow, SizeColumn, SizeRow };
 
+inline constexpr int kWheelNotch = 120;
+inline constexpr int kWheelRowsPerNotch = 3;
+
 class TGridInput {
  public:
   explicit TGridInput(TStringGrid& grid) : FGrid(grid) {}
@@ -50,6 +53,11 @@ class TGridInput {
   void scrollTo(std::int32_t leftCol, std::int32_t topRow);
   void scrollRows(std::int32_t delta) { scrollTo(FGrid.LeftCol(), FGrid.TopRow() + delta); }
   void scrollCols(std::int32_t delta) { scrollTo(FGrid.LeftCol() + delta, FGrid.TopRow()); }
+  // A turn of the mouse wheel in the system's units, kWheelNotch to a notch
+  // and positive away from the user: kWheelRowsPerNotch rows a notch. A fine
+  // wheel or a touchpad sends parts of a notch; what does not make a whole
+  // row yet is kept for the next turn.
+  void mouseWheel(int delta);
   // Brings the current cell into view when it moved since the last call.
   void followCurrent();
   // Brings the scroll position back into range after the sheet or view changed.
@@ -66,6 +74,7 @@ class TGridInput {
   bool FHeld = false;
   bool FPressedData = false;
   TGridCoord FPressedFixed{-1, -1};
+  int FWheelRest = 0;  // in rows times kWheelNotch
   std::int32_t FSizingCol = -1;
   std::int32_t FSizingRow = -1;
   int FSizingOrigin = 0;

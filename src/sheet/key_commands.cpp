@@ -29,9 +29,11 @@ void copyOrCutKey(TKeyCommandContext& context, std::uint16_t& key, bool cut) {
   log(context, L"[CTRL]+[C]");
   key = 0;
   const TGridRect block = context.grid.Selection();
-  // A locked clipboard is given up silently; a cut empties the cells all the same.
-  setClipboardText(context.desktop, clipboardText(context.grid, block), kKeyCopyTries, 0);
-  const std::int32_t count = cut ? emptyBlock(context.grid, context.undo, block) : 0;
+  // A locked clipboard is given up silently. A cut then leaves the cells as
+  // they are: emptied, their text would be neither in the sheet nor on the
+  // clipboard.
+  const bool copied = setClipboardText(context.desktop, clipboardText(context.grid, block), kKeyCopyTries, 0);
+  const std::int32_t count = cut && copied ? emptyBlock(context.grid, context.undo, block) : 0;
   context.sgUndoCnt = count > 0 ? count : 1;
 }
 

@@ -8,13 +8,6 @@
 
 namespace {
 
-int hexDigit(wchar_t ch) {
-  if (ch >= L'0' && ch <= L'9') return ch - L'0';
-  if (ch >= L'A' && ch <= L'F') return ch - L'A' + 10;
-  if (ch >= L'a' && ch <= L'f') return ch - L'a' + 10;
-  return -1;
-}
-
 // Column widths of step 7 are small integers; a huge or negative quotient
 // (only possible with unsorted boundaries) must not overflow the cast.
 int narrowWidth(double units, double scale) {
@@ -49,28 +42,6 @@ void clearSheet(TStringGrid& grid) {
       grid.setTag(c, r, 0);
     }
   }
-}
-
-std::int32_t handleToTag(const std::wstring& handle) {
-  if (handle.empty()) {
-    throw TConvertError(L"ハンドル '' は 16 進数ではありません (空です)");
-  }
-  std::uint32_t value = 0;
-  int significant = 0;
-  for (const wchar_t ch : handle) {
-    const int d = hexDigit(ch);
-    if (d < 0) {
-      throw TConvertError(L"ハンドル '" + handle + L"' は 16 進数ではありません");
-    }
-    if (significant > 0 || d != 0) {
-      ++significant;
-    }
-    value = (value << 4) | static_cast<std::uint32_t>(d);
-  }
-  if (significant > 8) {
-    throw TConvertError(L"ハンドル '" + handle + L"' は 32 ビットに収まりません");
-  }
-  return static_cast<std::int32_t>(value);
 }
 
 // The plain search scans rows i ascending and, within each, columns j

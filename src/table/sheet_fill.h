@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/text_metrics.h"
+#include "table/cell_tag.h"
 #include "table/hidden_texts.h"
 #include "table/mrv_records.h"
 #include "table/string_grid.h"
@@ -16,17 +17,12 @@ void clearSheet(TStringGrid& grid);
 // an earlier one), tagging the cell with the text's handle; widens columns to
 // their texts and then narrows the columns drawn narrower than the default at
 // the scale of the last widened column. Does nothing when there is no text or
-// fewer than two boundaries either way. A handle that is not hexadecimal
-// raises TConvertError; the cells filled up to then stay filled.
+// fewer than two boundaries either way. A handle that is no cell tag
+// (handleToTag) raises TConvertError; the cells filled up to then stay filled.
 // Gives the texts that no cell shows and why; with no table to fill (fewer
 // than two boundaries either way) every text lies outside it.
 THiddenTexts fillSheet(TStringGrid& grid, const TTextAry& texts, const TDblAry& yoko, const TDblAry& tate,
                TTextMetrics& metrics);
-
-// The cell tag of a handle: its hexadecimal digits as a 32-bit pattern (eight
-// F digits give -1). Raises TConvertError naming the handle when it is empty,
-// holds anything but hexadecimal digits or has more than 8 significant digits.
-std::int32_t handleToTag(const std::wstring& handle);
 
 // The (column, row) of the data cell that holds (x, y), both at least 1, or
 // {0, 0} when no cell does. Gives exactly what a scan of every row, then every

@@ -278,7 +278,7 @@ void TStringGrid::setSelection(TGridCoord anchor, TGridCoord current) {
 }
 
 void TStringGrid::setEditorMode(bool on) {
-  if (on == FEditorMode) {
+  if (on == FEditorMode || (on && OnCanEdit && !OnCanEdit())) {
     return;
   }
   if (on && OnGetEditText) {

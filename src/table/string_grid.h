@@ -123,7 +123,8 @@ class TStringGrid {
 
   // In-place editing: while EditorMode is on the cell (Col, Row) is edited.
   // The editor follows a move of the current cell, and takes up (records
-  // through OnGetEditText) the text of each cell it comes to.
+  // through OnGetEditText) the text of each cell it comes to. OnCanEdit, when
+  // set, may refuse to open the editor.
   bool EditorMode() const { return FEditorMode; }
   void setEditorMode(bool on);
 
@@ -147,6 +148,7 @@ class TStringGrid {
   std::function<void(std::int32_t col, std::int32_t row, bool& canSelect)> OnSelectCell;
   std::function<void()> OnClick;
   std::function<void(std::int32_t col, std::int32_t row)> OnGetEditText;
+  std::function<bool()> OnCanEdit;
   // A change of the model; the Win32 control repaints on it.
   std::function<void()> OnChange;
   // A key went down while the sheet or its editor has the focus; setting the

@@ -17,3 +17,7 @@ inline constexpr std::uint32_t kConvertPumpInterval = 50;
 // last turn, with the cells converted so far painted first.
 std::int32_t convertBlock(TStringGrid& grid, TUndoCells& undo, const TGridRect& block,
                           const std::function<void(std::wstring&)>& convert, TDesktop& desktop);
+// The same without a turn of the message loop, for the whole-text
+// conversions, which let no messages through.
+std::int32_t convertBlock(TStringGrid& grid, TUndoCells& undo, const TGridRect& block,
+                          const std::function<void(std::wstring&)>& convert);

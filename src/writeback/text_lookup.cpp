@@ -1,51 +1,24 @@
 #include "writeback/text_lookup.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
-// The tag a handle string stands for, when it is one that handleString can
-// give for a non-zero tag: 1 to 8 upper-case hexadecimal digits, no leading
-// zero. Any other string equals no cell's handle string.
-bool canonicalTag(const std::wstring& handle, std::uint32_t& tag) {
-  if (handle.empty() || handle.size() > 8 || handle[0] == L'0') {
-    return false;
+// The tag a record's handle stands for, when it has one other than 0.
+std::optional<std::uint32_t> recordTag(const std::wstring& handle) noexcept {
+  const std::optional<std::int32_t> tag = tagOfHandle(handle);
+  if (!tag || *tag == 0) {
+    return std::nullopt;
   }
-  std::uint32_t value = 0;
-  for (const wchar_t ch : handle) {
-    std::uint32_t digit = 0;
-    if (ch >= L'0' && ch <= L'9') {
-      digit = static_cast<std::uint32_t>(ch - L'0');
-    } else if (ch >= L'A' && ch <= L'F') {
-      digit = static_cast<std::uint32_t>(ch - L'A' + 10);
-    } else {
-      return false;
-    }
-    value = (value << 4) | digit;
-  }
-  tag = value;
-  return true;
+  return static_cast<std::uint32_t>(*tag);
 }
 
 }  // namespace
 
-std::wstring handleString(std::int32_t tag) {
-  static const wchar_t kDigits[] = L"0123456789ABCDEF";
-  std::uint32_t value = static_cast<std::uint32_t>(tag);
-  std::wstring out;
-  do {
-    out.insert(out.begin(), kDigits[value & 0xFu]);
-    value >>= 4;
-  } while (value != 0);
-  return out;
-}
-
 int findTextByHandle(const TTextAry& texts, const std::wstring& handle) {
-  if (texts.empty() || handle.empty() || handle == L"0") {
-    return -1;
-  }
   for (std::size_t i = 0; i < texts.size(); ++i) {
-    if (texts[i].sHandle == handle) {
+    if (sameHandle(texts[i].sHandle, handle)) {
       return static_cast<int>(i);
     }
   }
@@ -78,9 +51,8 @@ TTextIndex::TTextIndex(TTextAry& texts) : FTexts(texts) {
 }
 
 void TTextIndex::add(int i) {
-  std::uint32_t tag = 0;
-  if (canonicalTag(FTexts[static_cast<std::size_t>(i)].sHandle, tag)) {
-    FByTag[tag].push_back(i);
+  if (const std::optional<std::uint32_t> tag = recordTag(FTexts[static_cast<std::size_t>(i)].sHandle)) {
+    FByTag[*tag].push_back(i);
   }
 }
 
@@ -90,12 +62,12 @@ int TTextIndex::findTag(std::int32_t tag) const {
 }
 
 int TTextIndex::findTextByHandle(const std::wstring& handle) const {
-  std::uint32_t tag = 0;
-  if (!canonicalTag(handle, tag)) {
-    // No cell has this handle string; a record may still spell it so.
+  const std::optional<std::int32_t> tag = tagOfHandle(handle);
+  if (!tag) {
+    // No cell has this handle (longer than a tag): a record may still have it.
     return ::findTextByHandle(FTexts, handle);
   }
-  return findTag(static_cast<std::int32_t>(tag));
+  return *tag == 0 ? -1 : findTag(*tag);
 }
 
 void TTextIndex::setText(int i, const std::wstring& text) {
@@ -110,9 +82,8 @@ void TTextIndex::markDrawingChanged(int i) {
 
 void TTextIndex::blank(int i) {
   TMrvText& record = FTexts[static_cast<std::size_t>(i)];
-  std::uint32_t tag = 0;
-  if (canonicalTag(record.sHandle, tag)) {
-    const auto it = FByTag.find(tag);
+  if (const std::optional<std::uint32_t> tag = recordTag(record.sHandle)) {
+    const auto it = FByTag.find(*tag);
     if (it != FByTag.end()) {
       std::vector<int>& at = it->second;
       at.erase(std::remove(at.begin(), at.end(), i), at.end());

@@ -7,16 +7,13 @@
 #include <unordered_map>
 #include <vector>
 
+#include "table/cell_tag.h"
 #include "table/mrv_records.h"
 
-// The cell tag as an unsigned 32-bit number in upper-case hexadecimal without
-// leading zeros; "0" for an untagged cell.
-std::wstring handleString(std::int32_t tag);
-
-// Index of the first record whose sHandle equals `handle` exactly; -1 when the
-// list is empty, the handle is empty or "0", or nothing matches. A scan of the
-// whole list: one call per click is cheap, one per cell of a sheet is not (see
-// TTextIndex).
+// Index of the first record whose sHandle names the same entity as `handle`
+// (sameHandle: "2a" is "002A"); -1 when the list is empty, the handle is
+// empty or 0, or nothing matches. A scan of the whole list: one call per click
+// is cheap, one per cell of a sheet is not (see TTextIndex).
 int findTextByHandle(const TTextAry& texts, const std::wstring& handle);
 
 // First k with tate[k] < x < tate[k+1]; -1 when there are fewer than two
@@ -54,8 +51,8 @@ class TTextIndex {
   void add(int i);
 
   TTextAry& FTexts;
-  // Records whose handle is a cell tag's handle string, by tag; indexes
-  // ascending, so the first is the answer.
+  // Records whose handle can be a cell tag, by that tag; indexes ascending,
+  // so the first is the answer.
   std::unordered_map<std::uint32_t, std::vector<int>> FByTag;
   std::uint64_t FRevision = 0;
 };

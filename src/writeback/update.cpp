@@ -34,15 +34,18 @@ std::unique_ptr<TCadText> lookupText(TCadDocument& document, const std::wstring&
 
 // A copy of the template, given the cell's text and placed at `at`; its
 // record is appended and the cell tagged with it. A copy that cannot be
-// completed, or whose handle cannot be a cell tag, is erased again: a stray
-// text with the template's string would stay in the drawing, and a text with
-// no tag would be made once more by the next Update.
+// completed, whose handle cannot be a cell tag, or that cannot even be taken
+// as a text, is erased again: a stray text with the template's string would
+// stay in the drawing on top of its template, and a text with no tag would be
+// made once more by the next Update.
 void addText(TCadText& templateText, const std::wstring& cellText, const TPoint3& at, TTextIndex& texts,
              TStringGrid& grid, std::int32_t col, std::int32_t row) {
-  const std::unique_ptr<TCadText> copy = templateText.Copy();
+  const std::unique_ptr<TCadEntity> made = templateText.Copy();
+  std::unique_ptr<TCadText> copy;
   TMrvText record;
   std::int32_t tag = 0;
   try {
+    copy = made->asText();
     copy->setTextString(cellText);
     if (copy->Alignment() == 0) {
       copy->setInsertionPoint(at);
@@ -57,7 +60,7 @@ void addText(TCadText& templateText, const std::wstring& cellText, const TPoint3
     tag = handleToTag(record.sHandle);
   } catch (...) {
     try {
-      copy->Erase();
+      made->Erase();
     } catch (...) {
       // The first failure is the one to report.
     }

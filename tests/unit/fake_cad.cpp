@@ -10,6 +10,12 @@ namespace {
 
 wchar_t upper(wchar_t ch) { return static_cast<wchar_t>(std::towupper(static_cast<wint_t>(ch))); }
 
+// The CAD reads a handle as a number: "001A0" is "1a0".
+std::wstring withoutLeadingZeros(const std::wstring& handle) {
+  const std::size_t first = handle.find_first_not_of(L'0');
+  return first == std::wstring::npos ? L"0" : handle.substr(first);
+}
+
 bool sameText(const std::wstring& a, const std::wstring& b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
@@ -187,14 +193,7 @@ class TFakeTextObject : public TCadText, private TFakeEntityRef {
     entity(L"Text.setTextAlignmentPoint").alignmentPoint = p;
   }
   std::int32_t ObjectID() override { return entity(L"Text.ObjectID").objectId; }
-  std::unique_ptr<TCadText> Copy() override {
-    TFakeEntity copy = entity(L"Text.Copy");
-    TFakeDocumentData& d = FCad.documents.at(FDoc);
-    copy.handle = FCad.nextHandle(d);
-    copy.objectId = FCad.nextObjectId++;
-    d.entities.push_back(std::move(copy));
-    return std::make_unique<TFakeTextObject>(FCad, FDoc, d.entities.size() - 1);
-  }
+  std::unique_ptr<TCadEntity> Copy() override;
   void Erase() override { entity(L"Text.Erase").erased = true; }
   void Update() override { entity(L"Text.Update"); }
 
@@ -222,6 +221,10 @@ class TFakeEntityObject : public TCadEntity {
     if (!entity().isText() && !entity().answersAsText) throw TCadError(L"インターフェイスがサポートされていません");
     return std::make_unique<TFakeTextObject>(FCad, FDoc, FEnt);
   }
+  void Erase() override {
+    FCad.serve(L"Entity.Erase");
+    entity().erased = true;
+  }
 
  private:
   TFakeEntity& entity() {
@@ -233,6 +236,15 @@ class TFakeEntityObject : public TCadEntity {
   std::size_t FDoc;
   std::size_t FEnt;
 };
+
+std::unique_ptr<TCadEntity> TFakeTextObject::Copy() {
+  TFakeEntity copy = entity(L"Text.Copy");
+  TFakeDocumentData& d = FCad.documents.at(FDoc);
+  copy.handle = FCad.nextHandle(d);
+  copy.objectId = FCad.nextObjectId++;
+  d.entities.push_back(std::move(copy));
+  return std::make_unique<TFakeEntityObject>(FCad, FDoc, d.entities.size() - 1);
+}
 
 class TFakeSelectionSetObject : public TCadSelectionSet {
  public:
@@ -343,7 +355,7 @@ class TFakeDocumentObject : public TCadDocument {
     FCad.serve(L"Document.HandleToObject", handle);
     const auto& entities = doc().entities;
     for (std::size_t i = 0; i < entities.size(); ++i) {
-      if (!entities[i].erased && sameText(entities[i].handle, handle)) {
+      if (!entities[i].erased && sameText(withoutLeadingZeros(entities[i].handle), withoutLeadingZeros(handle))) {
         return std::make_unique<TFakeEntityObject>(FCad, FDoc, i);
       }
     }
@@ -410,13 +422,16 @@ class TFakeApplicationObject : public TCadApplication {
 TFakeCad::TFakeCad() : documents(1) {}
 
 std::wstring TFakeCad::nextHandle(TFakeDocumentData& document) {
-  static const wchar_t kDigits[] = L"0123456789ABCDEF";
+  const wchar_t* const digits = document.lowerCaseHandles ? L"0123456789abcdef" : L"0123456789ABCDEF";
   std::uint64_t v = static_cast<std::uint64_t>(document.nextHandle++);
   std::wstring out;
   do {
-    out.insert(out.begin(), kDigits[v & 0xF]);
+    out.insert(out.begin(), digits[v & 0xF]);
     v >>= 4;
   } while (v != 0);
+  if (out.size() < static_cast<std::size_t>(document.handleWidth)) {
+    out.insert(0, static_cast<std::size_t>(document.handleWidth) - out.size(), L'0');
+  }
   return out;
 }
 

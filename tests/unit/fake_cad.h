@@ -25,7 +25,7 @@ struct TFakeEntity {
   std::wstring objectName;  // "AcDbLine", "AcDbPolyline", "AcDbText", "AcDbCircle", ...
   std::wstring dxfName;     // what the type filter (group 0) matches: "LINE", "LWPOLYLINE", ...
   std::wstring layer = L"0";
-  std::wstring handle;      // upper-case hexadecimal, unique in the document
+  std::wstring handle;      // hexadecimal, unique in the document, as the document spells it
   bool erased = false;
   // The object answers the text interface whatever its type, as a CAD's
   // attribute definition or multiline text may.
@@ -66,6 +66,10 @@ struct TFakeDocumentData {
   std::int32_t drawingWindow = 0x2002;
   double viewSize = 100.0;
   std::int64_t nextHandle = 0x1A0;  // may pass 32 bits, as a large drawing's do
+  // How this CAD spells the handles it hands out: upper case without leading
+  // zeros by default; another CAD may write "001a0" for the same entity.
+  bool lowerCaseHandles = false;
+  int handleWidth = 0;  // padded with zeros to this many digits
   std::vector<std::wstring> sentCommands;
   // StartUndoMark and EndUndoMark, in the order received ("start", "end").
   std::vector<std::wstring> undoMarks;

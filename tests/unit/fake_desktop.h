@@ -31,9 +31,12 @@ class TFakeDesktop : public TDesktop {
   // Whether setForegroundWindow succeeds (a foreground lock may refuse it).
   bool foregroundAllowed = true;
   std::uint32_t ticks = 1000;
+  std::uint32_t tickStep = 0;  // how far the clock moves at each reading
   std::vector<std::string> calls;  // "setForegroundWindow 7", "keyEvent 27 down", ...
   // Runs inside processMessages: a test can act as the user would meanwhile.
   std::function<void()> onProcessMessages;
+  // Runs during each sleep, as the messages Wine hands over during a wait.
+  std::function<void()> onSleep;
 
   std::optional<std::wstring> clipboard;
   int clipboardFailures = 0;  // the next N opens fail
@@ -109,8 +112,9 @@ class TFakeDesktop : public TDesktop {
   void sleep(std::uint32_t ms) override {
     calls.push_back("sleep " + std::to_string(ms));
     ticks += ms;
+    if (onSleep) onSleep();
   }
-  std::uint32_t tickCount() override { return ticks; }
+  std::uint32_t tickCount() override { return ticks += tickStep; }
   void processMessages() override {
     calls.push_back("processMessages");
     if (onProcessMessages) onProcessMessages();

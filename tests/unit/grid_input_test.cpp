@@ -224,6 +224,32 @@ TEST_F(GridInput, DraggingAHeaderLineResizesTheColumnOrRow) {
   EXPECT_EQ(grid.RowHeight(3), 30);
 }
 
+// Whole notches scroll three rows; parts of a notch add up across turns.
+TEST_F(GridInput, TheWheelScrollsByNotchesAndKeepsWhatIsLeftOfOne) {
+  const struct {
+    const char* name;
+    std::vector<int> deltas;
+    std::int32_t topRow;  // from row 10
+  } cases[] = {
+      {"a notch towards the user", {-120}, 13},
+      {"a notch away", {120}, 7},
+      {"two notches in one message", {-240}, 16},
+      {"a third of a notch is a row", {-40}, 11},
+      {"quarter notches add up", {-30, -30, -30, -30}, 13},
+      {"a fine wheel's steps", {-20, -20, -20, -20, -20, -20, -20}, 13},
+      {"back and forth cancels out", {-60, 60, -30}, 10},
+      {"down past the last row stops there", {-1200}, 25},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TGridInput fresh(grid);
+    fresh.setViewSize(41 + 41 * 10, 21 + 21 * 5);
+    fresh.scrollTo(1, 10);
+    for (const int delta : c.deltas) fresh.mouseWheel(delta);
+    EXPECT_EQ(grid.TopRow(), c.topRow);
+  }
+}
+
 TEST_F(GridInput, ScrollingStaysWithinWhatFillsTheView) {
   input.scrollRows(100);
   EXPECT_EQ(grid.TopRow(), 25);

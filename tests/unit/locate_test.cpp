@@ -3,6 +3,8 @@
 // painted on the screen, and which moves of the current cell run it.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "sheet/grid_keys.h"
 #include "writeback/locate.h"
 #include "writeback_fixture.h"
@@ -147,12 +149,56 @@ TEST_F(LocateTest, EveryMoveOfTheCurrentCellByKeyOrUndoLocatesAndEnterWrapsTwice
   EXPECT_EQ(status(), L" Handle = " + handleOf(1, 2));
   EXPECT_EQ(cad.countOf(L"Application.ZoomWindow"), before + 4);
 
+  // A grouped undo moves through every cell it restores but shows the CAD
+  // only the cell it ends on; so does the UNDO button.
+  desktop.clipboard = L"a\tb\r\n";
+  for (const bool button : {false, true}) {
+    SCOPED_TRACE(button ? "UNDO button" : "Ctrl+Z");
+    grid().setSelection({1, 1}, {2, 3});
+    key = gridKey::kV;
+    form->StringGrid1KeyDown(key, {.ctrl = true});
+    ASSERT_EQ(form->sgUndoCnt, 6);
+    grid().moveTo(3, 4);
+    const int zooms = cad.countOf(L"Application.ZoomWindow");
+    if (button) {
+      form->SpeedButton1.Click();
+    } else {
+      key = gridKey::kZ;
+      form->StringGrid1KeyDown(key, {.ctrl = true});
+    }
+    EXPECT_EQ(grid().Cell(2, 2), L"r2c2");
+    EXPECT_EQ((std::pair{grid().Col(), grid().Row()}), (std::pair{1, 1}));
+    EXPECT_EQ(cad.countOf(L"Application.ZoomWindow"), zooms + 1);
+    EXPECT_EQ(status(), L" Handle = " + handleOf(1, 1));
+  }
+  const int zooms = cad.countOf(L"Application.ZoomWindow");
+
   // No Locate while Update runs: a click then only shows the handle.
   set(1, 1, L"x");
   desktop.onProcessMessages = [this] { grid().moveTo(1, 3); };
   form->Button2.Click();
-  EXPECT_EQ(cad.countOf(L"Application.ZoomWindow"), before + 4);
+  EXPECT_EQ(cad.countOf(L"Application.ZoomWindow"), zooms);
   EXPECT_EQ(status(), L" Handle = " + handleOf(1, 3));
+}
+
+// A close or a command delivered while Locate waits on the CAD comes after it.
+TEST_F(LocateTest, ACloseOrCommandDuringLocateWaitsForItsEnd) {
+  int closes = 0;
+  form->OnDeferredClose = [&] { ++closes; };
+  bool closedInside = true;
+  bool asked = false;
+  desktop.onSleep = [&] {
+    if (std::exchange(asked, true)) return;
+    closedInside = form->FormCloseQuery();
+    form->Button1.Click();  // Acquire would refill the sheet under the handler
+    EXPECT_EQ(closes, 0);
+  };
+  const int connects = cad.countOf(L"Connector.createApplication");
+  click(1, 2);
+  EXPECT_FALSE(closedInside);
+  EXPECT_EQ(closes, 1);
+  EXPECT_EQ(cad.countOf(L"Connector.createApplication"), connects + 1) << "no Acquire inside Locate";
+  EXPECT_EQ(status(), L" Handle = " + handleOf(1, 2));
 }
 
 }  // namespace

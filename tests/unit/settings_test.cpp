@@ -238,28 +238,28 @@ TEST_F(FormSettings, StringsAreTakenAsTheyAreUpToTheirLimit) {
   EXPECT_EQ(form.targetProgID, L"Other.Application");
 }
 
-TEST_F(FormSettings, FailedWriteShowsThePathAndKeepsTheWindowOpen) {
+TEST_F(FormSettings, FailedWriteShowsThePathAndClosesAllTheSame) {
   form.FormCreate();
   ini().failFromWrite = 3;
-  EXPECT_FALSE(form.FormCloseQuery());
+  EXPECT_TRUE(form.FormCloseQuery());
   EXPECT_EQ(desktop.messages, std::vector<std::wstring>{L"error|" + kIni + L" に書き込めません"});
   // The keys before the failing one stay; nothing after it was tried.
   EXPECT_EQ(ini().writes, (std::vector<std::wstring>{L"AcadMRV/Left=660", L"AcadMRV/Top=340",
                                                      L"AcadMRV/chk2=0"}));
   EXPECT_EQ(ini().writeAttempts, 4);
 
-  // Once the file can be written again, the next close goes through.
+  // Once the file can be written again, a close writes every key.
   ini().failFromWrite = -1;
   EXPECT_TRUE(form.FormCloseQuery());
   EXPECT_EQ(stored(L"chk6"), L"1");
 }
 
-TEST_F(FormSettings, CloseStepStopsErrorsOfAnyKindAndKeepsTheWindowOpen) {
+TEST_F(FormSettings, CloseStepShowsErrorsOfAnyKindAndCloses) {
   form.FormCreate();
   app.onOpen = [] { throw std::runtime_error("disk gone"); };
-  EXPECT_FALSE(form.FormCloseQuery());
+  EXPECT_TRUE(form.FormCloseQuery());
   app.onOpen = [] { throw 42; };
-  EXPECT_FALSE(form.FormCloseQuery());
+  EXPECT_TRUE(form.FormCloseQuery());
   ASSERT_EQ(desktop.messages.size(), 2u);
   EXPECT_EQ(desktop.messages[0], L"error|disk gone");
   EXPECT_EQ(desktop.messages[1].rfind(L"error|", 0), 0u);

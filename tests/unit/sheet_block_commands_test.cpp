@@ -52,11 +52,13 @@ TEST(PasteText, FollowsTheBlockRules) {
        {3, 7, 3, 7},
        L"a\tb\tc\r\nd\te\r\nf\r\n",
        {{{3, 7}, L"a"}, {{4, 7}, L"b"}, {{3, 8}, L"d"}, {{4, 8}, L"e"}}},
-      {"text after the last CR LF and lone LFs do not count",
+      {"text after the last CR LF is the last line; lone LFs do not cut",
        {1, 1, 1, 1},
-       L"a\nb\tc\r\nrest",
-       {{{1, 1}, L"a\nb"}, {{2, 1}, L"c"}}},
-      {"no CR LF pastes nothing", {1, 1, 3, 3}, L"value", {}},
+       L"a\nb\tc\r\nrest\tmore",
+       {{{1, 1}, L"a\nb"}, {{2, 1}, L"c"}, {{1, 2}, L"rest"}, {{2, 2}, L"more"}}},
+      {"a word without a line break fills the selection", {1, 1, 1, 3}, L"value",
+       {{{1, 1}, L"value"}, {{1, 2}, L"value"}, {{1, 3}, L"value"}}},
+      {"a lone CR is no line break", {1, 1, 1, 1}, L"x\r", {{{1, 1}, L"x\r"}}},
       {"empty lines and a trailing TAB give empty fields", {1, 1, 1, 1}, L"\r\nq\t\r\n", {{{1, 2}, L"q"}}},
   };
   for (const TPasteCase& c : cases) {
@@ -119,7 +121,7 @@ TEST_F(BlockKeys, DeleteEmptiesTheBlockAndOneCtrlZBringsItBack) {
   EXPECT_EQ((std::pair{grid.Col(), grid.Row()}), (std::pair{1, 2})) << "undo ends on the first cell";
 }
 
-TEST_F(BlockKeys, CtrlXLogsAsCopyAndEmptiesTheCellsEvenWhenTheClipboardStaysLocked) {
+TEST_F(BlockKeys, CtrlXLogsAsCopyAndLeavesTheCellsWhenTheClipboardStaysLocked) {
   grid.setSelection({3, 1}, {4, 1});
   EXPECT_EQ(pressKey(gridKey::kX, {.ctrl = true}), 0);
   EXPECT_EQ(desktop.clipboard, L"3,1\t4,1\r\n");
@@ -133,11 +135,11 @@ TEST_F(BlockKeys, CtrlXLogsAsCopyAndEmptiesTheCellsEvenWhenTheClipboardStaysLock
   EXPECT_EQ(desktop.countOf("setClipboardText"), 3);
   EXPECT_EQ(desktop.countOf("sleep"), 0);
   EXPECT_TRUE(desktop.messages.empty());
-  EXPECT_EQ(grid.Cell(1, 3), L"");
+  EXPECT_EQ(grid.Cell(1, 3), L"1,3") << "the text is neither lost nor half-cut";
+  EXPECT_EQ(desktop.clipboard, L"3,1\t4,1\r\n");
   EXPECT_EQ(form.sgUndoCnt, 1);
-  pressKey(gridKey::kZ, {.ctrl = true});
-  EXPECT_EQ(grid.Cell(1, 3), L"1,3");
-  pressKey(gridKey::kZ, {.ctrl = true});  // one entry
+  EXPECT_EQ(form.FUndoCells->Count(), 2) << "only the first cut was recorded";
+  pressKey(gridKey::kZ, {.ctrl = true});  // one entry: the first cut's last cell
   EXPECT_EQ(grid.Cell(4, 1), L"4,1");
   EXPECT_EQ(grid.Cell(3, 1), L"");
 }
@@ -155,8 +157,8 @@ TEST_F(BlockKeys, CtrlVPastesAndCountsTheCellsWritten) {
   EXPECT_EQ(written(grid), before);
 }
 
-TEST_F(BlockKeys, PasteWithoutALineBreakOrTextSetsTheCountToOne) {
-  for (const std::optional<std::wstring>& content : {std::optional<std::wstring>(L"value"), std::optional<std::wstring>()}) {
+TEST_F(BlockKeys, PasteWithoutTextSetsTheCountToOne) {
+  for (const std::optional<std::wstring>& content : {std::optional<std::wstring>(L""), std::optional<std::wstring>()}) {
     desktop.clipboard = content;
     form.sgUndoCnt = 7;
     pressKey(gridKey::kV, {.ctrl = true});

@@ -229,6 +229,30 @@ TEST(HandleToTag, RejectsWhatIsNoHandleNamingIt) {
   }
 }
 
+TEST(HandleToTag, OneHandleHowEverItIsSpelled) {
+  const struct {
+    const wchar_t* a;
+    const wchar_t* b;
+    bool same;
+  } cases[] = {
+      {L"2a", L"2A", true},          {L"002A", L"2a", true},
+      {L"1A0", L"1A", false},        {L"0", L"0", false},  // handle 0 names no entity
+      {L"00", L"0", false},          {L"", L"", false},
+      {L"100000000", L"0100000000", true},  // longer than a tag, still a handle
+      {L"100000000", L"0", false},   {L"x1", L"x1", true},  // no handle: the same string
+      {L"x1", L"X1", false},         {L"1", L"x1", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(sameHandle(c.a, c.b), c.same) << toUtf8(c.a) << " / " << toUtf8(c.b);
+    EXPECT_EQ(sameHandle(c.b, c.a), c.same) << toUtf8(c.b) << " / " << toUtf8(c.a);
+  }
+  for (const std::int32_t tag : {0x1A0, -1, 1, std::numeric_limits<std::int32_t>::min()}) {
+    EXPECT_EQ(tagOfHandle(handleString(tag)), tag);
+  }
+  EXPECT_EQ(tagOfHandle(L"123456789"), std::nullopt);
+  EXPECT_EQ(tagOfHandle(L"1G"), std::nullopt);
+}
+
 TEST(FillSheet, BadHandleAbortsKeepingTheCellsFilledSoFar) {
   TStringGrid grid;
   TFakeTextMetrics metrics;

@@ -395,11 +395,42 @@ TEST_F(SheetUndoKeys, EscapeDuringAnEditPutsBackTheTextTheEditBeganWith) {
   EXPECT_EQ(form.FUndoCells->Count(), 0);
 }
 
+// While a command lets messages through, no key command runs, none falls
+// through to an open editor, and no editor opens.
 TEST_F(SheetUndoKeys, AKeyCommandStartedDuringAnotherCommandIsIgnored) {
   typeInto(2, 2, L'x');
-  form.runCommand([this] { pressKey(gridKey::kEscape); });
+  desktop.clipboard = L"pasted\r\n";
+  const struct {
+    std::uint16_t key;
+    TShiftState shift;
+  } keys[] = {{gridKey::kEscape, {}},          {gridKey::kReturn, {}},
+              {gridKey::kZ, {.ctrl = true}},   {gridKey::kDelete, {}},
+              {gridKey::kC, {.ctrl = true}},   {gridKey::kX, {.ctrl = true}},
+              {gridKey::kV, {.ctrl = true}},   {gridKey::kDelete, {.shift = true}}};
+  TGridInput input(grid);
+  grid.moveTo(3, 3);
+  input.charTyped(L'e');  // an edit open on (3, 3) when the command starts
+  form.runCommand([&] {
+    for (const auto& k : keys) {
+      std::uint16_t key = k.key;
+      EXPECT_TRUE(input.keyDown(key, k.shift, true)) << "key " << k.key;
+      EXPECT_EQ(key, 0) << "key " << k.key << " would reach the editor";
+    }
+    grid.setEditorMode(false);
+    grid.moveTo(2, 2);
+    EXPECT_EQ(input.charTyped(L'y'), TCharResult::Ignored);
+    EXPECT_FALSE(input.startEdit());
+    std::uint16_t f2 = gridKey::kF2;
+    input.keyDown(f2, {});
+    EXPECT_FALSE(grid.EditorMode());
+  });
   EXPECT_EQ(grid.Cell(2, 2), L"x");
+  EXPECT_EQ(grid.Cell(3, 3), L"e");
+  EXPECT_EQ(desktop.clipboard, L"pasted\r\n");
   EXPECT_TRUE(form.Memo1.Lines().empty());
+  EXPECT_EQ(form.FUndoCells->Count(), 2) << "only the two edits begun outside the command";
+  // Once the command is over, typing edits again.
+  EXPECT_EQ(input.charTyped(L'z'), TCharResult::EditReplaced);
 }
 
 class SheetLook : public TSheetFormFixture, public ::testing::Test {

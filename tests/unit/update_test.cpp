@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "table/sheet_fill.h"
+#include "writeback/pending_cells.h"
 #include "writeback/text_lookup.h"
 #include "writeback/update.h"
 #include "writeback_fixture.h"
@@ -139,6 +140,56 @@ TEST_F(UpdateTest, RegenIsSentAsACommandOnlyForAProgIdContainingPcadInAnyCase) {
   }
 }
 
+// A CAD that spells its handles in lower case, or with leading zeros: each
+// tagged cell still finds its text, for the marks, Update and Locate alike.
+TEST_F(UpdateTest, HandlesSpelledOtherwiseAreTheSameHandles) {
+  for (const int width : {0, 6}) {
+    SCOPED_TRACE("handle width " + std::to_string(width));
+    cad = TFakeCad();
+    form = std::make_unique<TMorvaneForm>(TMorvanePorts{desktop, cad, metrics});
+    form->Window.Handle = kOwnWindow;
+    addCadWindow(desktop, cad);
+    cad.doc().lowerCaseHandles = true;
+    cad.doc().handleWidth = width;
+    acquire({{2, 1}});
+    ASSERT_NE(form->TextAry.back().sHandle, handleOf(2, 4));  // spelled otherwise than a tag's handle string
+    EXPECT_EQ(findTextByHandle(form->TextAry, handleOf(2, 4)), static_cast<int>(form->TextAry.size()) - 1);
+    set(1, 1, L"edited");
+    set(1, 3, L"");
+    set(2, 1, L"added");
+    EXPECT_EQ(form->FPending.kindOf(1, 1), TPending::Edit);
+    EXPECT_EQ(form->FPending.kindOf(1, 3), TPending::Delete);
+    EXPECT_EQ(form->FPending.kindOf(2, 1), TPending::Add);
+    form->Button2.Click();
+    EXPECT_EQ(form->Memo1.Lines(), std::vector<std::wstring>{L"[更新] 編集 = 1, 追加 = 1, 削除 = 1"});
+    EXPECT_EQ(liveTexts(L"edited").size(), 1u);
+    EXPECT_EQ(liveTexts(L"added").size(), 1u);
+    EXPECT_TRUE(liveTexts(L"r3c1").empty());
+    EXPECT_EQ(form->FPending.kindOf(1, 1), TPending::None);
+    form->Memo1.clear();
+    form->Button2.Click();
+    EXPECT_EQ(form->Memo1.Lines(), std::vector<std::wstring>{L"[更新] 編集 = 0, 追加 = 0, 削除 = 0"});
+  }
+}
+
+// Once the counts line is written the run is finished: a regeneration that
+// fails afterwards stops nothing, and the log does not say it did.
+TEST_F(UpdateTest, AFailingRegenerationAfterACompleteWalkLeavesTheCountsLineLast) {
+  acquire();
+  form->targetProgID = L"PCAD.Application";
+  for (const wchar_t* operation : {L"Document.Regen", L"Document.SendCommand"}) {
+    SCOPED_TRACE(toUtf8(operation));
+    set(1, 1, std::wstring(L"edited by ") + operation);
+    form->Memo1.clear();
+    cad.failOn(operation, L"CAD が応答しません", 0, 1);
+    form->Button2.Click();
+    EXPECT_EQ(form->Memo1.Lines(), std::vector<std::wstring>{L"[更新] 編集 = 1, 追加 = 0, 削除 = 0"});
+    EXPECT_EQ(liveTexts(std::wstring(L"edited by ") + operation).size(), 1u);
+    EXPECT_EQ(lastBringToTop(), "bringWindowToTop " + std::to_string(kOwnWindow));
+    cad.clearFaults();
+  }
+}
+
 TEST_F(UpdateTest, CellsWhoseTextOrTemplateWasErasedInTheDrawingAreSkippedAndCounted) {
   acquire({{2, 1}});
   const std::wstring gone = handleOf(1, 1);
@@ -167,12 +218,12 @@ TEST_F(UpdateTest, AFailurePartWayLeavesRecordsAndTagsTrueSoTheNextRunWritesTheR
     bool unreachable = false;
   } failures[] = {
       {L"Text.setTextString", 1},      // an addition's string, after its copy was made
+      {L"Entity.asText", 2},           // an addition's copy, made but not to be had as a text
       {L"Text.Erase", 0},              // the deletion
       {L"Text.setInsertionPoint", 0},  // an addition's place
       {L"Text.Handle", 0},             // an addition's record
       {L"Text.Update", 1},             // an addition's redraw, after it was complete
       {L"Text.Update", 3},             // an edit's redraw, after its string was written
-      {L"Document.Regen", 0},          // after the walk
       // A lookup the CAD never answered (it ended, or turned the call away)
       // stops the run: the text is not known to be erased.
       {L"Document.HandleToObject", 1, true},
@@ -294,7 +345,7 @@ TEST(TextIndexTest, FollowsTheListThroughBlanksAndAppendsAndKeepsTheFirstMatch) 
   for (std::size_t i = 0; i < texts.size(); ++i) texts[i].sHandle = handles[i];
   TTextIndex index(texts);
   const auto agrees = [&] {
-    for (const wchar_t* h : {L"1A", L"2B", L"FF", L"0FF", L"ff", L"0", L"", L"3C"}) {
+    for (const wchar_t* h : {L"1A", L"2B", L"FF", L"0FF", L"ff", L"0", L"00", L"", L"3C", L"1a", L"x1A"}) {
       EXPECT_EQ(index.findTextByHandle(h), findTextByHandle(texts, h)) << toUtf8(h);
     }
   };
@@ -308,7 +359,11 @@ TEST(TextIndexTest, FollowsTheListThroughBlanksAndAppendsAndKeepsTheFirstMatch) 
   index.append(added);
   agrees();
   EXPECT_EQ(index.findTag(0x3C), 5);
-  EXPECT_EQ(index.findTag(0xFF), -1);  // "0FF" and "ff" are no cell's handle string
+  EXPECT_EQ(index.findTag(0xFF), 3);  // "0FF" and "ff" are handle FF, however spelled
+  index.blank(3);
+  agrees();
+  EXPECT_EQ(index.findTag(0xFF), 4);
+  EXPECT_EQ(index.findTextByHandle(L"000ff"), 4);
   EXPECT_EQ(handleString(-1), L"FFFFFFFF");
   EXPECT_EQ(handleString(0), L"0");
 }

@@ -345,7 +345,7 @@ TEST(CadClientCalls, TextWritesCopyEraseAndUpdate) {
   t->setTextString(L"値");
   t->setInsertionPoint({1, 2, 3});
   t->setTextAlignmentPoint({4, 5, 6});
-  EXPECT_EQ(t->Copy()->Handle(), L"B0");
+  EXPECT_EQ(t->Copy()->asText()->Handle(), L"B0");
   t->Erase();
   t->Update();
   const auto ip = text->callsOf(L"InsertionPoint");
@@ -355,7 +355,12 @@ TEST(CadClientCalls, TextWritesCopyEraseAndUpdate) {
   EXPECT_EQ(doublesOf(text->callsOf(L"TextAlignmentPoint")[0]->args[0]), (std::vector<double>{4, 5, 6}));
   EXPECT_EQ(text->callsOf(L"Erase").size(), 1u);
   EXPECT_EQ(text->callsOf(L"Update").size(), 1u);
-  // A copy that is not a text is refused rather than used as one.
+  // A copy that is not a text is refused rather than used as one, and can
+  // still be erased through the object the CAD handed back.
   copy->interfaces.clear();
-  EXPECT_NE(messageOf([&] { t->Copy(); }), L"<no error>");
+  copy->on(L"Erase", [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO*) { return S_OK; });
+  const std::unique_ptr<TCadEntity> stray = t->Copy();
+  EXPECT_NE(messageOf([&] { stray->asText(); }), L"<no error>");
+  stray->Erase();
+  EXPECT_EQ(copy->callsOf(L"Erase").size(), 1u);
 }

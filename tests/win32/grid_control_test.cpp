@@ -280,6 +280,12 @@ TEST_F(GridControl, ScrollBarsFollowTheSheetAndMoveIt) {
   grid.moveTo(2, 1);
   EXPECT_EQ(grid.TopRow(), 1) << "a move brings the current cell into view";
   EXPECT_EQ(GetScrollPos(sheet, SB_VERT), 1);
+  // A touchpad's thirds of a notch scroll a row each rather than nothing.
+  for (int i = 0; i < 3; ++i) {
+    SendMessageW(sheet, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-40)), 0);
+  }
+  EXPECT_EQ(grid.TopRow(), 4);
+  EXPECT_EQ(GetScrollPos(sheet, SB_VERT), 4);
 }
 
 COLORREF pixel(HDC dc, int x, int y) { return GetPixel(dc, x, y); }

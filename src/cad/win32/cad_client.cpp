@@ -72,9 +72,8 @@ class TComText : public TCadText, TComObject {
   }
   void setTextAlignmentPoint(const TPoint3& p) override { view().put(L"TextAlignmentPoint", pointVariant(p)); }
   std::int32_t ObjectID() override { return variantLow32(view().get(L"ObjectID").get(), L"ObjectID"); }
-  std::unique_ptr<TCadText> Copy() override {
-    const TComPtr<IDispatch> copy = variantDispatch(view().method(L"Copy"), L"Copy");
-    return std::make_unique<TComText>(queryKind(copy.get(), kCadTextIid, L"文字"), cache(), kCadTextIid);
+  std::unique_ptr<TCadEntity> Copy() override {
+    return makeCadEntity(variantDispatch(view().method(L"Copy"), L"Copy"), cache());
   }
   void Erase() override { view().method(L"Erase"); }
   void Update() override { view().method(L"Update"); }
@@ -99,6 +98,7 @@ class TComEntity : public TCadEntity, TComObject {
   std::unique_ptr<TCadText> asText() override {
     return std::make_unique<TComText>(queryKind(object(), kCadTextIid, L"文字"), cache(), kCadTextIid);
   }
+  void Erase() override { view().method(L"Erase"); }
 };
 
 class TComSelectionSet : public TCadSelectionSet, TComObject {

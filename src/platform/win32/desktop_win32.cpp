@@ -128,22 +128,23 @@ void TDesktopWin32::processMessages() {
 }
 
 bool TDesktopWin32::setClipboardText(const std::wstring& text) {
-  const TClipboardScope clipboard(FOwner);
-  if (!clipboard.isOpen()) {
-    return false;
-  }
-  EmptyClipboard();
+  // The block is filled before the clipboard is opened and emptied: a failed
+  // allocation leaves the clipboard holding what it held.
   TGlobalMemory memory(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
   {
     const TGlobalLock lock(memory.get());
     if (lock.data() == nullptr) {
-      // Opened and emptied, but nothing could be put there: not a success.
       throw TMorvaneError(L"クリップボードに書き込めません: " + systemMessage(GetLastError()));
     }
     auto* target = static_cast<wchar_t*>(lock.data());
     text.copy(target, text.size());
     target[text.size()] = L'\0';
   }
+  const TClipboardScope clipboard(FOwner);
+  if (!clipboard.isOpen()) {
+    return false;
+  }
+  EmptyClipboard();
   // The clipboard owns the block only once SetClipboardData succeeds.
   if (SetClipboardData(CF_UNICODETEXT, memory.get()) == nullptr) {
     throw TMorvaneError(L"クリップボードに書き込めません: " + systemMessage(GetLastError()));

@@ -91,6 +91,6 @@ void onScroll(TGridWindow& window, int bar, int code) {
 }
 
 void onMouseWheel(TGridWindow& window, int delta) {
-  constexpr int kRowsPerNotch = 3;
-  window.input.scrollRows(-delta / WHEEL_DELTA * kRowsPerNotch);
+  static_assert(kWheelNotch == WHEEL_DELTA);
+  window.input.mouseWheel(delta);
 }

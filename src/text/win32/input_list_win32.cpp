@@ -10,8 +10,6 @@
 namespace {
 
 constexpr const wchar_t* kInputListClass = L"TInputListForm";
-constexpr DWORD kStyle = WS_POPUP | WS_BORDER | WS_THICKFRAME;
-constexpr DWORD kExStyle = WS_EX_TOPMOST;
 constexpr int kClientWidth = 296;
 constexpr int kClientHeight = 200;
 constexpr int kItemHeight = 15;
@@ -31,17 +29,26 @@ TInputListWin32::~TInputListWin32() {
   }
 }
 
+void TInputListWin32::CreateParams(TCreateParams& params) {
+  // No caption bar, a thin border and a sizing frame; always on top, with a shadow.
+  params.style = WS_POPUP | WS_BORDER | WS_THICKFRAME;
+  params.exStyle |= WS_EX_TOPMOST;
+  params.windowClassStyle |= CS_DROPSHADOW;
+}
+
 bool TInputListWin32::create(HINSTANCE instance, HWND owner) {
-  if (!registerOwnedWindowClass<TInputListWin32>(instance, kInputListClass, CS_DROPSHADOW)) {
+  TCreateParams params;
+  CreateParams(params);
+  if (!registerOwnedWindowClass<TInputListWin32>(instance, kInputListClass, params.windowClassStyle)) {
     return false;
   }
   FOwner = owner;
   FFont.reset(CreateFontW(-kItemHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック"));
   RECT frame{0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+  AdjustWindowRectEx(&frame, params.style, FALSE, params.exStyle);
   // The caption is kept but not shown: the popup has no caption bar.
-  CreateWindowExW(kExStyle, kInputListClass, L"入力候補", kStyle, 0, 0, frame.right - frame.left,
+  CreateWindowExW(params.exStyle, kInputListClass, L"入力候補", params.style, 0, 0, frame.right - frame.left,
                   frame.bottom - frame.top, owner, nullptr, instance, this);
   return FWnd != nullptr && FList != nullptr;
 }
@@ -66,9 +73,9 @@ LRESULT TInputListWin32::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
       return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == kIdInputListBox && HIWORD(wParam) == LBN_SELCHANGE) {
-        event(TInputListEvent::SelectionChanged);
+        ListBox1Click();
       } else if (LOWORD(wParam) == kIdInputListBox && HIWORD(wParam) == LBN_DBLCLK) {
-        event(TInputListEvent::DoubleClick);
+        ListBox1DblClick();
       }
       return 0;
     case WM_ACTIVATEAPP: {
@@ -95,17 +102,12 @@ LRESULT CALLBACK TInputListWin32::listProc(HWND list, UINT message, WPARAM wPara
       case WM_GETDLGCODE:
         return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS;
       case WM_KEYDOWN:
-        if (wParam == VK_RETURN) {
-          self.event(TInputListEvent::Enter);
-          return 0;
-        }
-        if (wParam == VK_ESCAPE) {
-          self.event(TInputListEvent::Escape);
+        if (self.ListBox1KeyDown(wParam)) {
           return 0;
         }
         break;
       case WM_RBUTTONDOWN:
-        self.event(TInputListEvent::RightButtonDown);
+        self.ListBox1MouseDown(message);
         return 0;
       case WM_LBUTTONUP: {
         // A click on the entry that is selected already changes no selection
@@ -113,7 +115,7 @@ LRESULT CALLBACK TInputListWin32::listProc(HWND list, UINT message, WPARAM wPara
         const LRESULT item = SendMessageW(list, LB_ITEMFROMPOINT, 0, lParam);
         const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
         if (HIWORD(item) == 0 && self.FClose == TInputListClose::Stay) {
-          self.event(TInputListEvent::SelectionChanged);
+          self.ListBox1Click();
         }
         return result;
       }
@@ -134,6 +136,24 @@ void TInputListWin32::event(TInputListEvent what) {
     return;
   }
   FClose = inputListClose(what);
+}
+
+void TInputListWin32::ListBox1Click() { event(TInputListEvent::SelectionChanged); }
+
+void TInputListWin32::ListBox1DblClick() { event(TInputListEvent::DoubleClick); }
+
+bool TInputListWin32::ListBox1KeyDown(WPARAM key) {
+  if (key == VK_RETURN || key == VK_ESCAPE) {
+    event(key == VK_RETURN ? TInputListEvent::Enter : TInputListEvent::Escape);
+    return true;
+  }
+  return false;
+}
+
+void TInputListWin32::ListBox1MouseDown(UINT buttonMessage) {
+  if (buttonMessage == WM_RBUTTONDOWN) {
+    event(TInputListEvent::RightButtonDown);
+  }
 }
 
 void TInputListWin32::load(const std::vector<std::wstring>& list) {

@@ -10,6 +10,13 @@
 
 inline constexpr int kIdInputListBox = 301;
 
+// The window's styles and its class's, as the popup asks for them when it is created.
+struct TCreateParams {
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  UINT windowClassStyle = 0;
+};
+
 class TInputListWin32 : public TInputListForm {
  public:
   TInputListWin32() = default;
@@ -34,7 +41,14 @@ class TInputListWin32 : public TInputListForm {
   static LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void event(TInputListEvent what);
+  static void CreateParams(TCreateParams& params);
   void FormShow();
+  // ListBox1's events, each closing the popup as the closing table says.
+  void ListBox1Click();
+  void ListBox1DblClick();
+  // True when the key was taken (Enter, Escape).
+  bool ListBox1KeyDown(WPARAM key);
+  void ListBox1MouseDown(UINT buttonMessage);
 
   HWND FWnd = nullptr;
   HWND FOwner = nullptr;
