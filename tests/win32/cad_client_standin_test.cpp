@@ -144,7 +144,7 @@ TEST(StandinCadClient, DocumentSelectionSetsAndTextWrites) {
     centred->setTextAlignmentPoint({80, 16, 0});
     EXPECT_EQ(centred->TextAlignmentPoint(), (TPoint3{80, 16, 0}));
 
-    auto copy = t->Copy();
+    auto copy = t->Copy()->asText();
     const std::wstring copyHandle = copy->Handle();
     EXPECT_NE(copyHandle, L"102");
     EXPECT_EQ(copy->TextString(), L"ボルト Ｍ１２");
