@@ -50,7 +50,12 @@ def crowded_marks(s, main, shot):
 def open_hidden_list(s, main):
     """The list window, opened from the popup menu over the sheet; returns its handle."""
     g = sheet(s, main)
-    s.click_at(g.rect[0] + FIRST_COL_WIDTH + 12, g.rect[1] + ROW_PITCH + 10, button=3)
+    # A left click first: without a window manager the keys go to the window
+    # last clicked, and the menu reads them only through its owner.
+    s.click_at(g.rect[0] + FIRST_COL_WIDTH + 12, g.rect[1] + ROW_PITCH + 10)
+    s.click_at(g.rect[0] + FIRST_COL_WIDTH + 14, g.rect[1] + ROW_PITCH + 10, button=3)
+    # The keys go to the menu only once it is up: a loaded machine shows it late.
+    s.wait_until(lambda: any(cls == "#32768" for cls, _ in s.process_windows(main)), 15, "the popup menu")
     s.menu_choose(MENU_HIDDEN)
     shown = s.wait_window("表示されない文字")
     s.wait_until(lambda: s.windows(shown)[0].visible, 15, "the list window shown")
