@@ -27,6 +27,7 @@ import tempfile
 import time
 
 HUNG = 3  # the exit code of a piece that hung
+SKIPPED = 77  # the exit code of a piece that says it was skipped (ctest's SKIP_RETURN_CODE)
 WATCHDOG = "[watchdog]"
 # Wine's own programs live under C:\windows; everything else in the prefix
 # was started by the tests.
@@ -211,7 +212,7 @@ def run_piece(argv, bound, env):
             if why is None and rc is not None:
                 if rc == HUNG:
                     return "hung", "a wait of the scenario timed out"
-                return ("passed" if rc == 0 else "failed"), None
+                return ("passed" if rc == 0 else "skipped" if rc == SKIPPED else "failed"), None
             if why is None and time.monotonic() > end:
                 why = f"ran past its bound of {bound:g} s"
             if why is None:
@@ -240,7 +241,7 @@ def guarded(name, argv, bound, env, reruns):
             with open(reruns, "a", encoding="utf-8") as f:
                 f.write(note + "\n")
     log(f"{name}: {result} in {time.monotonic() - started:.1f} s")
-    return result == "passed"
+    return result
 
 
 def parse_suites(listing):
@@ -270,14 +271,15 @@ def main():
     # takes the backtraces first.
     env["MORVANE_WINE_GUARD"] = "1"
     if not args.gtest_suites:
-        sys.exit(0 if guarded(args.name, argv, args.bound, env, args.reruns) else 1)
+        result = guarded(args.name, argv, args.bound, env, args.reruns)
+        sys.exit({"passed": 0, "skipped": SKIPPED}.get(result, 1))
     listing = run_bounded(argv + ["--gtest_list_tests"], 60, env)
     suites = parse_suites(listing)
     if not suites:
         log(f"no test suites listed:\n{listing}")
         sys.exit(1)
     failed = [s for s in suites
-              if not guarded(f"{args.name} {s}", argv + [f"--gtest_filter={s}.*"], args.bound, env, args.reruns)]
+              if guarded(f"{args.name} {s}", argv + [f"--gtest_filter={s}.*"], args.bound, env, args.reruns) != "passed"]
     log(f"{len(suites) - len(failed)} of {len(suites)} suites passed" + (f"; failed: {' '.join(failed)}" if failed else ""))
     sys.exit(1 if failed else 0)
 

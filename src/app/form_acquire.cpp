@@ -138,8 +138,13 @@ void TMorvaneForm::Button1Click() {
 
   // An editor left open would write its old text over the refilled cell.
   StringGrid1.setEditorMode(false);
-  fillSheet(StringGrid1, TextAry, YokoAry, TateAry, FPorts.metrics);
+  // A fill that a bad handle ends leaves no list of a sheet it never finished.
+  FHidden = THiddenTexts();
+  FHidden = fillSheet(StringGrid1, TextAry, YokoAry, TateAry, FPorts.metrics);
   FPending.reset();  // new boundaries and tags
+  if (!FHidden.empty()) {
+    Memo1.add(hiddenLogLine(FHidden));
+  }
   ProgressBar1.setPosition(0);
   StatusBar1.setPanel(0, L"");
   {
@@ -152,6 +157,7 @@ void TMorvaneForm::Button1Click() {
   Button2.setEnabled(filled);
   N6.setEnabled(filled);
   Button3.setEnabled(filled);
+  N27.setEnabled(!FHidden.empty());
   UNDO1.setEnabled(false);
   acquireResetProgress(*this);
   acquireShowOwnWindow(*this);

@@ -54,6 +54,11 @@ TCellLook TMorvaneForm::StringGrid1DrawCell(std::int32_t col, std::int32_t row, 
   if (const TPendingMarkLook mark = pendingMark(FPending.kindOf(col, row)); mark.color != 0) {
     addCornerMark(look, rect, mark.color, mark.shape);
   }
+  // Editing a cell that holds more than one text leaves the others in the
+  // drawing; row 1 is marked also while it is fixed.
+  if (FHidden.crowded(col, row)) {
+    addLeftMark(look, kMarkCrowded);
+  }
   return look;
 }
 

@@ -14,6 +14,7 @@
 
 #include "app/app_ports.h"
 #include "app/controls.h"
+#include "app/hidden_list.h"
 #include "cad/cad_ports.h"
 #include "cad/connect_cad.h"
 #include "cad/drawing_identity.h"
@@ -23,6 +24,7 @@
 #include "platform/text_metrics.h"
 #include "sheet/cell_look.h"
 #include "sheet/undo_cells.h"
+#include "table/hidden_texts.h"
 #include "table/mrv_records.h"
 #include "table/string_grid.h"
 #include "text/input_list.h"
@@ -121,6 +123,8 @@ class TMorvaneForm {
   TMenuItem N18{L"全角アルファベット->半角"};
   TMenuItem N19{L"全角記号->半角"};
   TMenuItem N23{L"-"};
+  TMenuItem N27{L"表示されない文字…", false};
+  TMenuItem N28{L"-"};
   TMenuItem N24{L"バージョン情報"};
   // The popup menu's items in order, for the Win32 side to build the menu.
   std::vector<TMenuItem*> popupMenuItems();
@@ -138,6 +142,9 @@ class TMorvaneForm {
   // The drawing TextAry was read from: Update and Locate touch the CAD only
   // while it is the active document.
   TDrawingIdentity FDrawing;
+  // The texts the last fill left out of the sheet, and the cells holding
+  // more than one text; replaced by each Acquire that reaches the fill.
+  THiddenTexts FHidden;
 
   // ---- Fields --------------------------------------------------------------
   std::unique_ptr<TUndoCells> FUndoCells;
@@ -246,6 +253,13 @@ class TMorvaneForm {
   // Whether what Update has yet to write may be thrown away: true at once
   // when nothing is pending, else the user's answer to the question.
   bool confirmDropPending();
+
+  // ---- Handlers: the texts the sheet does not show (form_hidden.cpp) ------
+  void N27Click();
+  void wireHidden();
+  // The list window, created hidden beside the main window; absent, the
+  // command does nothing.
+  THiddenListForm* HiddenListForm = nullptr;
 
   // ---- Command guard -------------------------------------------------------
   // Runs a command from a button, a menu item or a key. While one command runs

@@ -6,6 +6,8 @@
 // an edit the top corner, an addition the bottom corner, a deletion a bar
 // down the edge, a cell Update cannot write a square, and a cell whose text
 // was changed in the drawing an arrow pointing in from the drawing's side.
+// A cell that holds more than one drawing text is marked at its other end,
+// the top-left corner, beside any of these.
 #include <cstdint>
 
 #include "sheet/cell_look.h"
@@ -16,6 +18,7 @@ inline constexpr std::uint32_t kMarkAdd = 0x00C800;             // RGB(0, 200, 0
 inline constexpr std::uint32_t kMarkDelete = 0x0000E6;          // RGB(230, 0, 0): red
 inline constexpr std::uint32_t kMarkUnwritable = 0xFF00FF;      // RGB(255, 0, 255): magenta
 inline constexpr std::uint32_t kMarkDrawingChanged = 0xFF6400;  // RGB(0, 100, 255): blue
+inline constexpr std::uint32_t kMarkCrowded = 0xA0A000;         // RGB(0, 160, 160): teal
 
 struct TPendingMarkLook {
   std::uint32_t color = 0;  // 0: no mark

@@ -38,6 +38,11 @@ void addCornerMark(TCellLook& look, const TCellRect& rect, std::uint32_t color, 
   look.textRect.right = std::min(look.textRect.right, rect.right - kMarkSize);
 }
 
+void addLeftMark(TCellLook& look, std::uint32_t color) {
+  look.leftMark = true;
+  look.leftMarkColor = color;
+}
+
 std::vector<TMarkRun> markRuns(TMarkShape shape, const TCellRect& cell) {
   const int width = cell.right - cell.left;
   const int height = cell.bottom - cell.top;
@@ -76,6 +81,12 @@ std::vector<TMarkRun> markRuns(TMarkShape shape, const TCellRect& cell) {
       }
       break;
     }
+    case TMarkShape::LeftCorner:
+      // A size smaller than the right corners: its top line ends where the
+      // text starts (kTextMargin in), and the lines level with the glyphs are
+      // short of it.
+      for (int i = 0; i < size - 2; ++i) runs.push_back({cell.top + i, cell.left, cell.left + size - 1 - i});
+      break;
   }
   return runs;
 }

@@ -23,9 +23,12 @@ enum class TMarkShape : std::uint8_t {
   EdgeBar,       // a bar the cell's height along the right edge
   MiddleSquare,  // a square at the middle of the right edge
   MiddleArrow,   // a triangle pointing left, its back on the middle of the right edge
+  LeftCorner,    // a right triangle along the top and left edges: the other end of the cell
 };
 
 // One line of a mark: pixels left .. right - 1 of line y, the first white.
+// (The left corner's white pixel lies on the cell's left edge, against the
+// grid line.)
 struct TMarkRun {
   int y = 0;
   int left = 0;
@@ -33,7 +36,8 @@ struct TMarkRun {
   bool operator==(const TMarkRun&) const = default;
 };
 // The lines of a mark in a cell, top to bottom, each inside the cell and
-// within kMarkSize of its right edge; none in a cell too small to hold one.
+// within kMarkSize of its right edge (of its left edge for the left corner);
+// none in a cell too small to hold one.
 std::vector<TMarkRun> markRuns(TMarkShape shape, const TCellRect& cell);
 
 enum class TCellFill {
@@ -59,11 +63,18 @@ struct TCellLook {
   bool mark = false;           // the mark, painted last, in markColor (0x00BBGGRR)
   std::uint32_t markColor = 0;
   TMarkShape markShape = TMarkShape::TopCorner;
+  // A second mark, in the cell's top-left corner, beside whatever the first
+  // one says; the text starts clear of it already.
+  bool leftMark = false;
+  std::uint32_t leftMarkColor = 0;
 };
 
 // Gives the look a mark of `shape` in `color`, the text kept clear of it.
 void addCornerMark(TCellLook& look, const TCellRect& rect, std::uint32_t color,
                    TMarkShape shape = TMarkShape::TopCorner);
+
+// Gives the look the second mark, a LeftCorner in `color`.
+void addLeftMark(TCellLook& look, std::uint32_t color);
 
 bool isHeaderCell(const TStringGrid& grid, std::int32_t col, std::int32_t row);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 #include "platform/errors.h"
 
@@ -14,6 +15,21 @@ int narrowWidth(double units, double scale) {
   if (!(pixels < 1.0e6)) return 1000000;
   if (pixels < -1.0e6) return -1000000;
   return static_cast<int>(pixels) + 2;
+}
+
+// A text that falls into no cell lies on a ruling line when its anchor is
+// within the table's extent, boundaries included, and outside it otherwise
+// (a NaN coordinate included).
+THiddenReason missReason(double x, double y, const TDblAry& yoko, const TDblAry& tate) {
+  if (yoko.size() < 2 || tate.size() < 2) return THiddenReason::Outside;
+  const auto [bottom, top] = std::minmax_element(yoko.begin(), yoko.end());
+  const auto [left, right] = std::minmax_element(tate.begin(), tate.end());
+  const bool within = *left <= x && x <= *right && *bottom <= y && y <= *top;
+  return within ? THiddenReason::OnRuling : THiddenReason::Outside;
+}
+
+std::int64_t cellKey(const TCellHit& hit) {
+  return (static_cast<std::int64_t>(hit.row) << 32) | static_cast<std::uint32_t>(hit.col);
 }
 
 }  // namespace
@@ -95,10 +111,14 @@ TCellHit TCellLocator::find(double x, double y) const {
   return {j + 1, i + 1};
 }
 
-void fillSheet(TStringGrid& grid, const TTextAry& texts, const TDblAry& yoko, const TDblAry& tate,
-               TTextMetrics& metrics) {
+THiddenTexts fillSheet(TStringGrid& grid, const TTextAry& texts, const TDblAry& yoko, const TDblAry& tate,
+                       TTextMetrics& metrics) {
+  THiddenTexts hidden;
   if (texts.empty() || yoko.size() < 2 || tate.size() < 2) {
-    return;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      hidden.add({texts[i], i, THiddenReason::Outside, 0, 0, {}});
+    }
+    return hidden;
   }
   // Repainting stays suspended for the whole fill and resumes however it ends,
   // a bad handle included.
@@ -115,9 +135,14 @@ void fillSheet(TStringGrid& grid, const TTextAry& texts, const TDblAry& yoko, co
 
   const TCellLocator locator(yoko, tate);
   double scale = 0.0;  // drawing units per pixel of the last column widened
-  for (const TMrvText& t : texts) {
+  // The text each occupied cell shows so far, by its index in `texts`.
+  std::unordered_map<std::int64_t, std::size_t> shown;
+  std::vector<std::pair<std::size_t, TCellHit>> covered;
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    const TMrvText& t = texts[i];
     const TCellHit hit = locator.find(t.base[0], t.base[1]);
     if (hit.col == 0) {
+      hidden.add({t, i, missReason(t.base[0], t.base[1], yoko, tate), 0, 0, {}});
       continue;
     }
     // The handle is read before the cell is touched: a bad one leaves the cell
@@ -127,6 +152,10 @@ void fillSheet(TStringGrid& grid, const TTextAry& texts, const TDblAry& yoko, co
     const std::int32_t tag = handleToTag(t.sHandle);
     grid.setCell(hit.col, hit.row, t.sText);
     grid.setTag(hit.col, hit.row, tag);
+    if (const auto [place, isNew] = shown.try_emplace(cellKey(hit), i); !isNew) {
+      covered.push_back({place->second, hit});
+      place->second = i;
+    }
     const int w = metrics.textWidth(t.sText) + kTextWidthMargin;
     if (grid.ColWidth(hit.col) <= w) {
       grid.setColWidth(hit.col, w);
@@ -144,4 +173,9 @@ void fillSheet(TStringGrid& grid, const TTextAry& texts, const TDblAry& yoko, co
       }
     }
   }
+  for (const auto& [index, hit] : covered) {
+    hidden.add({texts[index], index, THiddenReason::Covered, hit.col, hit.row, texts[shown.at(cellKey(hit))].sText});
+  }
+  hidden.sortByIndex();
+  return hidden;
 }

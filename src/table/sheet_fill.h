@@ -5,6 +5,7 @@
 
 #include "platform/text_metrics.h"
 #include "table/cell_tag.h"
+#include "table/hidden_texts.h"
 #include "table/mrv_records.h"
 #include "table/string_grid.h"
 
@@ -22,7 +23,9 @@ void clearSheet(TStringGrid& grid);
 // the scale of the last widened column. Does nothing when there is no text or
 // fewer than two boundaries either way. A handle that is no cell tag
 // (handleToTag) raises TConvertError; the cells filled up to then stay filled.
-void fillSheet(TStringGrid& grid, const TTextAry& texts, const TDblAry& yoko, const TDblAry& tate,
+// Gives the texts that no cell shows and why; with no table to fill (fewer
+// than two boundaries either way) every text lies outside it.
+THiddenTexts fillSheet(TStringGrid& grid, const TTextAry& texts, const TDblAry& yoko, const TDblAry& tate,
                TTextMetrics& metrics);
 
 // The (column, row) of the data cell that holds (x, y), both at least 1, or

@@ -48,7 +48,7 @@ std::array<TScreenPoint, 4> arrowPoints(const TDrawingArea& area, double ratio, 
 }
 
 void locateInCad(TDesktop& desktop, TCadApplication& cad, const TDrawingIdentity& drawing, const TPoint3& at,
-                 int penWidth, double ratio, std::int32_t scalePercent) {
+                 int penWidth, double ratio, std::int32_t scalePercent, bool arrow) {
   try {
     const std::unique_ptr<TCadDocument> document = cad.ActiveDocument();
     if (!checkDrawing(*document, drawing).same) {
@@ -71,7 +71,7 @@ void locateInCad(TDesktop& desktop, TCadApplication& cad, const TDrawingIdentity
     const std::array<TPoint3, 2> corners = zoomCorners(at, viewSize, area);
     cad.ZoomWindow(corners[0], corners[1]);
     desktop.sleep(kZoomSettleMs);
-    if (view != 0 && area.width > 0) {
+    if (arrow && view != 0 && area.width > 0) {
       const std::array<TScreenPoint, 4> outline = arrowPoints(area, ratio, scalePercent);
       desktop.drawScreenLines({outline.begin(), outline.end()}, penWidth, kArrowColour);
     }

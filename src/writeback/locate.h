@@ -41,8 +41,9 @@ std::array<TPoint3, 2> zoomCorners(const TPoint3& at, double viewSize, const TDr
 // truncated.
 std::array<TScreenPoint, 4> arrowPoints(const TDrawingArea& area, double ratio, std::int32_t scalePercent);
 
-// Restores a minimised CAD window, pans the view to `at` and paints the
-// arrowhead, when the active document is `drawing`: a point of one drawing
-// means nothing in another. Never raises: a failing call ends it quietly.
+// Restores a minimised CAD window, pans the view to `at` and, with `arrow`,
+// paints the arrowhead, when the active document is `drawing`: a point of
+// one drawing means nothing in another. Never raises: a failing call ends it
+// quietly.
 void locateInCad(TDesktop& desktop, TCadApplication& cad, const TDrawingIdentity& drawing, const TPoint3& at,
-                 int penWidth, double ratio, std::int32_t scalePercent);
+                 int penWidth, double ratio, std::int32_t scalePercent, bool arrow = true);

@@ -34,7 +34,8 @@ def scenario(s):
     lines = [l for l in log.split("\r\n") if l]
     # Everything of the drawing lies inside the band: the title above the table too.
     check(lines[0] == "Select = 40", f"first log line {lines[0]!r}")
-    check(lines[2:] == ["Line = 13, Text = 27", "Yoko = 8, Tate = 5"], f"log {lines}")
+    check(lines[2:] == ["Line = 13, Text = 27", "Yoko = 8, Tate = 5", "表示されない文字 = 1 (表の外 = 1): 「部品表」"],
+          f"log {lines}")
     s.screenshot("2-after-acquire")
     copied = copy_all(s, main)
     check(copied == expected, f"sheet copied {copied!r}, drawn {expected!r}")

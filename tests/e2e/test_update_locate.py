@@ -261,7 +261,9 @@ def scenario(s):
     s.click_button(main, "除外画層フィルター")
     s.click_button(main, "取得")
     log = s.wait_until(lambda: "Yoko = " in memo_text(s, main) and log_lines(s, main), 60, "the Acquire log")
-    check(log[2:] == ["Line = 12, Text = 20", "Yoko = 6, Tate = 6"], f"Acquire log {log}")
+    check(log[2:] == ["Line = 12, Text = 20", "Yoko = 6, Tate = 6",
+                      "表示されない文字 = 2 (罫線上 = 1, 同じセルの後の文字に隠れる = 1): 「仕様」「65,000」"],
+          f"Acquire log {log}")
     s.screenshot("1-acquired")
 
     check_locate(s, cad, calls_path)

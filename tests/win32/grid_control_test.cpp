@@ -62,6 +62,9 @@ class GridControl : public ::testing::Test {
         const TPendingMarkLook mark = pendingMark(markKinds[static_cast<std::size_t>(row - 1)]);
         addCornerMark(look, rect, mark.color, mark.shape);
       }
+      if (col == crowdedCell.X && row == crowdedCell.Y) {
+        addLeftMark(look, kMarkCrowded);
+      }
       return look;
     };
     hooks.painted = [this] { ++paints; };
@@ -94,6 +97,7 @@ class GridControl : public ::testing::Test {
   TGridCoord markedCell{-1, -1};  // given a corner mark by the hook
   bool markAll = false;           // every data cell given one
   std::vector<TPending> markKinds;  // column 2, from row 1 down: the mark of each kind
+  TGridCoord crowdedCell{-1, -1};   // given the mark of a cell holding more than one text
   static constexpr COLORREF kMarkColor = RGB(230, 0, 0);
   int paints = 0;                 // the painted hook's calls
   HWND host = nullptr;
@@ -373,6 +377,57 @@ TEST_F(GridControl, PaintsEachKindOfMarkInAShapeOfItsOwn) {
       }
       EXPECT_EQ(painted, shape) << "row " << row << (selected ? ", selected" : "");
     }
+  }
+}
+
+// The mark of a cell holding more than one text lies at the cell's other
+// end, beside an edit's mark in the same cell: each exactly in its own shape
+// and colour, on the window colour and on the highlight, and its shape
+// differs from every pending kind's placed in the same cell.
+TEST_F(GridControl, PaintsTheCrowdedMarkInTheTopLeftCornerBesideAPendingMark) {
+  markKinds = {TPending::Edit};
+  crowdedCell = {2, 1};
+  grid.setCell(2, 1, L"WWWWWWWWWWWWWWWWWWWWWWWW");
+  RECT client{};
+  GetClientRect(sheet, &client);
+  const TOffscreenDc memory(TWindowDc(sheet).get(), client.right, client.bottom);
+  ASSERT_TRUE(memory.ok());
+  const TCellRect cell = cellRect(grid, 2, 1).value();
+  const auto colouredPixels = [&cell](TMarkShape shape) {
+    std::set<std::pair<int, int>> pixels;
+    for (const TMarkRun& run : markRuns(shape, cell)) {
+      for (int x = run.left + 1; x < run.right; ++x) pixels.insert({x, run.y});
+    }
+    return pixels;
+  };
+  const std::set<std::pair<int, int>> crowded = colouredPixels(TMarkShape::LeftCorner);
+  ASSERT_EQ(crowded.size(), 21u);
+  for (const TMarkShape other : {TMarkShape::TopCorner, TMarkShape::BottomCorner, TMarkShape::EdgeBar,
+                                 TMarkShape::MiddleSquare, TMarkShape::MiddleArrow}) {
+    EXPECT_NE(colouredPixels(other), crowded) << static_cast<int>(other);
+  }
+  for (const TPending kind : {TPending::Edit, TPending::Add, TPending::Delete, TPending::Unwritable,
+                              TPending::DrawingChanged}) {
+    EXPECT_NE(pendingMark(kind).color, kMarkCrowded) << static_cast<int>(kind);
+  }
+  for (const bool selected : {false, true}) {
+    if (selected) grid.setSelection({2, 1}, {2, 1});
+    paintGridControlTo(sheet, memory.dc());
+    const HDC dc = memory.dc();
+    for (const TMarkRun& run : markRuns(TMarkShape::LeftCorner, cell)) {
+      EXPECT_EQ(pixel(dc, run.left, run.y), RGB(255, 255, 255)) << "edge of line " << run.y;
+    }
+    std::set<std::pair<int, int>> teal;
+    std::set<std::pair<int, int>> orange;
+    for (int y = cell.top; y < cell.bottom; ++y) {
+      for (int x = cell.left; x < cell.right; ++x) {
+        const COLORREF c = pixel(dc, x, y);
+        if (c == static_cast<COLORREF>(kMarkCrowded)) teal.insert({x, y});
+        if (c == static_cast<COLORREF>(kMarkEdit)) orange.insert({x, y});
+      }
+    }
+    EXPECT_EQ(teal, crowded) << (selected ? "selected" : "");
+    EXPECT_EQ(orange, colouredPixels(TMarkShape::TopCorner)) << (selected ? "selected" : "");
   }
 }
 

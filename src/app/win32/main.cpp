@@ -5,6 +5,7 @@
 
 #include "app/morvane_form.h"
 #include "app/win32/app_platform_win32.h"
+#include "app/win32/hidden_list_win32.h"
 #include "app/win32/main_window.h"
 #include "cad/win32/cad_client.h"
 #include "export/win32/excel_client.h"
@@ -48,11 +49,14 @@ int run(HINSTANCE instance, int showCommand) {
   }
   // Message boxes belong to the main window, which is the one on the taskbar.
   desktop.setOwnerWindow(window.handle());
-  // The replace dialog and the candidates popup, created hidden, in this order.
+  // The replace dialog, the candidates popup and the list of texts not
+  // shown, created hidden, in this order.
   TReplaceDialogWin32 replaceDialog;
   TInputListWin32 inputList;
+  THiddenListWin32 hiddenList;
   if (replaceDialog.create(instance, window.handle())) form.nTextTikanForm = &replaceDialog;
   if (inputList.create(instance, window.handle())) form.InputListForm = &inputList;
+  if (hiddenList.create(instance, window.handle())) form.HiddenListForm = &hiddenList;
   const HWND sheet = GetDlgItem(window.handle(), kIdSheet);
   form.OnSheetClientToScreen = [sheet](TScreenPoint p) {
     POINT point{p.x, p.y};
@@ -64,6 +68,7 @@ int run(HINSTANCE instance, int showCommand) {
   const int exitCode = runMessageLoop(window);
   form.nTextTikanForm = nullptr;
   form.InputListForm = nullptr;
+  form.HiddenListForm = nullptr;
   desktop.setOwnerWindow(nullptr);
   form.FormDestroy();
   return exitCode;

@@ -92,6 +92,9 @@ void paintCell(TGridWindow& window, HDC dc, std::int32_t col, std::int32_t row, 
   if (look.mark) {
     marks.push_back({*rect, look.markColor, look.markShape});
   }
+  if (look.leftMark) {
+    marks.push_back({*rect, look.leftMarkColor, TMarkShape::LeftCorner});
+  }
 }
 
 }  // namespace

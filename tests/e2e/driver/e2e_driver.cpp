@@ -389,6 +389,23 @@ int cmdSetClipboardBitmap() {
   return set ? 0 : 1;
 }
 
+// list-items HWND: the entries of the first list box in that window, one a line.
+int cmdListItems(int argc, wchar_t** argv) {
+  if (argc < 3) return 2;
+  HWND list = findChild(parseHwnd(argv[2]), L"ListBox", L"*");
+  if (list == nullptr) return 1;
+  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    if (length == LB_ERR) return 1;
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    std::printf("%s\n", utf8(text).c_str());
+  }
+  return 0;
+}
+
 // ---- the CAD as another program sees it -------------------------------------
 // Plain late-bound calls, written here apart from Morvane's own client: a
 // fault shared by both would hide in every test.
@@ -422,6 +439,66 @@ IDispatch* callByName(IDispatch* object, const wchar_t* member, WORD flags, cons
     return nullptr;
   }
   return result->vt == VT_DISPATCH ? result->pdispVal : object;
+}
+
+// Puts a point (x, y, 0) into `member` of `object`.
+bool putPoint(IDispatch* object, const wchar_t* member, double x, double y) {
+  SAFEARRAY* array = SafeArrayCreateVector(VT_R8, 0, 3);
+  if (array == nullptr) return false;
+  double* values = nullptr;
+  SafeArrayAccessData(array, reinterpret_cast<void**>(&values));
+  values[0] = x;
+  values[1] = y;
+  values[2] = 0.0;
+  SafeArrayUnaccessData(array);
+  VARIANT point;
+  VariantInit(&point);
+  point.vt = VT_ARRAY | VT_R8;
+  point.parray = array;
+  DISPID id = 0;
+  LPOLESTR name = const_cast<LPOLESTR>(member);
+  bool ok = SUCCEEDED(object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id));
+  if (ok) {
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS params{&point, &named, 1, 1};
+    ok = SUCCEEDED(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr,
+                                  nullptr));
+  }
+  VariantClear(&point);
+  return ok;
+}
+
+// cad-copy-text HANDLE TEXT X Y: copies that text of the CAD's active
+// drawing, gives the copy the string and moves its alignment point to
+// (X, Y), as a user drawing one more text there.
+int cmdCadCopyText(int argc, wchar_t** argv) {
+  if (argc < 6) return 2;
+  if (FAILED(CoInitialize(nullptr))) return 1;
+  int rc = 1;
+  IDispatch* app = nullptr;
+  if (SUCCEEDED(CoCreateInstance(kCadClsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                                 reinterpret_cast<void**>(&app)))) {
+    VARIANT a, b, c, d;
+    VariantInit(&a);
+    VariantInit(&b);
+    VariantInit(&c);
+    VariantInit(&d);
+    IDispatch* doc = callByName(app, L"ActiveDocument", DISPATCH_PROPERTYGET, {}, &a);
+    IDispatch* text = callByName(doc, L"HandleToObject", DISPATCH_METHOD, {argv[2]}, &b);
+    IDispatch* copy = text != nullptr && text != doc ? callByName(text, L"Copy", DISPATCH_METHOD, {}, &c) : nullptr;
+    if (copy != nullptr && copy != text && callByName(copy, L"TextString", DISPATCH_PROPERTYPUT, {argv[3]}, &d) &&
+        putPoint(copy, L"TextAlignmentPoint", _wtof(argv[4]), _wtof(argv[5]))) {
+      rc = 0;
+    }
+    VariantClear(&d);
+    VariantClear(&c);
+    VariantClear(&b);
+    VariantClear(&a);
+    app->Release();
+  }
+  CoUninitialize();
+  if (rc == 0) std::printf("done\n");
+  return rc;
 }
 
 // cad-open PATH: opens the drawing in the running CAD, as its ファイル → 開く.
@@ -488,6 +565,8 @@ int dispatch(int argc, wchar_t** argv) {
   if (cmd == L"raise") return cmdRaise(argc, argv);
   if (cmd == L"cad-open" || cmd == L"cad-set-text") return cmdCad(cmd, argc, argv);
   if (cmd == L"sync") return cmdSync(argc, argv);
+  if (cmd == L"cad-copy-text") return cmdCadCopyText(argc, argv);
+  if (cmd == L"list-items") return cmdListItems(argc, argv);
   return 2;
 }
 
@@ -533,7 +612,7 @@ int cmdServe() {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: e2e_driver serve|sync|wait-window|children|click|post|clipboard|clear-clipboard|foreground|process-windows|set-clipboard|set-clipboard-bitmap|raise|memory|status-panel|windows-titled|dialog|hold-clipboard|cad-open|cad-set-text ...\n");
+    std::fprintf(stderr, "usage: e2e_driver serve|sync|wait-window|children|click|post|clipboard|clear-clipboard|foreground|process-windows|set-clipboard|set-clipboard-bitmap|raise|memory|status-panel|windows-titled|dialog|hold-clipboard|cad-open|cad-set-text|cad-copy-text|list-items ...\n");
     return 2;
   }
   if (std::wstring(argv[1]) == L"serve") return cmdServe();

@@ -1,0 +1,40 @@
+#pragma once
+// The list "表示されない文字": a small sizable topmost window with a caption,
+// holding one list box. Created once hidden; shown modally by its command.
+#include <windows.h>
+
+#include "app/hidden_list.h"
+#include "platform/win32/handle_owners.h"
+#include "platform/win32/window_wall.h"
+
+inline constexpr int kIdHiddenListBox = 311;
+
+class THiddenListWin32 : public THiddenListForm {
+ public:
+  THiddenListWin32() = default;
+  THiddenListWin32(const THiddenListWin32&) = delete;
+  THiddenListWin32& operator=(const THiddenListWin32&) = delete;
+  ~THiddenListWin32() override;
+
+  bool create(HINSTANCE instance, HWND owner);
+  HWND handle() const { return FWnd; }
+  HWND listBox() const { return FList; }
+
+  void load(const std::vector<std::wstring>& lines) override;
+  std::optional<std::size_t> ShowModal() override;
+
+ private:
+  friend LRESULT CALLBACK ownedWindowProc<THiddenListWin32>(HWND, UINT, WPARAM, LPARAM);
+  static constexpr const wchar_t* kWallName = L"the list of texts not shown";
+  static LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data);
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void event(TInputListEvent what);
+  void placeOverOwner();
+
+  HWND FWnd = nullptr;
+  HWND FOwner = nullptr;
+  HWND FList = nullptr;
+  TGdiObject<HFONT> FFont;
+  TInputListClose FClose = TInputListClose::Stay;
+  bool FShown = false;
+};
