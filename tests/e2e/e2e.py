@@ -385,7 +385,7 @@ class Session:
         shutil.rmtree(self.work, ignore_errors=True)
 
 
-def run(name, scenario, served_driver=True):
+def run(name, scenario, served_driver=False):
     """Runs the scenario; exits 0 when it passed, wine_guard.HUNG when a wait
     timed out (after the backtraces of the programs it waited on; the test
     guard then runs it once more), 1 when it failed otherwise."""
