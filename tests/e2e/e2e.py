@@ -385,6 +385,18 @@ class Session:
         shutil.rmtree(self.work, ignore_errors=True)
 
 
+
+def require_ezdxf():
+    """The ezdxf module. Debian's python3-ezdxf belongs to the system's
+    interpreter: under another one the scenario starts again under that."""
+    try:
+        import ezdxf
+    except ImportError:
+        if sys.executable != "/usr/bin/python3" and os.path.exists("/usr/bin/python3"):
+            os.execv("/usr/bin/python3", ["/usr/bin/python3"] + sys.argv)
+        raise
+    return ezdxf
+
 def run(name, scenario, served_driver=False):
     """Runs the scenario; exits 0 when it passed, wine_guard.HUNG when a wait
     timed out (after the backtraces of the programs it waited on; the test

@@ -8,17 +8,10 @@ with ezdxf, holds the CAD's two texts and the sheet's one edit. The calls
 each written cell costs are read from the CAD's call log."""
 
 import os
-import sys
-
-try:
-    import ezdxf
-except ImportError:
-    # Debian's python3-ezdxf belongs to the system's interpreter.
-    if sys.executable != "/usr/bin/python3" and os.path.exists("/usr/bin/python3"):
-        os.execv("/usr/bin/python3", ["/usr/bin/python3"] + sys.argv)
-    raise
 
 import e2e
+
+ezdxf = e2e.require_ezdxf()
 from e2e import check
 from test_acquire_sheet import memo_text
 from test_update_locate import calls, log_lines, type_into, wait_for_marks

@@ -12,17 +12,10 @@ is still marked and counted."""
 
 import os
 import subprocess
-import sys
-
-try:
-    import ezdxf
-except ImportError:
-    # Debian's python3-ezdxf belongs to the system's interpreter.
-    if sys.executable != "/usr/bin/python3" and os.path.exists("/usr/bin/python3"):
-        os.execv("/usr/bin/python3", ["/usr/bin/python3"] + sys.argv)
-    raise
 
 import e2e
+
+ezdxf = e2e.require_ezdxf()
 from e2e import Failure, check
 from test_acquire_sheet import copy_all, memo_text, sheet
 
