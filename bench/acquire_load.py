@@ -1,8 +1,11 @@
 """Acquire under load: tables of growing size drawn with python3-ezdxf, read by
 the real morvane.exe from the stand-in CAD under Wine. For each size it
 prints one JSON line: entities, seconds (Morvane's own time line), ms and
-calls per entity, and after the largest the memory peak of morvane.exe. It
-also checks what a user sees on the way: the progress in the status bar
+calls per entity, and after the largest the memory peak of morvane.exe.
+Before the first size and after the last it measures the round trip of one
+call that costs the CAD nothing (bench/win32/cad_round_trip.cpp) into
+round_trip.jsonl, so that the report can set Acquire beside what its calls
+alone cost. It also checks what a user sees on the way: the progress in the status bar
 moving while the window answers, and the right sheet at the end.
 
   python3 bench/acquire_load.py --build build/win --source . --sizes 500,2000,10000 --out DIR
@@ -18,6 +21,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import e2e  # noqa: E402
 from e2e import check  # noqa: E402
 
+ROUND_TRIP = "bench/win32/cad_round_trip.exe"
 COLUMNS = 30
 CELL_W, CELL_H = 20.0, 8.0
 
@@ -121,6 +125,25 @@ def measure(s, size, out_dir, last):
     s.wait_until(lambda: cad.poll() is not None, 30, "the stand-in to end")
 
 
+def measure_round_trip(s, out_dir):
+    cad = s.start(s.path(e2e.STANDIN), s.sample("parts_list.dxf"))
+    window = s.wait_window("nanoCAD 5")
+    result_path = os.path.join(s.work, "round_trip.json")
+    if os.path.exists(result_path):
+        os.remove(result_path)
+    probe = s.start(s.path(ROUND_TRIP), result_path)
+    s.wait_until(lambda: probe.poll() is not None, 300, "the round trips to end")
+    check(probe.returncode == 0 and os.path.exists(result_path),
+          f"cad_round_trip ended with {probe.returncode}; see {s.work}")
+    with open(result_path, encoding="utf-8") as f:
+        result = json.load(f)
+    print(json.dumps(result), flush=True)
+    with open(os.path.join(out_dir, "round_trip.jsonl"), "a", encoding="utf-8") as f:
+        f.write(json.dumps(result) + "\n")
+    s.close_window(window)
+    s.wait_until(lambda: cad.poll() is not None, 30, "the stand-in to end")
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--sizes", default="500,2000,5000,10000")
@@ -128,14 +151,17 @@ def main():
     args, rest = ap.parse_known_args()
     sys.argv = [sys.argv[0]] + rest
     os.makedirs(args.out, exist_ok=True)
-    path = os.path.join(args.out, "acquire.jsonl")
-    if os.path.exists(path):
-        os.remove(path)
+    for name in ("acquire.jsonl", "round_trip.jsonl"):
+        path = os.path.join(args.out, name)
+        if os.path.exists(path):
+            os.remove(path)
     sizes = [int(v) for v in args.sizes.split(",")]
 
     def scenario(s):
+        measure_round_trip(s, args.out)
         for i, size in enumerate(sizes):
             measure(s, size, args.out, i == len(sizes) - 1)
+        measure_round_trip(s, args.out)
 
     e2e.run("acquire_load", scenario)
 

@@ -2,7 +2,8 @@
 # Runs every benchmark and prints one table: the native ones (Google
 # Benchmark, Release, no sanitizers; each beside its literal algorithm), then
 # Acquire through the stand-in CAD under Wine for growing selections, with
-# calls and milliseconds per entity and the memory peak of morvane.exe.
+# calls and milliseconds per entity and the memory peak of morvane.exe,
+# beside the round trip of one call that costs the CAD nothing.
 # Writes build/bench-results/ (raw JSON, the table as Markdown, the plot).
 #
 #   scripts/bench-all.sh [--sizes 500,2000,5000,10000] [--native-only|--acquire-only]
@@ -39,7 +40,7 @@ fi
 if [ "$acquire" = 1 ]; then
   echo "== Acquire under Wine ==" >&2
   cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build build/win -j"$jobs" --target morvane standin_cad e2e_driver >&2
+  cmake --build build/win -j"$jobs" --target morvane standin_cad e2e_driver cad_round_trip >&2
   # shellcheck source=wine-env.sh
   source "$root/scripts/wine-env.sh"
   morvane_wine_session
