@@ -75,6 +75,7 @@ class TMorvaneForm {
   TMorvaneForm& operator=(const TMorvaneForm&) = delete;
 
   // ---- The window and its controls ---------------------------------------
+  // What each control and handler does for the user: docs/architecture.md.
   TFormWindow Window;
   TButton Button1{L"取得"};
   TCheckBox CheckBox6{L"矢印描画"};
