@@ -15,7 +15,7 @@ namespace {
 // nothing.
 enum class TUpdateStage { Preparing, Walking, Finished };
 
-// Steps 4 to 9 of the run; any failure raises, with `stage` saying how far it
+// From the CAD brought forward to the regeneration; any failure raises, with `stage` saying how far it
 // got. False when the active document is not the drawing the table was read
 // from: then nothing is written.
 bool updateInCad(TMorvaneForm& form, TCadApplication& cad, TUpdateStage& stage) {

@@ -8,7 +8,7 @@
 
 namespace {
 
-// Column widths of step 7 are small integers; a huge or negative quotient
+// Widths of the columns narrowed to their drawn size are small integers; a huge or negative quotient
 // (only possible with unsorted boundaries) must not overflow the cast.
 int narrowWidth(double units, double scale) {
   const double pixels = std::nearbyint(units / scale);  // ties to even in the default rounding mode

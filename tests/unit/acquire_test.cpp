@@ -201,7 +201,7 @@ TEST_F(AcquireTest, ErrorInTheReadingLoopReleasesTheSetAndIsShown) {
 TEST_F(AcquireTest, FailingCleanupAfterAnErrorShowsTheFirstErrorAndStillDeletes) {
   TTableDrawing{}.draw(cad);
   cad.failOn(L"SelectionSet.Count", L"count failed");
-  cad.failOn(L"SelectionSet.Clear", L"clear failed", 1);  // the first Clear (step 10) works
+  cad.failOn(L"SelectionSet.Clear", L"clear failed", 1);  // the first Clear (the new set emptied) works
   form->Button1.Click();
   EXPECT_EQ(desktop.messages, (std::vector<std::wstring>{L"error|count failed"}));
   EXPECT_EQ(cad.countOf(L"SelectionSet.Delete"), 1);
