@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <imm.h>
 
-#include "app/win32/bevel_panel.h"
 #include "app/win32/popup_menu.h"
 #include "app/win32/speed_button.h"
 #include "platform/errors.h"
@@ -163,7 +162,7 @@ void TMainWindow::createTopRow() {
   child(FWnd, WC_BUTTONW, L"更新", button, 0, 4, 36, 50, 32, kIdButton2, FFont.get());
   // Panel1 and its children come between Button2 and Button3 in the tab order.
   FPanel = child(FWnd, kBevelPanelClass, L"", WS_CHILD | WS_VISIBLE, WS_EX_CONTROLPARENT, 114, 36,
-                 361, 32, kIdPanel1, FFont.get());
+                 361, 32, kIdPanel1, FFont.get(), &FBevel);
   child(FWnd, WC_BUTTONW, L"Excelへ", button, 0, 62, 36, 54, 32, kIdButton3, FFont.get());
   child(FWnd, WC_BUTTONW, L"除外画層フィルター", check, 0, 160, 13, 115, 17, kIdCheckBox5, FFont.get());
   child(FWnd, WC_EDITW, L"", edit, WS_EX_CLIENTEDGE, 281, 9, 292, 24, kIdEdit2, FEditFont.get());
@@ -242,9 +241,10 @@ void TMainWindow::bindControls() {
 }
 
 HWND TMainWindow::child(HWND parent, const wchar_t* windowClass, const wchar_t* text, DWORD style,
-                        DWORD exStyle, int x, int y, int width, int height, int id, HFONT font) {
+                        DWORD exStyle, int x, int y, int width, int height, int id, HFONT font,
+                        void* owner) {
   const HWND wnd = CreateWindowExW(exStyle, windowClass, text, style, x, y, width, height, parent,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, owner);
   if (wnd != nullptr && font != nullptr) {
     SendMessageW(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }

@@ -71,19 +71,26 @@ LRESULT CALLBACK ownedWindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM l
   return result;
 }
 
-// Registers the class of windows owned by objects of class T; a class
-// registered before counts as registered.
+// Registers the class of windows owned by objects of class T as the class
+// described (its procedure is set here); a class registered before counts as
+// registered.
+template <class T>
+bool registerOwnedWindowClass(WNDCLASSEXW wc) {
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = ownedWindowProc<T>;
+  return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+// The same for the common look: the arrow cursor on the face colour.
 template <class T>
 bool registerOwnedWindowClass(HINSTANCE instance, const wchar_t* className, UINT style = 0, HICON icon = nullptr) {
   WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
   wc.style = style;
-  wc.lpfnWndProc = ownedWindowProc<T>;
   wc.hInstance = instance;
   wc.hIcon = icon;
   wc.hIconSm = icon;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
   wc.lpszClassName = className;
-  return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  return registerOwnedWindowClass<T>(wc);
 }
