@@ -1,6 +1,7 @@
 #include "app/win32/bevel_panel.h"
 
 #include "platform/win32/handle_owners.h"
+#include "platform/win32/window_view.h"
 
 LRESULT TBevelPanel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -18,7 +19,7 @@ LRESULT TBevelPanel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
-      return SendMessageW(GetParent(FWnd), message, wParam, lParam);
+      return TWindow(FWnd).parent().send(message, wParam, lParam);
     default:
       return DefWindowProcW(FWnd, message, wParam, lParam);
   }

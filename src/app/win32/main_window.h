@@ -14,8 +14,9 @@
 inline constexpr int kClientWidth = 581;
 inline constexpr int kClientHeight = 349;
 inline constexpr int kStatusBarHeight = 19;
-// Right edges of the status panels but the last, which runs to the grip.
-inline constexpr int kStatusEdges[] = {100, 180, 380};
+// Right edges of the first two status panels. The third, the pending counts,
+// is as wide as the longest of them in the bar's font; the last runs to the grip.
+inline constexpr int kStatusEdges[] = {100, 180};
 // The least client height: the sheet (182 high at the start) keeps 86 pixels,
 // its header row and three data rows.
 inline constexpr int kMinSheetHeight = 86;
