@@ -33,26 +33,17 @@ bool THiddenListWin32::create(HINSTANCE instance, HWND owner) {
 }
 
 LRESULT THiddenListWin32::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Another application's activation closes the list; its own does not.
+  if (const std::optional<LRESULT> answered = FList.popupMessage(FWnd, message, wParam, lParam, true)) {
+    return *answered;
+  }
   switch (message) {
     case WM_CREATE:
       return FList.create(FWnd, kIdHiddenListBox, WS_HSCROLL, FFont.get(), kItemHeight, {}) ? 0 : -1;
-    case WM_SIZE:
-      MoveWindow(FList.handle(), 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-      return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == kIdHiddenListBox && HIWORD(wParam) == LBN_DBLCLK) {
         FList.event(TInputListEvent::DoubleClick);
       }
-      return 0;
-    case WM_ACTIVATEAPP: {
-      const LRESULT result = DefWindowProcW(FWnd, message, wParam, lParam);
-      if (wParam == FALSE) {
-        FList.event(TInputListEvent::AppActivation);
-      }
-      return result;
-    }
-    case WM_CLOSE:
-      FList.event(TInputListEvent::Escape);
       return 0;
     default:
       break;

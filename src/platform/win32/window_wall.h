@@ -71,26 +71,22 @@ LRESULT CALLBACK ownedWindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM l
   return result;
 }
 
-// Registers the class of windows owned by objects of class T as the class
-// described (its procedure is set here); a class registered before counts as
-// registered.
+// Registers the class of windows owned by objects of class T; a class
+// registered before counts as registered. A null background leaves the
+// painting of the whole window to the window.
 template <class T>
-bool registerOwnedWindowClass(WNDCLASSEXW wc) {
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = ownedWindowProc<T>;
-  return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
-
-// The same for the common look: the arrow cursor on the face colour.
-template <class T>
-bool registerOwnedWindowClass(HINSTANCE instance, const wchar_t* className, UINT style = 0, HICON icon = nullptr) {
+bool registerOwnedWindowClass(HINSTANCE instance, const wchar_t* className, UINT style = 0, HICON icon = nullptr,
+                              HBRUSH background = GetSysColorBrush(COLOR_BTNFACE),
+                              const wchar_t* cursor = IDC_ARROW) {
   WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
   wc.style = style;
+  wc.lpfnWndProc = ownedWindowProc<T>;
   wc.hInstance = instance;
   wc.hIcon = icon;
   wc.hIconSm = icon;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  wc.hCursor = LoadCursorW(nullptr, cursor);
+  wc.hbrBackground = background;
   wc.lpszClassName = className;
-  return registerOwnedWindowClass<T>(wc);
+  return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }

@@ -49,6 +49,11 @@ bool TInputListWin32::create(HINSTANCE instance, HWND owner) {
 }
 
 LRESULT TInputListWin32::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // ListBox1 fills the client area, whatever size the user gives the popup;
+  // any change of the application's activation closes it.
+  if (const std::optional<LRESULT> answered = FList.popupMessage(FWnd, message, wParam, lParam, false)) {
+    return *answered;
+  }
   switch (message) {
     case WM_CREATE: {
       TPopupList::THooks hooks;
@@ -57,24 +62,12 @@ LRESULT TInputListWin32::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
       hooks.clickOnEntry = [this] { ListBox1Click(); };
       return FList.create(FWnd, kIdInputListBox, 0, FFont.get(), kItemHeight, std::move(hooks)) ? 0 : -1;
     }
-    case WM_SIZE:
-      // ListBox1 fills the client area, whatever size the user gives the popup.
-      MoveWindow(FList.handle(), 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-      return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == kIdInputListBox && HIWORD(wParam) == LBN_SELCHANGE) {
         ListBox1Click();
       } else if (LOWORD(wParam) == kIdInputListBox && HIWORD(wParam) == LBN_DBLCLK) {
         ListBox1DblClick();
       }
-      return 0;
-    case WM_ACTIVATEAPP: {
-      const LRESULT result = DefWindowProcW(FWnd, message, wParam, lParam);
-      FList.event(TInputListEvent::AppActivation);
-      return result;
-    }
-    case WM_CLOSE:
-      FList.event(TInputListEvent::Escape);
       return 0;
     default:
       break;

@@ -88,6 +88,27 @@ LRESULT TPopupList::onListMessage(HWND list, UINT message, WPARAM wParam, LPARAM
   return DefSubclassProc(list, message, wParam, lParam);
 }
 
+std::optional<LRESULT> TPopupList::popupMessage(HWND popup, UINT message, WPARAM wParam, LPARAM lParam,
+                                                bool onlyDeactivation) {
+  switch (message) {
+    case WM_SIZE:
+      MoveWindow(FList, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      return 0;
+    case WM_ACTIVATEAPP: {
+      const LRESULT result = DefWindowProcW(popup, message, wParam, lParam);
+      if (!onlyDeactivation || wParam == FALSE) {
+        event(TInputListEvent::AppActivation);
+      }
+      return result;
+    }
+    case WM_CLOSE:
+      event(TInputListEvent::Escape);
+      return 0;
+    default:
+      return std::nullopt;
+  }
+}
+
 void TPopupList::fill(const std::vector<std::wstring>& lines, int horizontalExtent) {
   const TWindow list(FList);
   list.send(WM_SETREDRAW, FALSE);

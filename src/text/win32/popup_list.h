@@ -38,6 +38,12 @@ class TPopupList {
   bool create(HWND popup, int id, DWORD extraStyle, HFONT font, int itemHeight, THooks hooks);
   HWND handle() const { return FList; }
 
+  // The popup's messages that every popup list answers alike: the list fills
+  // the client area, the close box is Escape, the application's activation
+  // (with onlyDeactivation, its deactivation alone) is an event. Nullopt for
+  // any other message.
+  std::optional<LRESULT> popupMessage(HWND popup, UINT message, WPARAM wParam, LPARAM lParam, bool onlyDeactivation);
+
   // Fills the list and selects its first entry; a horizontal extent above 0
   // sets how far the list scrolls sideways.
   void fill(const std::vector<std::wstring>& lines, int horizontalExtent = 0);

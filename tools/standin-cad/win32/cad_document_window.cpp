@@ -13,12 +13,7 @@ constexpr wchar_t kBarClass[] = L"StandinCadBar";
 }  // namespace
 
 bool TCadNameBar::create(HINSTANCE instance, HWND parent) {
-  WNDCLASSEXW wc{};
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kBarClass;
-  return registerOwnedWindowClass<TCadNameBar>(wc) &&
+  return registerOwnedWindowClass<TCadNameBar>(instance, kBarClass) &&
          CreateWindowExW(0, kBarClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, kCadBarHeight, parent, nullptr,
                          instance, this) != nullptr;
 }
@@ -45,12 +40,8 @@ void TCadNameBar::paint() {
 }
 
 bool TCadDocumentWindow::create(HINSTANCE instance, HWND parent) {
-  WNDCLASSEXW wc{};
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
-  wc.lpszClassName = kDocumentClass;
-  if (!registerOwnedWindowClass<TCadDocumentWindow>(wc) ||
+  if (!registerOwnedWindowClass<TCadDocumentWindow>(instance, kDocumentClass, 0, nullptr,
+                                                     GetSysColorBrush(COLOR_APPWORKSPACE)) ||
       CreateWindowExW(0, kDocumentClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, 10, parent,
                       nullptr, instance, this) == nullptr) {
     return false;

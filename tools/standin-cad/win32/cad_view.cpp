@@ -18,13 +18,8 @@ constexpr UINT_PTR kAutoSelectTimer = 1;
 }  // namespace
 
 bool TCadView::create(HINSTANCE instance, HWND parent) {
-  WNDCLASSEXW wc{};
-  wc.style = CS_DBLCLKS;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_CROSS);
-  wc.hbrBackground = nullptr;  // painted whole, double-buffered
-  wc.lpszClassName = kViewClass;
-  return registerOwnedWindowClass<TCadView>(wc) &&
+  // No background: the view is painted whole, double-buffered.
+  return registerOwnedWindowClass<TCadView>(instance, kViewClass, CS_DBLCLKS, nullptr, nullptr, IDC_CROSS) &&
          CreateWindowExW(0, kViewClass, L"", WS_CHILD | WS_VISIBLE, 0, kCadBarHeight, 10, 10, parent, nullptr,
                          instance, this) != nullptr;
 }

@@ -72,13 +72,8 @@ bool TCadWindow::translateAccelerator(MSG& m) {
 bool TCadWindow::create(HINSTANCE instance, int show) {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);
-  WNDCLASSEXW wc{};
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
-  wc.lpszClassName = kMainClass;
-  wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-  if (!registerOwnedWindowClass<TCadWindow>(wc)) {
+  if (!registerOwnedWindowClass<TCadWindow>(instance, kMainClass, 0, LoadIconW(nullptr, IDI_APPLICATION),
+                                             GetSysColorBrush(COLOR_APPWORKSPACE))) {
     return false;
   }
   FMenu = buildMenu();

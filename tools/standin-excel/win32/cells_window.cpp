@@ -16,13 +16,10 @@ constexpr int kCellWidth = 120;
 }  // namespace
 
 bool TCellsWindow::create(HINSTANCE instance, int show, bool withWorkbook) {
-  WNDCLASSEXW wc{};
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
-  wc.lpszClassName = kClassName;
-  wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-  if (!registerOwnedWindowClass<TCellsWindow>(wc)) return false;
+  if (!registerOwnedWindowClass<TCellsWindow>(instance, kClassName, 0, LoadIconW(nullptr, IDI_APPLICATION),
+                                               GetSysColorBrush(COLOR_APPWORKSPACE))) {
+    return false;
+  }
   const wchar_t* title = withWorkbook ? L"Excel - Book1" : L"Excel";
   if (CreateWindowExW(0, kClassName, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 760, 520, nullptr,
                       nullptr, instance, this) == nullptr) {
