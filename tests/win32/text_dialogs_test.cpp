@@ -1,12 +1,15 @@
-// The replace dialog and the candidates popup as real windows under Wine:
-// their styles, places, fonts and tab order, and how each closes, driven by
-// messages posted before the modal loop runs them.
+// The replace dialog, the candidates popup and the list of texts not shown as
+// real windows under Wine: their styles, places, fonts and tab order, and how
+// each closes, driven by messages posted before the modal loop runs them.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "app/win32/hidden_list_win32.h"
 #include "text/win32/input_list_win32.h"
 #include "text/win32/replace_dialog_win32.h"
 
@@ -183,6 +186,38 @@ TEST_F(TextDialogs, PopupClosesByTheTable) {
     EXPECT_EQ(popup.ShowModal(), c.choice) << c.what;
     EXPECT_FALSE(IsWindowVisible(popup.handle())) << c.what;
   }
+}
+
+// The same list piece with the other closing table: moving the selection
+// keeps this list open, so Down then Enter picks the second line.
+TEST_F(TextDialogs, HiddenListClosesByItsOwnTableAndScrollsToItsWidestLine) {
+  THiddenListWin32 list;
+  ASSERT_TRUE(list.create(GetModuleHandleW(nullptr), owner));
+  const HWND box = list.listBox();
+  const std::vector<std::wstring> lines = {L"A1 短い", std::wstring(120, L'長'), L"C3"};
+  const struct {
+    const char* what;
+    HWND target;
+    std::vector<std::pair<UINT, WPARAM>> posted;
+    std::optional<std::size_t> choice;
+  } cases[] = {
+      {"Enter picks the first line", box, {{WM_KEYDOWN, VK_RETURN}}, 0},
+      {"Down keeps it open, Enter picks the second", box, {{WM_KEYDOWN, VK_DOWN}, {WM_KEYDOWN, VK_RETURN}}, 1},
+      {"Escape cancels", box, {{WM_KEYDOWN, VK_ESCAPE}}, std::nullopt},
+      {"the right button cancels", box, {{WM_RBUTTONDOWN, MK_RBUTTON}}, std::nullopt},
+      {"the close box cancels", list.handle(), {{WM_CLOSE, 0}}, std::nullopt},
+      {"another application's activation cancels", list.handle(), {{WM_ACTIVATEAPP, FALSE}}, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    list.load(lines);
+    for (const auto& [message, wParam] : c.posted) PostMessageW(c.target, message, wParam, 0);
+    EXPECT_EQ(list.ShowModal(), c.choice) << c.what;
+    EXPECT_FALSE(IsWindowVisible(list.handle())) << c.what;
+  }
+  EXPECT_EQ(SendMessageW(box, LB_GETCOUNT, 0, 0), 3);
+  RECT client{};
+  GetClientRect(box, &client);
+  EXPECT_GT(SendMessageW(box, LB_GETHORIZONTALEXTENT, 0, 0), client.right) << "the long line scrolls sideways";
 }
 
 }  // namespace

@@ -3,6 +3,25 @@
 // notifications go on to the main window, which owns their handling.
 #include <windows.h>
 
+#include "platform/win32/window_wall.h"
+
 inline constexpr const wchar_t* kBevelPanelClass = L"MorvaneBevelPanel";
 
+class TBevelPanel {
+ public:
+  TBevelPanel() = default;
+  TBevelPanel(const TBevelPanel&) = delete;
+  TBevelPanel& operator=(const TBevelPanel&) = delete;
+
+  HWND handle() const { return FWnd; }
+
+ private:
+  friend LRESULT CALLBACK ownedWindowProc<TBevelPanel>(HWND, UINT, WPARAM, LPARAM);
+  static constexpr const wchar_t* kWallName = L"the panel";
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  HWND FWnd = nullptr;
+};
+
+// Windows of this class take their TBevelPanel as the creation parameter.
 bool registerBevelPanelClass(HINSTANCE instance);

@@ -7,27 +7,23 @@
 #include <optional>
 #include <vector>
 
-std::wstring windowText(HWND wnd) {
-  const int length = GetWindowTextLengthW(wnd);
-  std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1, L'\0');
-  const int copied = GetWindowTextW(wnd, buffer.data(), length + 1);
-  return std::wstring(buffer.data(), static_cast<std::size_t>(copied > 0 ? copied : 0));
-}
+#include "platform/win32/window_view.h"
+
+std::wstring windowText(HWND wnd) { return TWindow(wnd).text(); }
 
 namespace {
 
 // SetWindowTextW only when the text differs: setting an edit's own text again
 // would move its caret and selection.
-void setTextIfChanged(HWND wnd, const std::wstring& text) {
-  if (windowText(wnd) != text) {
-    SetWindowTextW(wnd, text.c_str());
+void setTextIfChanged(TWindow wnd, const std::wstring& text) {
+  if (wnd.text() != text) {
+    wnd.setText(text);
   }
 }
 
-void pushEnabled(const TControl& control, HWND wnd) {
-  const bool shown = IsWindowEnabled(wnd) != FALSE;
-  if (shown != control.Enabled()) {
-    EnableWindow(wnd, control.Enabled() ? TRUE : FALSE);
+void pushEnabled(const TControl& control, TWindow wnd) {
+  if (wnd.enabled() != control.Enabled()) {
+    wnd.enable(control.Enabled());
   }
 }
 
@@ -35,7 +31,7 @@ void pushEnabled(const TControl& control, HWND wnd) {
 // instead of setting the whole text again.
 class TMemoView {
  public:
-  TMemoView(const TMemo& memo, HWND wnd) : FMemo(memo), FWnd(wnd) {}
+  TMemoView(const TMemo& memo, TWindow wnd) : FMemo(memo), FWnd(wnd) {}
   void push() {
     pushEnabled(FMemo, FWnd);
     const std::vector<std::wstring>& lines = FMemo.Lines();
@@ -53,9 +49,9 @@ class TMemoView {
  private:
   void append(const std::wstring& line) {
     const std::wstring text = FShown == 0 ? line : L"\r\n" + line;
-    const int end = GetWindowTextLengthW(FWnd);
-    SendMessageW(FWnd, EM_SETSEL, static_cast<WPARAM>(end), static_cast<LPARAM>(end));
-    SendMessageW(FWnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    const int end = FWnd.textLength();
+    FWnd.send(EM_SETSEL, static_cast<WPARAM>(end), static_cast<LPARAM>(end));
+    FWnd.send(EM_REPLACESEL, FALSE, text);
   }
   void rebuild(const std::vector<std::wstring>& lines) {
     std::wstring text;
@@ -63,20 +59,20 @@ class TMemoView {
       if (i > 0) text += L"\r\n";
       text += lines[i];
     }
-    SetWindowTextW(FWnd, text.c_str());
-    const int end = GetWindowTextLengthW(FWnd);
-    SendMessageW(FWnd, EM_SETSEL, static_cast<WPARAM>(end), static_cast<LPARAM>(end));
-    SendMessageW(FWnd, EM_SCROLLCARET, 0, 0);
+    FWnd.setText(text);
+    const int end = FWnd.textLength();
+    FWnd.send(EM_SETSEL, static_cast<WPARAM>(end), static_cast<LPARAM>(end));
+    FWnd.send(EM_SCROLLCARET);
   }
 
   const TMemo& FMemo;
-  HWND FWnd;
+  TWindow FWnd;
   std::size_t FShown = 0;
 };
 
 class TStatusView {
  public:
-  TStatusView(const TStatusBar& bar, HWND wnd) : FBar(bar), FWnd(wnd) {}
+  TStatusView(const TStatusBar& bar, TWindow wnd) : FBar(bar), FWnd(wnd) {}
   void push() {
     for (int i = 0; i < TStatusBar::kPanels; ++i) {
       const std::wstring& text = FBar.Panel(i);
@@ -84,14 +80,14 @@ class TStatusView {
       if (shown.has_value() && *shown == text) continue;
       // A leading tab centres a panel's text; panel 0 is left-aligned.
       const std::wstring drawn = i == 0 ? text : L"\t" + text;
-      SendMessageW(FWnd, SB_SETTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(drawn.c_str()));
+      FWnd.send(SB_SETTEXTW, static_cast<WPARAM>(i), drawn);
       shown = text;
     }
   }
 
  private:
   const TStatusBar& FBar;
-  HWND FWnd;
+  TWindow FWnd;
   std::array<std::optional<std::wstring>, TStatusBar::kPanels> FShown;
 };
 
@@ -197,7 +193,7 @@ void TControlBinding::bindCheckBox(TCheckBox& box, HWND wnd) {
   box.OnPush = [&box, wnd] {
     setTextIfChanged(wnd, box.Caption());
     pushEnabled(box, wnd);
-    SendMessageW(wnd, BM_SETCHECK, box.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+    TWindow(wnd).send(BM_SETCHECK, box.Checked() ? BST_CHECKED : BST_UNCHECKED);
   };
   box.OnPush();
   // The box is a plain BS_CHECKBOX: the object holds the state and pushes it back.
@@ -214,7 +210,7 @@ void TControlBinding::bindEdit(TEdit& edit, HWND wnd) {
   };
   edit.OnPush();
   FCommands[wnd] = [&edit, wnd](UINT code) {
-    if (code == EN_CHANGE) edit.setText(windowText(wnd));
+    if (code == EN_CHANGE) edit.setText(TWindow(wnd).text());
   };
 }
 
@@ -237,8 +233,9 @@ void TControlBinding::bindMemo(TMemo& memo, HWND wnd) {
 void TControlBinding::bindProgressBar(TProgressBar& bar, HWND wnd) {
   FBound.push_back(&bar);
   bar.OnPush = [&bar, wnd] {
-    SendMessageW(wnd, PBM_SETRANGE32, 0, static_cast<LPARAM>(bar.Max()));
-    SendMessageW(wnd, PBM_SETPOS, static_cast<WPARAM>(bar.Position()), 0);
+    const TWindow view(wnd);
+    view.send(PBM_SETRANGE32, 0, static_cast<LPARAM>(bar.Max()));
+    view.send(PBM_SETPOS, static_cast<WPARAM>(bar.Position()));
     pushEnabled(bar, wnd);
   };
   bar.OnPush();

@@ -6,19 +6,20 @@
 #include "app/hidden_list.h"
 #include "platform/win32/handle_owners.h"
 #include "platform/win32/window_wall.h"
+#include "text/win32/popup_list.h"
 
 inline constexpr int kIdHiddenListBox = 311;
 
 class THiddenListWin32 : public THiddenListForm {
  public:
-  THiddenListWin32() = default;
+  THiddenListWin32() : FList(hiddenListClose) {}
   THiddenListWin32(const THiddenListWin32&) = delete;
   THiddenListWin32& operator=(const THiddenListWin32&) = delete;
   ~THiddenListWin32() override;
 
   bool create(HINSTANCE instance, HWND owner);
   HWND handle() const { return FWnd; }
-  HWND listBox() const { return FList; }
+  HWND listBox() const { return FList.handle(); }
 
   void load(const std::vector<std::wstring>& lines) override;
   std::optional<std::size_t> ShowModal() override;
@@ -26,15 +27,11 @@ class THiddenListWin32 : public THiddenListForm {
  private:
   friend LRESULT CALLBACK ownedWindowProc<THiddenListWin32>(HWND, UINT, WPARAM, LPARAM);
   static constexpr const wchar_t* kWallName = L"the list of texts not shown";
-  static LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  void event(TInputListEvent what);
   void placeOverOwner();
 
   HWND FWnd = nullptr;
   HWND FOwner = nullptr;
-  HWND FList = nullptr;
   TGdiObject<HFONT> FFont;
-  TInputListClose FClose = TInputListClose::Stay;
-  bool FShown = false;
+  TPopupList FList;
 };

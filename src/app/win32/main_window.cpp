@@ -3,13 +3,14 @@
 #include <commctrl.h>
 #include <imm.h>
 
-#include "app/win32/bevel_panel.h"
 #include "app/win32/popup_menu.h"
 #include "app/win32/speed_button.h"
 #include "platform/errors.h"
 #include "platform/scoped_value.h"
+#include "platform/win32/window_view.h"
 #include "platform/win32/window_wall.h"
 #include "sheet/win32/grid_control.h"
+#include "writeback/pending_cells.h"
 
 namespace {
 
@@ -22,6 +23,21 @@ TGdiObject<HFONT> createTahoma(int pixelHeight) {
   return TGdiObject<HFONT>(CreateFontW(-pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                            DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
+}
+
+// The width of the status panel of the pending counts: their longest text
+// (every count of two digits, cells changed in the drawing among them) in
+// the bar's font, with the panel's border and the margins the bar draws text in.
+int pendingPanelWidth(TWindow bar) {
+  const std::wstring longest = pendingStatusText(TPendingCounts{88, 88, 88, 88, 88});
+  const TWindowDc dc(bar.handle());
+  const TSelectScope font(dc.get(), reinterpret_cast<HGDIOBJ>(bar.send(WM_GETFONT)));
+  SIZE size{};
+  GetTextExtentPoint32W(dc.get(), longest.c_str(), static_cast<int>(longest.size()), &size);
+  int borders[3] = {};  // around the bar, above and below, between the panels
+  bar.send(SB_GETBORDERS, 0, borders);
+  constexpr int kTextMargins = 2 * 6;
+  return size.cx + kTextMargins + 2 * borders[2];
 }
 
 // The input method stays off in the tolerance and the log.
@@ -131,7 +147,7 @@ LRESULT TMainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool TMainWindow::onCreate() {
-  SendMessageW(FWnd, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.get()), FALSE);
+  TWindow(FWnd).setFont(FFont.get());
   // Created in tab order: the sheet, Button1, Button2, the panel's controls,
   // Button3, CheckBox5, Edit2, CheckBox6; the rest take no tab stop.
   TGridControlHooks sheetHooks;
@@ -163,7 +179,7 @@ void TMainWindow::createTopRow() {
   child(FWnd, WC_BUTTONW, L"更新", button, 0, 4, 36, 50, 32, kIdButton2, FFont.get());
   // Panel1 and its children come between Button2 and Button3 in the tab order.
   FPanel = child(FWnd, kBevelPanelClass, L"", WS_CHILD | WS_VISIBLE, WS_EX_CONTROLPARENT, 114, 36,
-                 361, 32, kIdPanel1, FFont.get());
+                 361, 32, kIdPanel1, FFont.get(), &FBevel);
   child(FWnd, WC_BUTTONW, L"Excelへ", button, 0, 62, 36, 54, 32, kIdButton3, FFont.get());
   child(FWnd, WC_BUTTONW, L"除外画層フィルター", check, 0, 160, 13, 115, 17, kIdCheckBox5, FFont.get());
   child(FWnd, WC_EDITW, L"", edit, WS_EX_CLIENTEDGE, 281, 9, 292, 24, kIdEdit2, FEditFont.get());
@@ -198,7 +214,7 @@ void TMainWindow::createBottom() {
   FLayout.back().right = true;
   FLayout.back().bottom = true;
   FLayout.back().top = false;
-  SendMessageW(FMemo, EM_SETLIMITTEXT, 0, 0);
+  TWindow(FMemo).send(EM_SETLIMITTEXT);
   disableInputMethod(FMemo);
 
   child(FWnd, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 319, 581, 12, kIdProgressBar1, nullptr);
@@ -213,10 +229,11 @@ void TMainWindow::createBottom() {
                                0, kClientHeight - kStatusBarHeight, kClientWidth, kStatusBarHeight,
                                FWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdStatusBar1)),
                                nullptr, nullptr);
-  SendMessageW(FStatusBar, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.get()), FALSE);
+  const TWindow bar(FStatusBar);
+  bar.setFont(FFont.get());
   // The last panel, why a command ended quietly, takes what is left up to the grip.
-  int edges[TStatusBar::kPanels] = {kStatusEdges[0], kStatusEdges[1], kStatusEdges[2], -1};
-  SendMessageW(FStatusBar, SB_SETPARTS, TStatusBar::kPanels, reinterpret_cast<LPARAM>(edges));
+  int edges[TStatusBar::kPanels] = {kStatusEdges[0], kStatusEdges[1], kStatusEdges[1] + pendingPanelWidth(bar), -1};
+  bar.send(SB_SETPARTS, TStatusBar::kPanels, edges);
 }
 
 void TMainWindow::bindControls() {
@@ -242,11 +259,12 @@ void TMainWindow::bindControls() {
 }
 
 HWND TMainWindow::child(HWND parent, const wchar_t* windowClass, const wchar_t* text, DWORD style,
-                        DWORD exStyle, int x, int y, int width, int height, int id, HFONT font) {
+                        DWORD exStyle, int x, int y, int width, int height, int id, HFONT font,
+                        void* owner) {
   const HWND wnd = CreateWindowExW(exStyle, windowClass, text, style, x, y, width, height, parent,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, owner);
   if (wnd != nullptr && font != nullptr) {
-    SendMessageW(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    TWindow(wnd).setFont(font);
   }
   // Children of the panel keep their place in it; only the main window's own children move.
   if (parent == FWnd) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/morvane_form.h"
+#include "app/win32/bevel_panel.h"
 #include "app/win32/control_binding.h"
 #include "platform/win32/handle_owners.h"
 #include "platform/win32/window_wall.h"
@@ -13,8 +14,9 @@
 inline constexpr int kClientWidth = 581;
 inline constexpr int kClientHeight = 349;
 inline constexpr int kStatusBarHeight = 19;
-// Right edges of the status panels but the last, which runs to the grip.
-inline constexpr int kStatusEdges[] = {100, 180, 380};
+// Right edges of the first two status panels. The third, the pending counts,
+// is as wide as the longest of them in the bar's font; the last runs to the grip.
+inline constexpr int kStatusEdges[] = {100, 180};
 // The least client height: the sheet (182 high at the start) keeps 86 pixels,
 // its header row and three data rows.
 inline constexpr int kMinSheetHeight = 86;
@@ -88,8 +90,9 @@ class TMainWindow {
   LRESULT onCtlColorStatic(HDC dc, HWND control);
   void onContextMenu(int screenX, int screenY);
 
+  // owner: the creation parameter of a window whose class keeps an object of ours.
   HWND child(HWND parent, const wchar_t* windowClass, const wchar_t* text, DWORD style, DWORD exStyle,
-             int x, int y, int width, int height, int id, HFONT font);
+             int x, int y, int width, int height, int id, HFONT font, void* owner = nullptr);
   HWND place(HWND wnd, int x, int y, int width, int height, bool right, bool bottom, bool top = true);
 
   TMorvaneForm& FForm;
@@ -99,6 +102,7 @@ class TMainWindow {
   TControlBinding FBinding;
   std::vector<TPlacement> FLayout;
   HWND FSheet = nullptr;
+  TBevelPanel FBevel;
   HWND FPanel = nullptr;
   HWND FMemo = nullptr;
   HWND FStatusBar = nullptr;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/window_view.h"
+
 namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
@@ -13,7 +15,7 @@ bool cursorInside(HWND wnd, LPARAM lParam) {
   return PtInRect(&r, p) != FALSE;
 }
 
-void setPressed(HWND wnd, bool pressed) { SendMessageW(wnd, BM_SETSTATE, pressed ? TRUE : FALSE, 0); }
+void setPressed(TWindow button, bool pressed) { button.send(BM_SETSTATE, pressed ? TRUE : FALSE); }
 
 // The button's own mouse handling sets the focus to it; this one never does.
 LRESULT CALLBACK speedButtonProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -35,9 +37,7 @@ LRESULT CALLBACK speedButtonProc(HWND wnd, UINT message, WPARAM wParam, LPARAM l
         ReleaseCapture();
         setPressed(wnd, false);
         if (inside) {
-          SendMessageW(GetParent(wnd), WM_COMMAND,
-                       MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(wnd)), BN_CLICKED),
-                       reinterpret_cast<LPARAM>(wnd));
+          TWindow(wnd).parent().send(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(wnd)), BN_CLICKED), wnd);
         }
       }
       return 0;

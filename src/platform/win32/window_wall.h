@@ -72,9 +72,12 @@ LRESULT CALLBACK ownedWindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM l
 }
 
 // Registers the class of windows owned by objects of class T; a class
-// registered before counts as registered.
+// registered before counts as registered. A null background leaves the
+// painting of the whole window to the window.
 template <class T>
-bool registerOwnedWindowClass(HINSTANCE instance, const wchar_t* className, UINT style = 0, HICON icon = nullptr) {
+bool registerOwnedWindowClass(HINSTANCE instance, const wchar_t* className, UINT style = 0, HICON icon = nullptr,
+                              HBRUSH background = GetSysColorBrush(COLOR_BTNFACE),
+                              const wchar_t* cursor = IDC_ARROW) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.style = style;
@@ -82,8 +85,8 @@ bool registerOwnedWindowClass(HINSTANCE instance, const wchar_t* className, UINT
   wc.hInstance = instance;
   wc.hIcon = icon;
   wc.hIconSm = icon;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  wc.hCursor = LoadCursorW(nullptr, cursor);
+  wc.hbrBackground = background;
   wc.lpszClassName = className;
   return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }

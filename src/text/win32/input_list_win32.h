@@ -7,6 +7,7 @@
 #include "platform/win32/handle_owners.h"
 #include "platform/win32/window_wall.h"
 #include "text/input_list.h"
+#include "text/win32/popup_list.h"
 
 inline constexpr int kIdInputListBox = 301;
 
@@ -19,14 +20,14 @@ struct TCreateParams {
 
 class TInputListWin32 : public TInputListForm {
  public:
-  TInputListWin32() = default;
+  TInputListWin32() : FList(inputListClose) {}
   TInputListWin32(const TInputListWin32&) = delete;
   TInputListWin32& operator=(const TInputListWin32&) = delete;
   ~TInputListWin32() override;
 
   bool create(HINSTANCE instance, HWND owner);
   HWND handle() const { return FWnd; }
-  HWND listBox() const { return FList; }
+  HWND listBox() const { return FList.handle(); }
 
   void load(const std::vector<std::wstring>& list) override;
   int outerWidth() override;
@@ -38,9 +39,7 @@ class TInputListWin32 : public TInputListForm {
  private:
   friend LRESULT CALLBACK ownedWindowProc<TInputListWin32>(HWND, UINT, WPARAM, LPARAM);
   static constexpr const wchar_t* kWallName = L"the candidates popup";
-  static LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  void event(TInputListEvent what);
   static void CreateParams(TCreateParams& params);
   void FormShow();
   // ListBox1's events, each closing the popup as the closing table says.
@@ -52,8 +51,6 @@ class TInputListWin32 : public TInputListForm {
 
   HWND FWnd = nullptr;
   HWND FOwner = nullptr;
-  HWND FList = nullptr;
   TGdiObject<HFONT> FFont;
-  TInputListClose FClose = TInputListClose::Stay;
-  bool FShown = false;
+  TPopupList FList;
 };

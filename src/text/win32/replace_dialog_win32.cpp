@@ -2,8 +2,7 @@
 
 #include <commctrl.h>
 
-#include <vector>
-
+#include "platform/win32/window_view.h"
 #include "text/win32/modal_loop.h"
 
 namespace {
@@ -17,13 +16,6 @@ constexpr int kClientHeight = 128;
 HFONT tahoma(int pixelHeight, int weight) {
   return CreateFontW(-pixelHeight, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma");
-}
-
-std::wstring textOf(HWND wnd) {
-  const int length = GetWindowTextLengthW(wnd);
-  std::vector<wchar_t> buffer(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
-  const int copied = GetWindowTextW(wnd, buffer.data(), length + 1);
-  return std::wstring(buffer.data(), static_cast<std::size_t>(copied > 0 ? copied : 0));
 }
 
 }  // namespace
@@ -78,7 +70,7 @@ HWND TReplaceDialogWin32::control(const wchar_t* windowClass, const wchar_t* tex
                                   int y, int width, int height, int id, HFONT font) {
   const HWND wnd = CreateWindowExW(exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, FWnd,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-  SendMessageW(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  TWindow(wnd).setFont(font);
   return wnd;
 }
 
@@ -109,9 +101,9 @@ void TReplaceDialogWin32::setTexts(const std::wstring& find, const std::wstring&
   SetDlgItemTextW(FWnd, kIdReplaceEdit2, replacement.c_str());
 }
 
-std::wstring TReplaceDialogWin32::findText() { return textOf(GetDlgItem(FWnd, kIdReplaceEdit1)); }
+std::wstring TReplaceDialogWin32::findText() { return TWindow(GetDlgItem(FWnd, kIdReplaceEdit1)).text(); }
 
-std::wstring TReplaceDialogWin32::replacementText() { return textOf(GetDlgItem(FWnd, kIdReplaceEdit2)); }
+std::wstring TReplaceDialogWin32::replacementText() { return TWindow(GetDlgItem(FWnd, kIdReplaceEdit2)).text(); }
 
 bool TReplaceDialogWin32::ignoreCase() { return IsDlgButtonChecked(FWnd, kIdReplaceCheckBox1) == BST_CHECKED; }
 
@@ -132,9 +124,9 @@ bool TReplaceDialogWin32::ShowModal() {
   centreOverOwner();
   ShowWindow(FWnd, SW_SHOW);
   SetForegroundWindow(FWnd);
-  const HWND edit1 = GetDlgItem(FWnd, kIdReplaceEdit1);
-  SetFocus(edit1);
-  SendMessageW(edit1, EM_SETSEL, 0, -1);
+  const TWindow edit1(GetDlgItem(FWnd, kIdReplaceEdit1));
+  SetFocus(edit1.handle());
+  edit1.send(EM_SETSEL, 0, -1);
   runModalLoop(FWnd, FOwner, [this] { return FResult != TResult::Open; }, true);
   ShowWindow(FWnd, SW_HIDE);
   return FResult == TResult::Ok;

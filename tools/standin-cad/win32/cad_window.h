@@ -1,20 +1,17 @@
 #pragma once
-// The stand-in's windows: the main window titled "nanoCAD 5" with its File
-// menu and status bar, and inside it the document window whose first child
-// is a bar with the drawing's name and whose next child is the drawing view.
-// The view keeps a strip of the bar's height at its bottom (the layout tabs),
-// so that its height minus the bar's is the drawing area, as the client
-// measures it.
+// The stand-in's main window titled "nanoCAD 5", with its File and Edit
+// menus, its keys and its status bar; inside it the document window (the
+// drawing's name over the drawing view).
 #include <windows.h>
 
 #include <cstdint>
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "cad_document_window.h"
+#include "platform/win32/window_wall.h"
 #include "server_context.h"
-#include "view_transform.h"
 
 class TCadWindow : public TCadHost {
  public:
@@ -31,9 +28,9 @@ class TCadWindow : public TCadHost {
   bool translateAccelerator(MSG& m);
 
   // TCadHost
-  HWND mainWindow() const override { return FMain; }
-  HWND documentWindow() const override { return FDocument; }
-  double viewSize() const override;
+  HWND mainWindow() const override { return FWnd; }
+  HWND documentWindow() const override { return FDocument.handle(); }
+  double viewSize() const override { return FDocument.view().viewSize(); }
   void zoomWindow(double x1, double y1, double x2, double y2) override;
   void drawingChanged() override;
   bool selectOnScreen(const TSelectionFilter& filter, std::vector<std::uint64_t>& picked) override;
@@ -43,32 +40,14 @@ class TCadWindow : public TCadHost {
   void documentReplaced() override;
 
  private:
-  enum class TSelectState { Idle, Picking, Done, Cancelled };
+  friend LRESULT CALLBACK ownedWindowProc<TCadWindow>(HWND, UINT, WPARAM, LPARAM);
+  static constexpr const wchar_t* kWallName = L"the stand-in CAD's window";
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-  static LRESULT CALLBACK mainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
-  static LRESULT CALLBACK documentProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
-  static LRESULT CALLBACK barProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
-  static LRESULT CALLBACK viewProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
-  bool registerClasses(HINSTANCE instance);
-
-  LRESULT onMainMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT onViewMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp);
-  void layoutMain();
-  void layoutDocument();
+  void layout();
   void onCommand(int id);
   void onClose();
-  void paintBar(HWND w);
-  void paintView(HWND w);
   void updateStatus();
-
-  void onMouseWheel(HWND w, WPARAM wp, LPARAM lp);
-  void onLeftUp(POINT at);
-  void onAutoSelectTimer();
-  void finishSelection(TSelectState result);
-  void addPicked(const std::vector<std::uint64_t>& handles);
-  void updateSelectionPrompt();
-  int stripHeight() const;
-  void fitExtents();
 
   void openDrawing();
   // Ctrl+Z: the drawing as it was before the last group of writes.
@@ -76,26 +55,11 @@ class TCadWindow : public TCadHost {
   bool saveDrawing(bool askName);
 
   TServerContext& FContext;
-  HINSTANCE FInstance = nullptr;
-  HWND FMain = nullptr;
-  HWND FDocument = nullptr;
-  HWND FBar = nullptr;
-  HWND FView = nullptr;
+  HWND FWnd = nullptr;
   HWND FStatus = nullptr;
   HMENU FMenu = nullptr;
   HACCEL FAccelerators = nullptr;
   bool FClosing = false;
-  TViewTransform FTransform;
   std::wstring FMessage;
-
-  // On-screen selection in progress.
-  TSelectState FSelect = TSelectState::Idle;
-  TSelectionFilter FSelectFilter;
-  std::vector<std::uint64_t> FPicked;
-  std::set<std::uint64_t> FHighlighted;
-  bool FDragging = false;
-  POINT FDragFrom{};
-  POINT FDragTo{};
-  bool FPanning = false;
-  POINT FPanLast{};
+  TCadDocumentWindow FDocument;
 };

@@ -16,23 +16,19 @@ constexpr int kCellWidth = 120;
 }  // namespace
 
 bool TCellsWindow::create(HINSTANCE instance, int show, bool withWorkbook) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = &TCellsWindow::windowProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
-  wc.lpszClassName = kClassName;
-  wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-  if (RegisterClassExW(&wc) == 0) return false;
+  if (!registerOwnedWindowClass<TCellsWindow>(instance, kClassName, 0, LoadIconW(nullptr, IDI_APPLICATION),
+                                               GetSysColorBrush(COLOR_APPWORKSPACE))) {
+    return false;
+  }
   const wchar_t* title = withWorkbook ? L"Excel - Book1" : L"Excel";
-  FWindow = CreateWindowExW(0, kClassName, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 760, 520,
-                            nullptr, nullptr, instance, this);
-  if (FWindow == nullptr) return false;
+  if (CreateWindowExW(0, kClassName, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 760, 520, nullptr,
+                      nullptr, instance, this) == nullptr) {
+    return false;
+  }
   if (withWorkbook) {
     FList = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                             WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, 0, 0, 0, 0,
-                            FWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), instance, nullptr);
+                            FWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), instance, nullptr);
     if (FList == nullptr) return false;
     ListView_SetExtendedListViewStyle(FList, LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
     // "MS UI Gothic" has the Japanese glyphs (a substitute under Wine); the GUI font may not.
@@ -46,12 +42,12 @@ bool TCellsWindow::create(HINSTANCE instance, int show, bool withWorkbook) {
     column.pszText = const_cast<wchar_t*>(L"");
     ListView_InsertColumn(FList, 0, &column);
     RECT client{};
-    GetClientRect(FWindow, &client);
+    GetClientRect(FWnd, &client);
     onSize(client.right, client.bottom);
     refresh();
   }
-  ShowWindow(FWindow, show);
-  UpdateWindow(FWindow);
+  ShowWindow(FWnd, show);
+  UpdateWindow(FWnd);
   return true;
 }
 
@@ -108,27 +104,12 @@ LRESULT TCellsWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return onNotify(*reinterpret_cast<const NMHDR*>(lp));
     case WM_CLOSE:
       if (onClosing) onClosing();
-      DestroyWindow(FWindow);
+      DestroyWindow(FWnd);
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
     default:
-      return DefWindowProcW(FWindow, msg, wp, lp);
-  }
-}
-
-LRESULT CALLBACK TCellsWindow::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* self = static_cast<TCellsWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-    self->FWindow = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<TCellsWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
-  try {
-    return self->handleMessage(msg, wp, lp);
-  } catch (...) {
-    return DefWindowProcW(hwnd, msg, wp, lp);
+      return DefWindowProcW(FWnd, msg, wp, lp);
   }
 }

@@ -9,6 +9,7 @@
 
 #include "cell_sheet.h"
 #include "platform/win32/handle_owners.h"
+#include "platform/win32/window_wall.h"
 
 class TCellsWindow {
  public:
@@ -19,12 +20,13 @@ class TCellsWindow {
   bool create(HINSTANCE instance, int show, bool withWorkbook);
   // Shows the cells as they are now.
   void refresh();
-  HWND handle() const { return FWindow; }
+  HWND handle() const { return FWnd; }
   // Runs when the user closes the window, before it goes.
   std::function<void()> onClosing;
 
  private:
-  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  friend LRESULT CALLBACK ownedWindowProc<TCellsWindow>(HWND, UINT, WPARAM, LPARAM);
+  static constexpr const wchar_t* kWallName = L"the stand-in Excel's window";
   LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp);
   void onSize(int width, int height);
   LRESULT onNotify(const NMHDR& header);
@@ -32,7 +34,7 @@ class TCellsWindow {
   void ensureColumns(std::int32_t count);
 
   const TCellSheet& FSheet;
-  HWND FWindow = nullptr;
+  HWND FWnd = nullptr;
   HWND FList = nullptr;
   TGdiObject<HFONT> FFont;
   std::int32_t FColumns = 0;  // letter columns in the list view
