@@ -1,11 +1,12 @@
-// Decodes a fuzzer's VARIANT tree as the CAD client decodes the server's
-// replies: every decoder either returns a value of the promised shape or
-// raises TCadError; nothing is read outside what the tree holds, nothing is
+// Decodes a fuzzer's VARIANT tree as the automation clients decode a
+// server's replies: every decoder either returns a value of the promised shape or
+// raises TAutomationError; nothing is read outside what the tree holds, nothing is
 // left locked, leaked or released once too often, and no allocation is sized
 // by a count beyond kMaxReplyElements (the run's -malloc_limit_mb catches one).
 // Input: a tree, node by node: a kind byte, then what that kind needs
 // (scalars and their bits, strings, objects, arrays of 1-3 dimensions with
 // odd bounds and any element type, references, counts claimed beyond reason).
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -13,11 +14,11 @@
 #include <memory>
 #include <vector>
 
-#include "cad/win32/variant_decode.h"
 #include "fuzz_input.h"
 #include "ole_shim_testing.h"
 #include "platform/errors.h"
 #include "platform/win32/reply_count.h"
+#include "platform/win32/variant_decode.h"
 
 namespace {
 
@@ -226,14 +227,14 @@ template <class F>
 void decode(F&& f) {
   try {
     f();
-  } catch (const TCadError& e) {
+  } catch (const TAutomationError& e) {
     check(!e.message().empty(), "an error without a message");
   }
   check(oleShimLockedArrays() == 0, "an array left locked");
 }
 
 void decodeEveryWay(const VARIANT& v) {
-  const wchar_t* member = L"Reply";
+  const TReplyOf member{L"CAD", L"Reply"};
   decode([&] { (void)variantInteger(v, member); });
   decode([&] { (void)variantInt32(v, member); });
   decode([&] {
@@ -245,7 +246,7 @@ void decodeEveryWay(const VARIANT& v) {
   decode([&] { (void)variantDouble(v, member); });
   decode([&] { (void)variantString(v, member); });
   decode([&] {
-    const TPoint3 p = variantPoint(v, member);
+    const std::array<double, 3> p = variantPoint(v, member);
     // A plain array of three doubles is read as it is.
     if (v.vt == (VT_ARRAY | VT_R8) && SafeArrayGetDim(v.parray) == 1) {
       check(std::memcmp(p.data(), v.parray->pvData, sizeof p) == 0, "a point read as other values");
@@ -262,10 +263,10 @@ void decodeEveryWay(const VARIANT& v) {
 
 // The arguments the client builds come back as they went.
 void encodeAndDecode(TFuzzInput& in) {
-  TPoint3 p{};
+  std::array<double, 3> p{};
   for (double& c : p) c = static_cast<double>(static_cast<std::int32_t>(in.u32())) / 8.0;
   const TVariant point = pointVariant(p);
-  check(variantPoint(point.get(), L"Point") == p, "a point read back as another");
+  check(variantPoint(point.get(), TReplyOf{L"CAD", L"Point"}) == p, "a point read back as another");
   std::vector<std::int16_t> shorts(in.byte() % 6);
   for (auto& s : shorts) s = static_cast<std::int16_t>(in.u32());
   const TVariant codes = shortArrayVariant(shorts);

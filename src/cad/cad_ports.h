@@ -1,6 +1,6 @@
 #pragma once
 // What the program asks of the CAD automation server, as abstract objects.
-// Every operation that fails raises TCadError carrying the server's message.
+// Every operation that fails raises TAutomationError carrying the server's message.
 // Objects are handed out as unique_ptr: the caller owns its reference and
 // releases it when its command ends.
 #include <array>
@@ -23,7 +23,7 @@ class TCadEntity {
   // "AcDbText", "AcDbLine", "AcDbPolyline", ...
   virtual std::wstring ObjectName() = 0;
   // The entity seen through the line, polyline or text interface; a failed
-  // query raises TCadError.
+  // query raises TAutomationError.
   virtual std::unique_ptr<TCadLine> asLine() = 0;
   virtual std::unique_ptr<TCadPolyline> asPolyline() = 0;
   virtual std::unique_ptr<TCadText> asText() = 0;
@@ -103,7 +103,7 @@ class TCadDocument {
   virtual void Regen(std::int32_t which) = 0;
   virtual void SendCommand(const std::wstring& command) = 0;
   // What lies between the two marks the CAD's UNDO reverts in one step. Not
-  // every CAD has them: an unknown member raises TCadError like any failure.
+  // every CAD has them: an unknown member raises TAutomationError like any failure.
   virtual void StartUndoMark() = 0;
   virtual void EndUndoMark() = 0;
 };

@@ -4,6 +4,9 @@
 #include <string>
 #include <utility>
 
+// what() is the message in UTF-8; whoever reads an error reads it through the codec.
+#include "platform/utf8.h"
+
 // Base of every error a command may let reach the standard error box.
 class TMorvaneError : public std::runtime_error {
  public:
@@ -14,13 +17,13 @@ class TMorvaneError : public std::runtime_error {
   std::wstring FMessage;
 };
 
-// A call to the CAD automation server failed; carries the server's message.
-// `unreachable`: the call never got an answer from the server (it has ended,
-// or turned the call away), so the failure says nothing about the objects
-// the call was about.
-class TCadError : public TMorvaneError {
+// A call to an automation server (the CAD or Excel) failed; carries the
+// member's name and the server's message. `unreachable`: the call never got
+// an answer from the server (it has ended, or turned the call away), so the
+// failure says nothing about the objects the call was about.
+class TAutomationError : public TMorvaneError {
  public:
-  explicit TCadError(std::wstring message, bool unreachable = false)
+  explicit TAutomationError(std::wstring message, bool unreachable = false)
       : TMorvaneError(std::move(message)), FUnreachable(unreachable) {}
   bool unreachable() const noexcept { return FUnreachable; }
 
@@ -37,7 +40,3 @@ class TConvertError : public TMorvaneError {
 // The message of the error being handled, for the user: the program's own
 // message, a standard exception's text, or a general one. Call inside a catch block only.
 std::wstring caughtErrorMessage();
-
-// UTF-16 <-> UTF-8, for what() and for logs written to files.
-std::string toUtf8(const std::wstring& text);
-std::wstring fromUtf8(const std::string& text);

@@ -22,7 +22,7 @@ std::unique_ptr<TCadText> lookupText(TCadDocument& document, const std::wstring&
       return nullptr;
     }
     return entity->asText();
-  } catch (const TCadError& e) {
+  } catch (const TAutomationError& e) {
     if (e.unreachable()) {
       throw;
     }

@@ -11,7 +11,7 @@
 
 #include "drawing.h"
 #include "standin_test_files.h"
-#include "text_encoding.h"
+#include "platform/utf8.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ TSelection select(const Drawing& d, const standin::Box& window, bool filtered) {
   TSelection s;
   for (const Entity& e : d.entities()) {
     if (!standin::insideWindow(e, window) || !standin::matchesFilter(e, codes, values)) continue;
-    if (e.type == "TEXT") s.texts.push_back(standin::wideToUtf8(e.text));
+    if (e.type == "TEXT") s.texts.push_back(toUtf8(e.text));
     else ++s.lines;
   }
   std::sort(s.texts.begin(), s.texts.end());

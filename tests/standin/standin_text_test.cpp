@@ -7,6 +7,7 @@
 #include "drawing.h"
 #include "undo_history.h"
 #include "standin_test_files.h"
+#include "platform/utf8.h"
 #include "text_encoding.h"
 
 namespace {
@@ -60,7 +61,7 @@ TEST(StandinText, UnicodeEscapesAreDecodedInEveryCodePage) {
   EXPECT_EQ(decodeDxfString("\\U+010cas", 1252), L"Čas");  // lower-case digits, letters after
   EXPECT_EQ(decodeDxfString("\\U+54C1\\U+540D", kCodePageUtf8), L"品名");
   EXPECT_EQ(decodeDxfString("\\U+54C", 1252), L"\\U+54C");  // too short: left as written
-  EXPECT_EQ(decodeDxfString("\\U+D83D\\U+DE00", 1252), utf8ToWide("\xF0\x9F\x98\x80"));  // a surrogate pair
+  EXPECT_EQ(decodeDxfString("\\U+D83D\\U+DE00", 1252), fromUtf8("\xF0\x9F\x98\x80"));  // a surrogate pair
 }
 
 TEST(StandinText, ControlCharactersAreEscapedSoALineCannotBreakTheFile) {

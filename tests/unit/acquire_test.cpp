@@ -576,7 +576,7 @@ TEST(FakeCadFilter, TypeAndLayerWithNotBrackets) {
   EXPECT_TRUE(TFakeCad::matchesFilter(e, codes, {L"TEXT,*LINE", L"<NOT", L"", L"NOT>"}));
   EXPECT_FALSE(TFakeCad::matchesFilter(e, {0}, {L"CIRCLE"}));
   EXPECT_TRUE(TFakeCad::matchesFilter(e, {-4, 0, 0, -4}, {L"<OR", L"CIRCLE", L"LINE", L"OR>"}));
-  EXPECT_THROW(TFakeCad::matchesFilter(e, {-4, 8}, {L"<NOT", L"X"}), TCadError);
+  EXPECT_THROW(TFakeCad::matchesFilter(e, {-4, 8}, {L"<NOT", L"X"}), TAutomationError);
 }
 
 }  // namespace

@@ -115,7 +115,7 @@ bool evalGroup(const TFakeEntity& e, const std::vector<std::int16_t>& codes,
     bool item = true;
     if (code == -4) {
       if (!close.empty() && sameText(value, close)) {
-        if (op == TJoin::Xor && operands != 2) throw TCadError(L"フィルターが不正です");
+        if (op == TJoin::Xor && operands != 2) throw TAutomationError(L"フィルターが不正です");
         return result;
       }
       if (sameText(value, L"<NOT")) {
@@ -127,14 +127,14 @@ bool evalGroup(const TFakeEntity& e, const std::vector<std::int16_t>& codes,
       } else if (sameText(value, L"<XOR")) {
         item = evalGroup(e, codes, values, pos, L"XOR>", TJoin::Xor);
       } else {
-        throw TCadError(L"フィルターが不正です: " + value);
+        throw TAutomationError(L"フィルターが不正です: " + value);
       }
     } else if (code == 0) {
       item = TFakeCad::wildcardMatch(e.dxfName, value);
     } else if (code == 8) {
       item = TFakeCad::wildcardMatch(e.layer, value);
     } else {
-      throw TCadError(L"このフィルター コードは扱えません: " + std::to_wstring(code));
+      throw TAutomationError(L"このフィルター コードは扱えません: " + std::to_wstring(code));
     }
     ++operands;
     switch (op) {
@@ -143,7 +143,7 @@ bool evalGroup(const TFakeEntity& e, const std::vector<std::int16_t>& codes,
       case TJoin::Xor: result = result != item; break;
     }
   }
-  if (!close.empty()) throw TCadError(L"フィルターの括弧が閉じていません: " + close);
+  if (!close.empty()) throw TAutomationError(L"フィルターの括弧が閉じていません: " + close);
   return result;
 }
 
@@ -155,7 +155,7 @@ class TFakeEntityRef {
   TFakeEntity& entity(const std::wstring& op, const std::wstring& arg = {}) {
     FCad.serve(op, arg);
     TFakeEntity& e = FCad.documents.at(FDoc).entities.at(FEnt);
-    if (e.erased) throw TCadError(L"オブジェクトは削除されています");
+    if (e.erased) throw TAutomationError(L"オブジェクトは削除されています");
     return e;
   }
   TFakeCad& FCad;
@@ -208,17 +208,17 @@ class TFakeEntityObject : public TCadEntity {
   }
   std::unique_ptr<TCadLine> asLine() override {
     FCad.serve(L"Entity.asLine");
-    if (!entity().isLine()) throw TCadError(L"インターフェイスがサポートされていません");
+    if (!entity().isLine()) throw TAutomationError(L"インターフェイスがサポートされていません");
     return std::make_unique<TFakeLineObject>(FCad, FDoc, FEnt);
   }
   std::unique_ptr<TCadPolyline> asPolyline() override {
     FCad.serve(L"Entity.asPolyline");
-    if (!entity().isPolyline()) throw TCadError(L"インターフェイスがサポートされていません");
+    if (!entity().isPolyline()) throw TAutomationError(L"インターフェイスがサポートされていません");
     return std::make_unique<TFakePolylineObject>(FCad, FDoc, FEnt);
   }
   std::unique_ptr<TCadText> asText() override {
     FCad.serve(L"Entity.asText");
-    if (!entity().isText() && !entity().answersAsText) throw TCadError(L"インターフェイスがサポートされていません");
+    if (!entity().isText() && !entity().answersAsText) throw TAutomationError(L"インターフェイスがサポートされていません");
     return std::make_unique<TFakeTextObject>(FCad, FDoc, FEnt);
   }
   void Erase() override {
@@ -229,7 +229,7 @@ class TFakeEntityObject : public TCadEntity {
  private:
   TFakeEntity& entity() {
     TFakeEntity& e = FCad.documents.at(FDoc).entities.at(FEnt);
-    if (e.erased) throw TCadError(L"オブジェクトは削除されています");
+    if (e.erased) throw TAutomationError(L"オブジェクトは削除されています");
     return e;
   }
   TFakeCad& FCad;
@@ -256,7 +256,7 @@ class TFakeSelectionSetObject : public TCadSelectionSet {
   std::unique_ptr<TCadEntity> Item(std::int32_t index) override {
     TFakeSelectionSetData& s = set(L"SelectionSet.Item", std::to_wstring(index));
     if (index < 0 || static_cast<std::size_t>(index) >= s.members.size()) {
-      throw TCadError(L"インデックスが範囲外です");
+      throw TAutomationError(L"インデックスが範囲外です");
     }
     return std::make_unique<TFakeEntityObject>(FCad, FDoc, s.members[static_cast<std::size_t>(index)]);
   }
@@ -267,9 +267,9 @@ class TFakeSelectionSetObject : public TCadSelectionSet {
     TFakeSelectionSetData& s = set(L"SelectionSet.SelectOnScreen");
     FCad.lastFilterCodes = codes;
     FCad.lastFilterValues = values;
-    if (codes.size() != values.size()) throw TCadError(L"フィルターの長さが一致しません");
+    if (codes.size() != values.size()) throw TAutomationError(L"フィルターの長さが一致しません");
     if (FCad.onSelectOnScreen) FCad.onSelectOnScreen();
-    if (FCad.selectMode == TFakeSelectMode::Cancel) throw TCadError(L"ユーザーが選択を取り消しました");
+    if (FCad.selectMode == TFakeSelectMode::Cancel) throw TAutomationError(L"ユーザーが選択を取り消しました");
     const TFakeDocumentData& d = FCad.documents.at(FDoc);
     std::vector<std::size_t> candidates;
     if (FCad.selectMode == TFakeSelectMode::WholeDrawing) {
@@ -290,7 +290,7 @@ class TFakeSelectionSetObject : public TCadSelectionSet {
   TFakeSelectionSetData& set(const std::wstring& op, const std::wstring& arg = {}) {
     FCad.serve(op, arg);
     TFakeSelectionSetData& s = FCad.documents.at(FDoc).selectionSets.at(FSet);
-    if (s.deleted) throw TCadError(L"選択セットは削除されています");
+    if (s.deleted) throw TAutomationError(L"選択セットは削除されています");
     return s;
   }
   TFakeCad& FCad;
@@ -309,7 +309,7 @@ class TFakeSelectionSetsObject : public TCadSelectionSets {
     FCad.serve(L"SelectionSets.Item", std::to_wstring(index));
     const std::vector<std::size_t> sets = live();
     if (index < 0 || static_cast<std::size_t>(index) >= sets.size()) {
-      throw TCadError(L"インデックスが範囲外です");
+      throw TAutomationError(L"インデックスが範囲外です");
     }
     return std::make_unique<TFakeSelectionSetObject>(FCad, FDoc, sets[static_cast<std::size_t>(index)]);
   }
@@ -317,7 +317,7 @@ class TFakeSelectionSetsObject : public TCadSelectionSets {
     FCad.serve(L"SelectionSets.Add", name);
     TFakeDocumentData& d = FCad.documents.at(FDoc);
     for (const std::size_t i : live()) {
-      if (sameText(d.selectionSets[i].name, name)) throw TCadError(L"重複したレコード名です");
+      if (sameText(d.selectionSets[i].name, name)) throw TAutomationError(L"重複したレコード名です");
     }
     d.selectionSets.push_back({name, {}, false});
     return std::make_unique<TFakeSelectionSetObject>(FCad, FDoc, d.selectionSets.size() - 1);
@@ -359,12 +359,12 @@ class TFakeDocumentObject : public TCadDocument {
         return std::make_unique<TFakeEntityObject>(FCad, FDoc, i);
       }
     }
-    throw TCadError(L"無効なハンドルです: " + handle);
+    throw TAutomationError(L"無効なハンドルです: " + handle);
   }
   double GetVariable(const std::wstring& name) override {
     FCad.serve(L"Document.GetVariable", name);
     if (sameText(name, L"VIEWSIZE")) return doc().viewSize;
-    throw TCadError(L"システム変数がありません: " + name);
+    throw TAutomationError(L"システム変数がありません: " + name);
   }
   std::int32_t windowHandle() override {
     FCad.serve(L"Document.HWND");
@@ -384,7 +384,7 @@ class TFakeDocumentObject : public TCadDocument {
  private:
   void undoMark(const std::wstring& operation, const std::wstring& mark) {
     FCad.serve(operation);
-    if (FCad.lacksUndoMarks) throw TCadError(L"不明な名前です。");
+    if (FCad.lacksUndoMarks) throw TAutomationError(L"不明な名前です。");
     doc().undoMarks.push_back(mark);
   }
   TFakeDocumentData& doc() { return FCad.documents.at(FDoc); }
@@ -405,7 +405,7 @@ class TFakeApplicationObject : public TCadApplication {
   }
   std::unique_ptr<TCadDocument> ActiveDocument() override {
     FCad.serve(L"Application.ActiveDocument");
-    if (FCad.activeDocument >= FCad.documents.size()) throw TCadError(L"アクティブなドキュメントがありません");
+    if (FCad.activeDocument >= FCad.documents.size()) throw TAutomationError(L"アクティブなドキュメントがありません");
     return std::make_unique<TFakeDocumentObject>(FCad, FCad.activeDocument);
   }
   void ZoomWindow(const TPoint3& lowerLeft, const TPoint3& upperRight) override {
@@ -523,7 +523,7 @@ void TFakeCad::serve(const std::wstring& operation, const std::wstring& argument
   }
   if (f.times == 0) return;
   if (f.times > 0) --f.times;
-  throw TCadError(f.message, f.unreachable);
+  throw TAutomationError(f.message, f.unreachable);
 }
 
 bool TFakeCad::wildcardMatch(const std::wstring& text, const std::wstring& pattern) {
@@ -539,14 +539,14 @@ bool TFakeCad::wildcardMatch(const std::wstring& text, const std::wstring& patte
 
 bool TFakeCad::matchesFilter(const TFakeEntity& entity, const std::vector<std::int16_t>& codes,
                              const std::vector<std::wstring>& values) {
-  if (codes.size() != values.size()) throw TCadError(L"フィルターの長さが一致しません");
+  if (codes.size() != values.size()) throw TAutomationError(L"フィルターの長さが一致しません");
   std::size_t pos = 0;
   return evalGroup(entity, codes, values, pos, {}, TJoin::And);
 }
 
 std::unique_ptr<TCadApplication> TFakeCad::createApplication() {
   serve(L"Connector.createApplication");
-  if (serverMissing) throw TCadError(L"クラスが登録されていません");
+  if (serverMissing) throw TAutomationError(L"クラスが登録されていません");
   return std::make_unique<TFakeApplicationObject>(*this);
 }
 

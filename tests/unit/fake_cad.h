@@ -80,7 +80,7 @@ struct TFakeDocumentData {
 enum class TFakeSelectMode {
   WholeDrawing,  // every entity of the document that the filter lets through
   Picked,        // the entities listed in `picked`, then the filter
-  Cancel,        // the user presses Escape: SelectOnScreen raises TCadError
+  Cancel,        // the user presses Escape: SelectOnScreen raises TAutomationError
 };
 
 class TFakeCad : public TCadConnector {

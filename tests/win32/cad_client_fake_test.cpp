@@ -3,39 +3,16 @@
 // server might send.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
 #include "cad/win32/cad_client.h"
 #include "cad/win32/cad_ids.h"
 #include "fake_dispatch.h"
 
 namespace {
-
-TVariant i8Reply(LONGLONG v) {
-  TVariant r;
-  r.ptr()->vt = VT_I8;
-  r.ptr()->llVal = v;
-  return r;
-}
-
-TVariant typedReply(VARTYPE vt, LONGLONG bits) {
-  TVariant r;
-  r.ptr()->vt = vt;
-  r.ptr()->llVal = bits;  // the union's low bytes carry the narrower kinds
-  return r;
-}
-
-std::vector<double> doublesOf(const TVariant& v) {
-  std::vector<double> out;
-  if (v.type() != (VT_ARRAY | VT_R8)) return out;
-  LONG lo = 0, hi = -1;
-  SafeArrayGetLBound(v.get().parray, 1, &lo);
-  SafeArrayGetUBound(v.get().parray, 1, &hi);
-  for (LONG i = lo; i <= hi; ++i) {
-    double d = 0;
-    SafeArrayGetElement(v.get().parray, &i, &d);
-    out.push_back(d);
-  }
-  return out;
-}
 
 // An application whose document has a selection set holding `entity`.
 struct TFakeDrawing {
@@ -43,7 +20,7 @@ struct TFakeDrawing {
   TComPtr<TFakeDispatch> doc = TFakeDispatch::create();
   TComPtr<TFakeDispatch> sets = TFakeDispatch::create();
   TComPtr<TFakeDispatch> set = TFakeDispatch::create();
-  TDispIdCachePtr cache = std::make_shared<TDispIdCache>();
+  TDispIdCachePtr cache = std::make_shared<TDispIdCache>(L"CAD");
 
   TFakeDrawing() {
     app->interfaces.push_back(kCadApplicationIid);
@@ -62,7 +39,7 @@ struct TFakeDrawing {
 TEST(CadClientDecoding, IntegersOfEveryWidthAreAcceptedAndNarrowed) {
   TFakeDrawing d;
   auto app = d.application();
-  d.app->returns(L"HWND", i8Reply(0x0000000700012345LL).get());
+  d.app->returns(L"HWND", typedReply(VT_I8, 0x0000000700012345LL).get());
   EXPECT_EQ(app->windowHandle(), 0x00012345);  // the low 32 bits, as the program keeps it
   TComPtr<TFakeDispatch> docs = TFakeDispatch::create();
   d.app->returns(L"Documents", dispatchReply(docs.get()).get());
@@ -70,25 +47,28 @@ TEST(CadClientDecoding, IntegersOfEveryWidthAreAcceptedAndNarrowed) {
     docs->returns(L"Count", typedReply(vt, 2).get());
     EXPECT_EQ(app->DocumentsCount(), 2) << "VARTYPE " << vt;
   }
-  docs->returns(L"Count", i8Reply(0x100000000LL).get());
-  EXPECT_NE(messageOf([&] { app->DocumentsCount(); }).find(L"Count"), std::wstring::npos);
-  docs->returns(L"Count", TVariant::fromDouble(2).get());
-  EXPECT_NE(messageOf([&] { app->DocumentsCount(); }), L"<no error>");
-  docs->returns(L"Count", TVariant::fromString(L"2").get());
-  EXPECT_NE(messageOf([&] { app->DocumentsCount(); }), L"<no error>");
+  // Beyond 32 bits, a number that is no integer, a string: each named in the message.
+  const std::function<TVariant()> refused[] = {[] { return typedReply(VT_I8, 0x100000000LL); },
+                                               [] { return TVariant::fromDouble(2); },
+                                               [] { return TVariant::fromString(L"2"); }};
+  for (const auto& reply : refused) {
+    docs->returns(L"Count", reply().get());
+    const std::wstring message = messageOf([&] { app->DocumentsCount(); });
+    EXPECT_NE(message.find(L"Count: "), std::wstring::npos) << toUtf8(message);
+  }
 }
 
 TEST(CadClientDecoding, TextPropertiesAndTheirMalformedReplies) {
   TComPtr<TFakeDispatch> text = TFakeDispatch::create();
   text->interfaces.push_back(kCadTextIid);
-  TDispIdCachePtr cache = std::make_shared<TDispIdCache>();
+  TDispIdCachePtr cache = std::make_shared<TDispIdCache>(L"CAD");
   auto entity = makeCadEntity(text.share(), cache);
   text->returns(L"ObjectName", TVariant::fromString(L"AcDbText").get());
   text->returns(L"TextString", TVariant::fromString(L"品名").get());
   text->returns(L"Handle", TVariant::fromString(L"2A3F").get());
   text->returns(L"Alignment", typedReply(VT_I2, 10).get());
   text->returns(L"InsertionPoint", doubleArrayReply({1.5, -2.25, 0}).get());
-  text->returns(L"ObjectID", i8Reply(0x7FFFFFFF00000010LL).get());
+  text->returns(L"ObjectID", typedReply(VT_I8, 0x7FFFFFFF00000010LL).get());
   EXPECT_EQ(entity->ObjectName(), L"AcDbText");
   auto t = entity->asText();
   EXPECT_EQ(t->TextString(), L"品名");
@@ -97,51 +77,61 @@ TEST(CadClientDecoding, TextPropertiesAndTheirMalformedReplies) {
   EXPECT_EQ(t->InsertionPoint(), (TPoint3{1.5, -2.25, 0}));
   EXPECT_EQ(t->ObjectID(), 0x10);
 
-  // Not a string, a point of two values, a point of rank 2, a point as a string.
-  text->returns(L"TextString", int32Reply(5).get());
-  EXPECT_NE(messageOf([&] { t->TextString(); }).find(L"TextString"), std::wstring::npos);
-  text->returns(L"InsertionPoint", doubleArrayReply({1, 2}).get());
-  EXPECT_NE(messageOf([&] { t->InsertionPoint(); }).find(L"InsertionPoint"), std::wstring::npos);
-  SAFEARRAYBOUND bounds[2] = {{3, 0}, {1, 0}};
-  text->returns(L"InsertionPoint", TVariant::fromArray(VT_R8, SafeArrayCreate(VT_R8, 2, bounds)).get());
-  EXPECT_NE(messageOf([&] { t->InsertionPoint(); }), L"<no error>");
-  text->returns(L"InsertionPoint", TVariant::fromString(L"1,2,3").get());
-  EXPECT_NE(messageOf([&] { t->InsertionPoint(); }), L"<no error>");
-  // An array that claims doubles but holds 4-byte elements: reading it as
-  // doubles would run past the block.
-  {
-    TVariant lying = TVariant::fromArray(VT_R8, SafeArrayCreateVector(VT_I4, 0, 3));
-    text->returns(L"InsertionPoint", lying.get());
+  // Replies the client must refuse, each with the member it answers and what
+  // the message says besides: "CAD の応答が不正です (member: ...)".
+  struct TMalformed {
+    const wchar_t* member;
+    std::function<TVariant()> reply;
+    const wchar_t* detail;
+  };
+  std::vector<TMalformed> cases = {
+      {L"TextString", [] { return int32Reply(5); }, L"expected a string"},
+      {L"InsertionPoint", [] { return doubleArrayReply({1, 2}); }, L"a point of 2 values"},
+      {L"InsertionPoint",
+       [] {
+         SAFEARRAYBOUND bounds[2] = {{3, 0}, {1, 0}};
+         return TVariant::fromArray(VT_R8, SafeArrayCreate(VT_R8, 2, bounds));
+       },
+       L"array of rank 2"},
+      {L"InsertionPoint", [] { return TVariant::fromString(L"1,2,3"); }, L"expected an array"},
+      // An array that claims doubles but holds 4-byte elements: reading it as
+      // doubles would run past the block.
+      {L"InsertionPoint", [] { return TVariant::fromArray(VT_R8, SafeArrayCreateVector(VT_I4, 0, 3)); },
+       L"element size"},
+      // Seen while fuzzing: 8-byte integers that a reply calls doubles have the
+      // doubles' size and were read as doubles' bit patterns.
+      {L"InsertionPoint", [] { return TVariant::fromArray(VT_R8, SafeArrayCreateVector(VT_I8, 0, 3)); },
+       L"array of VARTYPE 20"},
+      {L"Alignment", [] { return typedReply(VT_I8, 1LL << 40); }, L"integer out of range"},
+  };
+  // By-reference replies whose reference is null: reading through them would crash.
+  for (const int vt : {int{VT_BSTR}, int{VT_I4}, VT_ARRAY | VT_R8, int{VT_DISPATCH}, int{VT_VARIANT}}) {
+    for (const wchar_t* member : {L"TextString", L"Alignment", L"InsertionPoint", L"Copy"}) {
+      const auto nullRef = [vt] {
+        TVariant r;
+        r.ptr()->vt = static_cast<VARTYPE>(VT_BYREF | vt);
+        r.ptr()->byref = nullptr;
+        return r;
+      };
+      cases.push_back({member, nullRef, L"null reference"});
+    }
   }
-  EXPECT_NE(messageOf([&] { t->InsertionPoint(); }).find(L"element size"), std::wstring::npos);
-  // Seen while fuzzing: 8-byte integers that a reply calls doubles have the
-  // doubles' size and were read as doubles' bit patterns.
-  {
-    TVariant lying = TVariant::fromArray(VT_R8, SafeArrayCreateVector(VT_I8, 0, 3));
-    text->returns(L"InsertionPoint", lying.get());
+  const std::map<std::wstring, std::function<void()>> reads = {
+      {L"TextString", [&] { t->TextString(); }},
+      {L"InsertionPoint", [&] { t->InsertionPoint(); }},
+      {L"Alignment", [&] { t->Alignment(); }},
+      {L"Copy", [&] { t->Copy(); }},
+  };
+  for (const TMalformed& c : cases) {
+    text->returns(c.member, c.reply().get());
+    const std::wstring message = messageOf(reads.at(c.member));
+    EXPECT_EQ(message.rfind(L"CAD の応答が不正です (" + std::wstring(c.member) + L": ", 0), 0u) << toUtf8(message);
+    EXPECT_NE(message.find(c.detail), std::wstring::npos) << toUtf8(message);
   }
-  EXPECT_NE(messageOf([&] { t->InsertionPoint(); }).find(L"InsertionPoint: "), std::wstring::npos);
   // A point whose array starts at 1 is still the same three values.
   text->returns(L"TextAlignmentPoint", doubleArrayReply({4, 5, 6}, 1).get());
   EXPECT_EQ(t->TextAlignmentPoint(), (TPoint3{4, 5, 6}));
-  text->returns(L"Alignment", i8Reply(1LL << 40).get());
-  EXPECT_NE(messageOf([&] { t->Alignment(); }), L"<no error>");
 
-  // By-reference replies whose reference is null: reading through them would crash.
-  for (const int vt : {int{VT_BSTR}, int{VT_I4}, VT_ARRAY | VT_R8, int{VT_DISPATCH}, int{VT_VARIANT}}) {
-    TVariant nullRef;
-    nullRef.ptr()->vt = static_cast<VARTYPE>(VT_BYREF | vt);
-    nullRef.ptr()->byref = nullptr;
-    text->returns(L"TextString", nullRef.get());
-    text->returns(L"Alignment", nullRef.get());
-    text->returns(L"InsertionPoint", nullRef.get());
-    text->returns(L"Copy", nullRef.get());
-    EXPECT_NE(messageOf([&] { t->TextString(); }).find(L"TextString"), std::wstring::npos) << "VARTYPE " << vt;
-    EXPECT_NE(messageOf([&] { t->Alignment(); }).find(L"Alignment"), std::wstring::npos) << "VARTYPE " << vt;
-    EXPECT_NE(messageOf([&] { t->InsertionPoint(); }).find(L"InsertionPoint"), std::wstring::npos)
-        << "VARTYPE " << vt;
-    EXPECT_NE(messageOf([&] { t->Copy(); }).find(L"Copy"), std::wstring::npos) << "VARTYPE " << vt;
-  }
   // A by-reference reply that does point somewhere is read through its target.
   {
     LONG alignment = 4;
@@ -156,7 +146,7 @@ TEST(CadClientDecoding, TextPropertiesAndTheirMalformedReplies) {
 TEST(CadClientDecoding, PolylineVerticesAndClosedFlag) {
   TComPtr<TFakeDispatch> pl = TFakeDispatch::create();
   pl->interfaces.push_back(kCadPolylineIid);
-  auto poly = makeCadEntity(pl.share(), std::make_shared<TDispIdCache>())->asPolyline();
+  auto poly = makeCadEntity(pl.share(), std::make_shared<TDispIdCache>(L"CAD"))->asPolyline();
   pl->returns(L"Coordinates", doubleArrayReply({0, 0, 10, 0, 10, 5}).get());
   EXPECT_EQ(poly->Coordinates(), (std::vector<double>{0, 0, 10, 0, 10, 5}));
   pl->returns(L"Coordinates", doubleArrayReply({0, 0, 10}).get());
@@ -179,18 +169,16 @@ TEST(CadClientDecoding, PolylineVerticesAndClosedFlag) {
   });
   EXPECT_NE(messageOf([&] { poly->Coordinates(); }).find(L"Coordinates"), std::wstring::npos);
 
-  TVariant b;
-  b.ptr()->vt = VT_BOOL;
-  b.ptr()->boolVal = VARIANT_TRUE;
-  pl->returns(L"Closed", b.get());
-  EXPECT_TRUE(poly->Closed());
-  b.ptr()->boolVal = VARIANT_FALSE;
-  pl->returns(L"Closed", b.get());
-  EXPECT_FALSE(poly->Closed());
-  pl->returns(L"Closed", int32Reply(1).get());
-  EXPECT_TRUE(poly->Closed());
-  pl->returns(L"Closed", typedReply(VT_UI1, 0).get());
-  EXPECT_FALSE(poly->Closed());
+  // A boolean, or any integer: non-zero is closed.
+  const struct {
+    VARTYPE vt;
+    LONGLONG bits;
+    bool closed;
+  } flags[] = {{VT_BOOL, VARIANT_TRUE, true}, {VT_BOOL, VARIANT_FALSE, false}, {VT_I4, 1, true}, {VT_UI1, 0, false}};
+  for (const auto& f : flags) {
+    pl->returns(L"Closed", typedReply(f.vt, f.bits).get());
+    EXPECT_EQ(poly->Closed(), f.closed) << "VARTYPE " << f.vt << " " << f.bits;
+  }
   pl->returns(L"Closed", TVariant::fromString(L"yes").get());
   EXPECT_NE(messageOf([&] { poly->Closed(); }), L"<no error>");
 }
@@ -261,10 +249,10 @@ TEST(CadClientCalls, ReadingATextCostsOneQueryAndOneCallPerProperty) {
 
 TEST(CadClientCalls, EveryPortOperationCallsItsMember) {
   TFakeDrawing d;
-  d.app->returns(L"HWND", i8Reply(0x1234).get());
+  d.app->returns(L"HWND", typedReply(VT_I8, 0x1234).get());
   d.app->on(L"ZoomWindow", [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO*) { return S_OK; });
   d.doc->returns(L"Name", TVariant::fromString(L"表.dxf").get());
-  d.doc->returns(L"HWND", i8Reply(0x99).get());
+  d.doc->returns(L"HWND", typedReply(VT_I8, 0x99).get());
   d.doc->returns(L"GetVariable", TVariant::fromDouble(297.5).get());
   for (const wchar_t* m : {L"Regen", L"SendCommand"}) {
     d.doc->on(m, [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO*) { return S_OK; });
@@ -341,7 +329,7 @@ TEST(CadClientCalls, TextWritesCopyEraseAndUpdate) {
   for (const wchar_t* m : {L"TextString", L"InsertionPoint", L"TextAlignmentPoint", L"Erase", L"Update"}) {
     text->on(m, [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO*) { return S_OK; });
   }
-  auto t = makeCadEntity(text.share(), std::make_shared<TDispIdCache>())->asText();
+  auto t = makeCadEntity(text.share(), std::make_shared<TDispIdCache>(L"CAD"))->asText();
   t->setTextString(L"値");
   t->setInsertionPoint({1, 2, 3});
   t->setTextAlignmentPoint({4, 5, 6});

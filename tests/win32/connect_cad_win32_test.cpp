@@ -71,7 +71,7 @@ TEST(ConnectCadWin32, AWindowWithoutAServerFailsQuietly) {
   bool raised = false;
   try {
     real.createApplication();
-  } catch (const TCadError& e) {
+  } catch (const TAutomationError& e) {
     raised = true;
     EXPECT_FALSE(e.message().empty());
   }

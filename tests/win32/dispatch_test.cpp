@@ -11,7 +11,7 @@ TEST(DispatchCalls, ArgumentsGoLastFirstAndPutsNameThePropertyPutArgument) {
   TComPtr<TFakeDispatch> obj = TFakeDispatch::create();
   obj->on(L"ZoomWindow", [&](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO*) { return S_OK; });
   obj->on(L"TextString", [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO*) { return S_OK; });
-  TDispatchObject view(std::make_shared<TDispIdCache>(), obj.get(), TDispatchKind::named(L"Text"));
+  TDispatchObject view(std::make_shared<TDispIdCache>(L"CAD"), obj.get(), TDispatchKind::named(L"Text"));
   view.method(L"ZoomWindow", TVariant::fromInt32(1), TVariant::fromString(L"second"));
   view.put(L"TextString", TVariant::fromString(L"新しい"));
 
@@ -39,7 +39,7 @@ TEST(DispatchCalls, NamesAreLookedUpOncePerInterfaceAndName) {
     o->returns(L"Count", int32Reply(3).get());
     o->returns(L"Name", TVariant::fromString(L"x").get());
   }
-  auto cache = std::make_shared<TDispIdCache>();
+  auto cache = std::make_shared<TDispIdCache>(L"CAD");
   TDispatchObject first(cache, a.get(), TDispatchKind::named(L"Set"));
   TDispatchObject second(cache, b.get(), TDispatchKind::named(L"Set"));
   TDispatchObject other(cache, b.get(), TDispatchKind::named(L"Sets"));
@@ -58,7 +58,7 @@ TEST(DispatchCalls, NamesAreLookedUpOncePerInterfaceAndName) {
 TEST(DispatchCalls, AForgottenDispIdIsLookedUpAgainOnce) {
   TComPtr<TFakeDispatch> obj = TFakeDispatch::create();
   obj->returns(L"Count", int32Reply(3).get());
-  auto cache = std::make_shared<TDispIdCache>();
+  auto cache = std::make_shared<TDispIdCache>(L"CAD");
   TDispatchObject view(cache, obj.get(), TDispatchKind::named(L"Set"));
   EXPECT_EQ(view.get(L"Count").get().lVal, 3);
   obj->renumber(L"Count", 777);  // the remembered DISPID is now unknown to the server
@@ -93,7 +93,7 @@ TEST(DispatchCalls, FailuresCarryTheServersMessage) {
     return DISP_E_EXCEPTION;
   });
   obj->on(L"Busy", [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO*) { return RPC_E_SERVERCALL_RETRYLATER; });
-  TDispatchObject view(std::make_shared<TDispIdCache>(), obj.get(), TDispatchKind::named(L"Document"));
+  TDispatchObject view(std::make_shared<TDispIdCache>(L"CAD"), obj.get(), TDispatchKind::named(L"Document"));
 
   EXPECT_EQ(messageOf([&] { view.method(L"HandleToObject", TVariant::fromString(L"FFFF")); }),
             L"HandleToObject: 無効なハンドルです");
@@ -107,7 +107,7 @@ TEST(DispatchCalls, FailuresCarryTheServersMessage) {
   const auto unreachable = [&](const wchar_t* member) {
     try {
       view.method(member);
-    } catch (const TCadError& e) {
+    } catch (const TAutomationError& e) {
       return e.unreachable();
     }
     ADD_FAILURE() << toUtf8(member) << " did not fail";
@@ -119,7 +119,7 @@ TEST(DispatchCalls, FailuresCarryTheServersMessage) {
   const std::wstring unknown = messageOf([&] { view.method(L"NoSuchMember"); });
   EXPECT_EQ(unknown.rfind(L"NoSuchMember: ", 0), 0u) << toUtf8(unknown);
   const std::wstring nothing = messageOf([] {
-    TDispIdCache cache;
+    TDispIdCache cache(L"CAD");
     invokeByName(cache, nullptr, TDispatchKind::named(L"Document"), L"Name", TInvokeKind::get, nullptr, 0);
   });
   EXPECT_EQ(nothing.rfind(L"Name: ", 0), 0u) << toUtf8(nothing);
@@ -128,7 +128,7 @@ TEST(DispatchCalls, FailuresCarryTheServersMessage) {
 TEST(DispatchCalls, TheRetryAfterAStaleDispIdGetsAFreshExcepInfo) {
   TComPtr<TFakeDispatch> obj = TFakeDispatch::create();
   obj->returns(L"Count", int32Reply(3).get());
-  auto cache = std::make_shared<TDispIdCache>();
+  auto cache = std::make_shared<TDispIdCache>(L"CAD");
   TDispatchObject view(cache, obj.get(), TDispatchKind::named(L"Set"));
   view.get(L"Count");
   // The first attempt leaves strings in the EXCEPINFO and says the member is

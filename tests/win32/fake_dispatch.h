@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/errors.h"
+#include "automation_message.h"
 #include "platform/win32/bstr.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/safe_array.h"
@@ -139,18 +139,16 @@ class TFakeDispatch final : public IDispatch {
   std::map<std::wstring, TMember> FMembers;
 };
 
-// The message of the TCadError that `f` raises; "<no error>" when it raises none.
-inline std::wstring messageOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const TCadError& e) {
-    return e.message();
-  }
-  return L"<no error>";
-}
 
 // Reply builders.
 inline TVariant int32Reply(LONG v) { return TVariant::fromInt32(v); }
+// Any integer kind: the union's low bytes carry the narrower ones.
+inline TVariant typedReply(VARTYPE vt, LONGLONG bits) {
+  TVariant r;
+  r.ptr()->vt = vt;
+  r.ptr()->llVal = bits;
+  return r;
+}
 inline TVariant doubleArrayReply(const std::vector<double>& values, LONG lowerBound = 0) {
   SAFEARRAYBOUND bound{static_cast<ULONG>(values.size()), lowerBound};
   SAFEARRAY* array = SafeArrayCreate(VT_R8, 1, &bound);
@@ -162,3 +160,18 @@ inline TVariant doubleArrayReply(const std::vector<double>& values, LONG lowerBo
   return TVariant::fromArray(VT_R8, array);
 }
 inline TVariant dispatchReply(IDispatch* object) { return TVariant::fromDispatch(object); }
+
+// The doubles of an argument the client built (a point), whatever its lower bound.
+inline std::vector<double> doublesOf(const TVariant& v) {
+  std::vector<double> out;
+  if (v.type() != (VT_ARRAY | VT_R8)) return out;
+  LONG lo = 0, hi = -1;
+  SafeArrayGetLBound(v.get().parray, 1, &lo);
+  SafeArrayGetUBound(v.get().parray, 1, &hi);
+  for (LONG i = lo; i <= hi; ++i) {
+    double d = 0;
+    SafeArrayGetElement(v.get().parray, &i, &d);
+    out.push_back(d);
+  }
+  return out;
+}

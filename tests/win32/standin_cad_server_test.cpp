@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/utf8.h"
 #include "platform/win32/bstr.h"
 #include "platform/win32/com_init.h"
 #include "platform/win32/com_ptr.h"
@@ -201,13 +202,6 @@ std::uint64_t serverObjectId(IUnknown* proxy, REFIID iid) {
   return oid;
 }
 
-std::string utf8(const std::wstring& w) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-  std::string s(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-  return s;
-}
-
 class StandinCadServer : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -386,9 +380,9 @@ TEST_F(StandinCadServer, WalksFromApplicationToTextsCopiesAndErases) {
   FApp.reset();
   EXPECT_EQ(FStandin.stop(), 0);
   const std::string written = standin_test::readFileBytes(saved);
-  EXPECT_NE(written.find(utf8(L"追加した行")), std::string::npos);
-  EXPECT_EQ(written.find(utf8(L"書き換え")), std::string::npos);
-  EXPECT_NE(written.find(utf8(L"ナット M8")), std::string::npos);
+  EXPECT_NE(written.find(toUtf8(L"追加した行")), std::string::npos);
+  EXPECT_EQ(written.find(toUtf8(L"書き換え")), std::string::npos);
+  EXPECT_NE(written.find(toUtf8(L"ナット M8")), std::string::npos);
 }
 
 TEST_F(StandinCadServer, SelectionFollowsTheFilterAndTheWindow) {
@@ -535,7 +529,7 @@ TEST_F(StandinCadServer, FileSaveWritesTheEditedDrawingBackToItsFile) {
   ASSERT_EQ(text.hr, S_OK);
   ASSERT_EQ(call(text.dispatch(), L"TextString", DISPATCH_PROPERTYPUT, args1(TVariant::fromString(L"六角ボルト"))).hr,
             S_OK);
-  ASSERT_EQ(standin_test::readFileBytes(FDrawing).find(utf8(L"六角ボルト")), std::string::npos);
+  ASSERT_EQ(standin_test::readFileBytes(FDrawing).find(toUtf8(L"六角ボルト")), std::string::npos);
   // The file is replaced by a rename, which an open handle would make fail:
   // its attributes are watched, and it is read once it has been replaced.
   // While it is being replaced the name can be briefly free; a failed query
@@ -552,12 +546,12 @@ TEST_F(StandinCadServer, FileSaveWritesTheEditedDrawingBackToItsFile) {
   ASSERT_NE(before, 0u) << "the drawing's attributes cannot be read";
   PostMessageW(FWindow, WM_COMMAND, MAKEWPARAM(kCadCommandSave, 0), 0);
   ASSERT_TRUE(standin_test::waitFor([&] { return stamp(before) != before; }, 15000));
-  EXPECT_NE(standin_test::readFileBytes(FDrawing).find(utf8(L"六角ボルト")), std::string::npos);
+  EXPECT_NE(standin_test::readFileBytes(FDrawing).find(toUtf8(L"六角ボルト")), std::string::npos);
   // The other texts are written back as they were.
   const std::string written = standin_test::readFileBytes(FDrawing);
-  EXPECT_NE(written.find(utf8(L"品名")), std::string::npos);
+  EXPECT_NE(written.find(toUtf8(L"品名")), std::string::npos);
   // The old string is gone: "ボルト" is left only inside the new one.
-  const std::string old = utf8(L"ボルト");
+  const std::string old = toUtf8(L"ボルト");
   const std::size_t first = written.find(old);
   ASSERT_NE(first, std::string::npos);
   EXPECT_EQ(written.find(old, first + 1), std::string::npos);

@@ -17,16 +17,14 @@
 #include <utility>
 #include <vector>
 
+#include "platform/utf8.h"
 #include "watchdog.h"
 
 namespace standin_test {
 
 // "/work/x" -> "Z:\work\x"; a path with a drive letter is kept.
 inline std::wstring hostPath(const std::string& path) {
-  std::wstring w;
-  const int n = MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-  w.resize(static_cast<std::size_t>(n));
-  MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), w.data(), n);
+  std::wstring w = fromUtf8(path);
   if (!w.empty() && w[0] == L'/') {
     w = L"Z:" + w;
   }
@@ -36,14 +34,6 @@ inline std::wstring hostPath(const std::string& path) {
     }
   }
   return w;
-}
-
-// UTF-8, for the watchdog's report.
-inline std::string narrow(const std::wstring& w) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-  std::string s(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-  return s;
 }
 
 inline std::wstring standinExe() {
@@ -149,7 +139,7 @@ class TStandinProcess {
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
-    const test_watchdog::TBoundedStep bound("starting " + narrow(exe), test_watchdog::kStepBoundMs);
+    const test_watchdog::TBoundedStep bound("starting " + toUtf8(exe), test_watchdog::kStepBoundMs);
     // Right after a wineserver starts, a creation now and then fails once;
     // it is tried again for a few seconds before the start counts as failed.
     const bool created = waitFor(
@@ -205,7 +195,7 @@ class TStandinProcess {
 
   // Waits for the window; null on timeout or when the process ended first.
   HWND waitForWindow(DWORD timeoutMs = 30000) const {
-    const test_watchdog::TBoundedStep bound("waiting for the window of " + narrow(FTitle),
+    const test_watchdog::TBoundedStep bound("waiting for the window of " + toUtf8(FTitle),
                                             timeoutMs + test_watchdog::kStepBoundMs);
     HWND found = nullptr;
     waitFor(

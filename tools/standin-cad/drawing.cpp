@@ -2,7 +2,7 @@
 
 #include "drawing.h"
 #include "dxf_groups.h"
-#include "text_encoding.h"
+#include "platform/utf8.h"
 
 namespace standin {
 namespace {
@@ -86,7 +86,7 @@ bool Drawing::erase(std::uint64_t h) {
 std::wstring Drawing::name() const {
   if (FPath.empty()) return L"Drawing1.dxf";
   const std::size_t slash = FPath.find_last_of("/\\");
-  return utf8ToWide(slash == std::string::npos ? FPath : FPath.substr(slash + 1));
+  return fromUtf8(slash == std::string::npos ? FPath : FPath.substr(slash + 1));
 }
 
 const std::string& Drawing::path() const { return FPath; }

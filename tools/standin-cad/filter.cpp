@@ -10,7 +10,7 @@
 
 #include "drawing.h"
 #include "dxf_groups.h"
-#include "text_encoding.h"
+#include "platform/utf8.h"
 
 namespace standin {
 namespace {
@@ -172,7 +172,7 @@ std::optional<std::wstring> valueOf(const Entity& e, short code) {
   switch (code) {
     case 0: return wideOf(e.type);
     case 8: return e.layer;
-    case 5: return utf8ToWide(dxf::formatHex(e.handle));
+    case 5: return fromUtf8(dxf::formatHex(e.handle));
     case 1:
       if (e.type == "TEXT" || e.type == "MTEXT" || e.type == "ATTRIB" || e.type == "ATTDEF") return e.text;
       break;
@@ -187,7 +187,7 @@ std::optional<std::wstring> valueOf(const Entity& e, short code) {
   }
   const std::size_t end = dxf::ownGroupsEnd(e.groups);
   for (std::size_t i = 1; i < end; ++i) {
-    if (e.groups[i].first == code) return utf8ToWide(dxf::trim(e.groups[i].second));
+    if (e.groups[i].first == code) return fromUtf8(dxf::trim(e.groups[i].second));
   }
   if (code == 62) return L"256";  // colour BYLAYER
   if (code == 67) return L"0";    // model space
@@ -204,7 +204,7 @@ bool isStringCode(short code) {
 
 std::optional<double> numberOf(const std::wstring& s) {
   double v = 0;
-  if (!dxf::parseDouble(wideToUtf8(s), &v)) return std::nullopt;
+  if (!dxf::parseDouble(toUtf8(s), &v)) return std::nullopt;
   return v;
 }
 
@@ -327,15 +327,15 @@ bool isValidFilter(const std::vector<short>& codes, const std::vector<std::wstri
     if (op == L"<NOT" || op == L"<AND" || op == L"<OR" || op == L"<XOR") {
       open.push_back(op.substr(1));
     } else if (op == L"NOT>" || op == L"AND>" || op == L"OR>" || op == L"XOR>") {
-      if (open.empty() || open.back() + L">" != op) return failed("unbalanced -4 " + wideToUtf8(values[i]));
+      if (open.empty() || open.back() + L">" != op) return failed("unbalanced -4 " + toUtf8(values[i]));
       open.pop_back();
     } else if (isRelational(op)) {
       if (i + 1 >= codes.size() || codes[i + 1] == -4) return failed("relational operator without an operand");
     } else {
-      return failed("unknown -4 operator " + wideToUtf8(values[i]));
+      return failed("unknown -4 operator " + toUtf8(values[i]));
     }
   }
-  if (!open.empty()) return failed("-4 <" + wideToUtf8(open.back()) + " is not closed");
+  if (!open.empty()) return failed("-4 <" + toUtf8(open.back()) + " is not closed");
   return true;
 }
 

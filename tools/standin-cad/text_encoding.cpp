@@ -5,43 +5,10 @@
 #include <unordered_map>
 
 #include "code_page_tables.h"
+#include "platform/utf8.h"
 
 namespace standin {
 namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
-
-// std::wstring is UTF-16 on Windows and UTF-32 elsewhere; the model means
-// the same characters on both.
-void appendCodePoint(std::wstring& out, char32_t c) {
-  if constexpr (sizeof(wchar_t) == 2) {
-    if (c >= 0x10000) {
-      const char32_t v = c - 0x10000;
-      out.push_back(static_cast<wchar_t>(0xD800 + (v >> 10)));
-      out.push_back(static_cast<wchar_t>(0xDC00 + (v & 0x3FF)));
-      return;
-    }
-  }
-  out.push_back(static_cast<wchar_t>(c));
-}
-
-std::u32string toCodePoints(std::wstring_view s) {
-  std::u32string out;
-  out.reserve(s.size());
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    const char32_t c = static_cast<char32_t>(s[i]);
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size()) {
-      const char32_t d = static_cast<char32_t>(s[i + 1]);
-      if (d >= 0xDC00 && d < 0xE000) {
-        out.push_back(0x10000 + ((c - 0xD800) << 10) + (d - 0xDC00));
-        ++i;
-        continue;
-      }
-    }
-    out.push_back(c);
-  }
-  return out;
-}
 
 const char16_t* highTable(int codePage) {
   switch (codePage) {
@@ -69,78 +36,19 @@ int trailIndex932(unsigned char b) {
 
 int leadIndex932(unsigned char b) { return b <= 0x9F ? b - 0x81 : b - 0xE0 + 0x1F; }
 
-std::u32string decodeUtf8(std::string_view s) {
+// The characters of UTF-8 bytes or of a wide string.
+template <class TView>
+std::u32string codePointsOf(TView s) {
   std::u32string out;
   out.reserve(s.size());
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const unsigned char b = static_cast<unsigned char>(s[i]);
-    int extra = 0;
-    char32_t c = 0;
-    if (b < 0x80) {
-      out.push_back(b);
-      ++i;
-      continue;
-    } else if ((b & 0xE0) == 0xC0) {
-      extra = 1;
-      c = b & 0x1F;
-    } else if ((b & 0xF0) == 0xE0) {
-      extra = 2;
-      c = b & 0x0F;
-    } else if ((b & 0xF8) == 0xF0) {
-      extra = 3;
-      c = b & 0x07;
-    } else {
-      out.push_back(kReplacement);
-      ++i;
-      continue;
-    }
-    if (i + static_cast<std::size_t>(extra) >= s.size()) {
-      out.push_back(kReplacement);
-      ++i;
-      continue;
-    }
-    bool ok = true;
-    for (int k = 1; k <= extra; ++k) {
-      const unsigned char t = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
-      if ((t & 0xC0) != 0x80) {
-        ok = false;
-        break;
-      }
-      c = (c << 6) | (t & 0x3F);
-    }
-    static constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
-    if (!ok || c < kMin[extra] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) {
-      out.push_back(kReplacement);
-      ++i;
-      continue;
-    }
-    out.push_back(c);
-    i += static_cast<std::size_t>(extra) + 1;
+  for (std::size_t at = 0; at < s.size();) {
+    out.push_back(nextCodePoint(s, at));
   }
   return out;
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
-
 std::u32string decodeBytes(std::string_view raw, int codePage) {
-  if (codePage == kCodePageUtf8) return decodeUtf8(raw);
+  if (codePage == kCodePageUtf8) return codePointsOf(raw);
   std::u32string out;
   out.reserve(raw.size());
   const char16_t* high = highTable(codePage);
@@ -156,14 +64,14 @@ std::u32string decodeBytes(std::string_view raw, int codePage) {
         const int index = leadIndex932(b) * codepage::kTrailCount932 +
                           trailIndex932(static_cast<unsigned char>(raw[i + 1]));
         const char16_t c = codepage::kDouble932[index];
-        out.push_back(c != 0 ? c : kReplacement);
+        out.push_back(c != 0 ? c : kReplacementChar);
         ++i;
       } else {
-        out.push_back(kReplacement);
+        out.push_back(kReplacementChar);
       }
     } else if (high != nullptr) {
       const char16_t c = high[b - 0x80];
-      out.push_back(c != 0 ? c : kReplacement);
+      out.push_back(c != 0 ? c : kReplacementChar);
     } else {
       out.push_back(b);  // Latin-1
     }
@@ -271,14 +179,14 @@ std::string dxfCodePageName(int codePage) {
 
 std::wstring decodeDxfString(std::string_view raw, int codePage) {
   std::wstring out;
-  for (const char32_t c : decodeEscapes(decodeBytes(raw, codePage))) appendCodePoint(out, c);
+  for (const char32_t c : decodeEscapes(decodeBytes(raw, codePage))) appendWide(out, c);
   return out;
 }
 
 std::string encodeDxfString(std::wstring_view text, int codePage) {
   std::string out;
   const char16_t* high = highTable(codePage);
-  for (const char32_t c : toCodePoints(text)) {
+  for (const char32_t c : codePointsOf(text)) {
     if (c < 0x20) {
       appendEscape(out, c);  // a line break inside a value would end the group early
     } else if (codePage == kCodePageUtf8) {
@@ -312,18 +220,6 @@ std::string encodeDxfString(std::wstring_view text, int codePage) {
       appendEscape(out, c);
     }
   }
-  return out;
-}
-
-std::wstring utf8ToWide(std::string_view s) {
-  std::wstring out;
-  for (const char32_t c : decodeUtf8(s)) appendCodePoint(out, c);
-  return out;
-}
-
-std::string wideToUtf8(std::wstring_view s) {
-  std::string out;
-  for (const char32_t c : toCodePoints(s)) appendUtf8(out, c);
   return out;
 }
 

@@ -28,7 +28,4 @@ std::wstring decodeDxfString(std::string_view raw, int codePage);
 // characters: a line break in a value would cut the file's group in two.
 std::string encodeDxfString(std::wstring_view text, int codePage);
 
-std::wstring utf8ToWide(std::string_view s);
-std::string wideToUtf8(std::wstring_view s);
-
 }  // namespace standin

@@ -7,13 +7,14 @@
 #include <memory>
 
 #include "cad/cad_ports.h"
+#include "cad/win32/cad_ids.h"
 #include "platform/win32/dispatch.h"
 #include "platform/win32/com_ptr.h"
 
 // Wraps an application object that the caller already holds (tests hand in
 // their own objects here); `cache` may be shared with other connections.
-std::unique_ptr<TCadApplication> makeCadApplication(TComPtr<IDispatch> application,
-                                                    TDispIdCachePtr cache = std::make_shared<TDispIdCache>());
+std::unique_ptr<TCadApplication> makeCadApplication(
+    TComPtr<IDispatch> application, TDispIdCachePtr cache = std::make_shared<TDispIdCache>(kCadServerName));
 
 // An entity as Item or HandleToObject hands it out.
 std::unique_ptr<TCadEntity> makeCadEntity(TComPtr<IDispatch> entity, TDispIdCachePtr cache);
@@ -27,5 +28,5 @@ class TComCadConnector : public TCadConnector {
   const TDispIdCachePtr& cache() const noexcept { return FCache; }
 
  private:
-  TDispIdCachePtr FCache = std::make_shared<TDispIdCache>();
+  TDispIdCachePtr FCache = std::make_shared<TDispIdCache>(kCadServerName);
 };

@@ -22,6 +22,9 @@ inline constexpr GUID kCadLineIid = {
 inline constexpr GUID kCadTextIid = {
     0x9CD7E38D, 0x0003, 0x410D, {0xB6, 0xDF, 0xDE, 0x36, 0xFD, 0x19, 0x08, 0x50}};
 
+// How the CAD is named in the messages of replies that cannot be read.
+inline constexpr const wchar_t* kCadServerName = L"CAD";
+
 // Named kinds of the objects the client uses through the IDispatch they come
 // as, never queried by an interface id: their DISPIDs are cached under these.
 inline constexpr const wchar_t* kCadEntityKind = L"CAD.Entity";

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/errors.h"
+#include "platform/win32/com_object.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/safe_array.h"
 #include "platform/win32/system_message.h"
@@ -17,23 +18,12 @@ namespace {
 // The kinds of Excel object DISPIDs are cached under: each is used through
 // the IDispatch it came as, so that a name is never taken for another
 // object's member of the same name.
-TDispatchKind applicationKind() { return TDispatchKind::named(L"Excel.Application"); }
-TDispatchKind worksheetKind() { return TDispatchKind::named(L"Excel.Worksheet"); }
-TDispatchKind rangeKind() { return TDispatchKind::named(L"Excel.Range"); }
+constexpr const wchar_t* kApplicationKind = L"Excel.Application";
+constexpr const wchar_t* kWorksheetKind = L"Excel.Worksheet";
+constexpr const wchar_t* kRangeKind = L"Excel.Range";
 
 [[noreturn]] void fail(const std::wstring& what, HRESULT hr) {
-  throw TMorvaneError(L"Excel: " + what + L": " + systemMessage(static_cast<DWORD>(hr)));
-}
-
-// The object a member answered with; anything but a live object is a failure
-// (an Excel without a workbook may answer ActiveSheet with nothing).
-TComPtr<IDispatch> objectReply(TVariant reply, const wchar_t* member) {
-  VARIANT v = reply.release();
-  if (v.vt != VT_DISPATCH || v.pdispVal == nullptr) {
-    VariantClear(&v);
-    throw TMorvaneError(std::wstring(L"Excel: ") + member + L": no object");
-  }
-  return TComPtr<IDispatch>::attach(v.pdispVal);
+  throw TAutomationError(L"Excel: " + what + L": " + systemMessage(static_cast<DWORD>(hr)), callUnanswered(hr));
 }
 
 // A two-dimensional array of string variants with both lower bounds 1, its
@@ -63,10 +53,10 @@ TSafeArray variantArray(const TTransferArray& cells) {
   return array;
 }
 
-class TComExcelRange : public TExcelRange {
+class TComExcelRange : public TExcelRange, TComObject {
  public:
   TComExcelRange(TComPtr<IDispatch> range, TDispIdCachePtr cache)
-      : FRange(std::move(range)), FView(std::move(cache), FRange.get(), rangeKind()) {}
+      : TComObject(std::move(range), std::move(cache), kRangeKind) {}
 
   void setValue(TTransferArray cells) override {
     TSafeArray array = variantArray(cells);
@@ -84,48 +74,36 @@ class TComExcelRange : public TExcelRange {
     byRef.ptr()->vt = VT_BYREF | VT_ARRAY | VT_VARIANT;
     byRef.ptr()->pparray = &passed;
     try {
-      FView.put(L"Value", std::move(byRef));
+      put(L"Value", std::move(byRef));
     } catch (...) {
       adopt();
       throw;
     }
     adopt();
   }
-
- private:
-  TComPtr<IDispatch> FRange;
-  TDispatchObject FView;
 };
 
-class TComExcelWorksheet : public TExcelWorksheet {
+class TComExcelWorksheet : public TExcelWorksheet, TComObject {
  public:
   TComExcelWorksheet(TComPtr<IDispatch> sheet, TDispIdCachePtr cache)
-      : FSheet(std::move(sheet)), FView(std::move(cache), FSheet.get(), worksheetKind()) {}
+      : TComObject(std::move(sheet), std::move(cache), kWorksheetKind) {}
 
   std::unique_ptr<TExcelRange> Range(const std::wstring& first, const std::wstring& last) override {
-    TComPtr<IDispatch> range =
-        objectReply(FView.get(L"Range", TVariant::fromString(first), TVariant::fromString(last)), L"Range");
-    return std::make_unique<TComExcelRange>(std::move(range), FView.cache());
+    return std::make_unique<TComExcelRange>(
+        getObject(L"Range", TVariant::fromString(first), TVariant::fromString(last)), cache());
   }
-
- private:
-  TComPtr<IDispatch> FSheet;
-  TDispatchObject FView;
 };
 
-class TComExcelApplication : public TExcelApplication {
+// An Excel without a workbook may answer ActiveSheet with nothing: like any
+// reply that is no live object, that is a failure.
+class TComExcelApplication : public TExcelApplication, TComObject {
  public:
   TComExcelApplication(TComPtr<IDispatch> application, TDispIdCachePtr cache)
-      : FApplication(std::move(application)), FView(std::move(cache), FApplication.get(), applicationKind()) {}
+      : TComObject(std::move(application), std::move(cache), kApplicationKind) {}
 
   std::unique_ptr<TExcelWorksheet> ActiveSheet() override {
-    TComPtr<IDispatch> sheet = objectReply(FView.get(L"ActiveSheet"), L"ActiveSheet");
-    return std::make_unique<TComExcelWorksheet>(std::move(sheet), FView.cache());
+    return std::make_unique<TComExcelWorksheet>(getObject(L"ActiveSheet"), cache());
   }
-
- private:
-  TComPtr<IDispatch> FApplication;
-  TDispatchObject FView;
 };
 
 }  // namespace

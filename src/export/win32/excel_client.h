@@ -13,5 +13,5 @@ class TComExcelConnector : public TExcelConnector {
 
  private:
   // Kept for the connector's life, so that a name is looked up once per run.
-  TDispIdCachePtr FCache = std::make_shared<TDispIdCache>();
+  TDispIdCachePtr FCache = std::make_shared<TDispIdCache>(L"Excel");
 };

@@ -53,7 +53,7 @@ WORD invokeFlags(TInvokeKind invoke) {
 }
 
 [[noreturn]] void failed(const wchar_t* name, const std::wstring& message, bool unreachable = false) {
-  throw TCadError(std::wstring(name) + L": " + message, unreachable);
+  throw TAutomationError(std::wstring(name) + L": " + message, unreachable);
 }
 
 }  // namespace

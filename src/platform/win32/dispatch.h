@@ -34,10 +34,14 @@ class TDispatchKind {
   std::wstring FText;  // "{...}" for an interface id, "#name" for a named kind
 };
 
-// DISPIDs by (kind of object, member name). One cache serves every object of
-// every connection a connector makes; objects of the same kind share their DISPIDs.
+// DISPIDs by (kind of object, member name), for one automation server. One
+// cache serves every object of every connection a connector makes; objects of
+// the same kind share their DISPIDs.
 class TDispIdCache {
  public:
+  // `server` names the server in the messages of replies that cannot be read ("CAD").
+  explicit TDispIdCache(std::wstring server) : FServer(std::move(server)) {}
+  const std::wstring& server() const noexcept { return FServer; }
   DISPID find(IDispatch* object, const TDispatchKind& kind, const wchar_t* name);
   // Drops a DISPID the server no longer knows (a server restarted in another version).
   void forget(const TDispatchKind& kind, const wchar_t* name);
@@ -45,6 +49,7 @@ class TDispIdCache {
   std::size_t lookups() const noexcept { return FLookups; }
 
  private:
+  std::wstring FServer;
   std::map<std::pair<TDispatchKind, std::wstring>, DISPID> FIds;
   std::size_t FLookups = 0;
 };
@@ -54,7 +59,7 @@ using TDispIdCachePtr = std::shared_ptr<TDispIdCache>;
 enum class TInvokeKind { get, put, method };
 
 // Calls `name` on `object` with `args` in the order a caller writes them (the
-// first argument first). A failure raises TCadError whose message starts with
+// first argument first). A failure raises TAutomationError whose message starts with
 // "name: " and carries the server's text. The arguments stay owned by the
 // caller; the result is the caller's.
 TVariant invokeByName(TDispIdCache& cache, IDispatch* object, const TDispatchKind& kind, const wchar_t* name,

@@ -9,6 +9,8 @@
 #include <exception>
 #include <string>
 
+#include "platform/utf8.h"
+
 inline void reportAtWall(const wchar_t* wall) noexcept {
   try {
     std::wstring line = L"Morvane: error stopped at ";
@@ -17,11 +19,8 @@ inline void reportAtWall(const wchar_t* wall) noexcept {
       throw;
     } catch (const std::exception& e) {
       // what() is UTF-8 for the program's own errors.
-      const char* what = e.what();
-      const int length = MultiByteToWideChar(CP_UTF8, 0, what, -1, nullptr, 0);
-      if (length > 1) {
-        std::wstring text(static_cast<std::size_t>(length - 1), L'\0');
-        MultiByteToWideChar(CP_UTF8, 0, what, -1, text.data(), length);
+      const std::wstring text = fromUtf8(e.what());
+      if (!text.empty()) {
         line += L": " + text;
       }
     } catch (...) {

@@ -11,15 +11,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "platform/utf8.h"
 
-std::string utf8(const std::wstring& w) {
-  if (w.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-  std::string s(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-  return s;
-}
+namespace {
 
 std::wstring windowText(HWND h) {
   DWORD_PTR n = 0;
@@ -109,8 +103,8 @@ int cmdChildren(int argc, wchar_t** argv) {
   RECT tr{};
   GetWindowRect(top, &tr);
   std::printf("%lld\t%s\t0\t%ld %ld %ld %ld\t%d\t%d\t-1\t%s\n", static_cast<long long>(reinterpret_cast<INT_PTR>(top)),
-              utf8(className(top)).c_str(), tr.left, tr.top, tr.right, tr.bottom, IsWindowVisible(top) ? 1 : 0,
-              IsWindowEnabled(top) ? 1 : 0, utf8(windowText(top)).c_str());
+              toUtf8(className(top)).c_str(), tr.left, tr.top, tr.right, tr.bottom, IsWindowVisible(top) ? 1 : 0,
+              IsWindowEnabled(top) ? 1 : 0, toUtf8(windowText(top)).c_str());
   for (HWND h : descendants(top)) {
     RECT r{};
     GetWindowRect(h, &r);
@@ -128,8 +122,8 @@ int cmdChildren(int argc, wchar_t** argv) {
       if (ch == L'\t') ch = L' ';
     }
     std::printf("%lld\t%s\t%d\t%ld %ld %ld %ld\t%d\t%d\t%lld\t%s\n", static_cast<long long>(reinterpret_cast<INT_PTR>(h)),
-                utf8(cls).c_str(), GetDlgCtrlID(h), r.left, r.top, r.right, r.bottom, IsWindowVisible(h) ? 1 : 0,
-                IsWindowEnabled(h) ? 1 : 0, checked, utf8(text).c_str());
+                toUtf8(cls).c_str(), GetDlgCtrlID(h), r.left, r.top, r.right, r.bottom, IsWindowVisible(h) ? 1 : 0,
+                IsWindowEnabled(h) ? 1 : 0, checked, toUtf8(text).c_str());
   }
   return 0;
 }
@@ -169,7 +163,7 @@ int cmdClipboard(int argc, wchar_t** argv) {
   CloseClipboard();
   FILE* f = _wfopen(argv[2], L"wb");
   if (!f) return 1;
-  const std::string s = utf8(text);
+  const std::string s = toUtf8(text);
   std::fwrite(s.data(), 1, s.size(), f);
   std::fclose(f);
   return 0;
@@ -191,9 +185,7 @@ int cmdSetClipboard(int argc, wchar_t** argv) {
   char buffer[4096];
   for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
   std::fclose(f);
-  const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  std::wstring text(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
+  const std::wstring text = fromUtf8(bytes);
   bool opened = false;
   for (int i = 0; i < 40 && !opened; ++i) {
     opened = OpenClipboard(nullptr) != FALSE;
@@ -215,7 +207,7 @@ int cmdSetClipboard(int argc, wchar_t** argv) {
 
 int cmdForeground() {
   HWND h = GetForegroundWindow();
-  std::printf("%lld\t%s\n", static_cast<long long>(reinterpret_cast<INT_PTR>(h)), utf8(windowText(h)).c_str());
+  std::printf("%lld\t%s\n", static_cast<long long>(reinterpret_cast<INT_PTR>(h)), toUtf8(windowText(h)).c_str());
   return 0;
 }
 
@@ -232,8 +224,8 @@ int cmdProcessWindows(int argc, wchar_t** argv) {
     DWORD owner = 0;
     GetWindowThreadProcessId(h, &owner);
     if (owner == pid && IsWindowVisible(h)) {
-      std::printf("%lld\t%s\t%s\n", static_cast<long long>(reinterpret_cast<INT_PTR>(h)), utf8(className(h)).c_str(),
-                  utf8(windowText(h)).c_str());
+      std::printf("%lld\t%s\t%s\n", static_cast<long long>(reinterpret_cast<INT_PTR>(h)), toUtf8(className(h)).c_str(),
+                  toUtf8(windowText(h)).c_str());
     }
   }
   return 0;
@@ -264,7 +256,7 @@ int cmdStatusPanel(int argc, wchar_t** argv) {
                             &got) != 0 &&
         ReadProcessMemory(process, remote, text.data(), chars * sizeof(wchar_t), &read) != 0) {
       text.resize(wcsnlen(text.c_str(), chars));
-      std::printf("%s\n", utf8(text).c_str());
+      std::printf("%s\n", toUtf8(text).c_str());
       rc = 0;
     }
     VirtualFreeEx(process, remote, 0, MEM_RELEASE);
@@ -344,7 +336,7 @@ int cmdDialog(int argc, wchar_t** argv) {
   std::printf("%lld\n", static_cast<long long>(reinterpret_cast<INT_PTR>(f.found)));
   for (HWND h : descendants(f.found)) {
     if (_wcsicmp(className(h).c_str(), L"Static") == 0 && !windowText(h).empty()) {
-      std::printf("%s\n", utf8(windowText(h)).c_str());
+      std::printf("%s\n", toUtf8(windowText(h)).c_str());
     }
   }
   return 0;
@@ -401,7 +393,7 @@ int cmdListItems(int argc, wchar_t** argv) {
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(length));
-    std::printf("%s\n", utf8(text).c_str());
+    std::printf("%s\n", toUtf8(text).c_str());
   }
   return 0;
 }
@@ -570,14 +562,6 @@ int dispatch(int argc, wchar_t** argv) {
   return 2;
 }
 
-std::wstring wide(const std::string& s) {
-  if (s.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-  return w;
-}
-
 // serve: runs one command per line of standard input (UTF-8, its arguments
 // separated by tabs) and ends each reply with a line "\x1d<exit code>". A
 // scenario keeps one driver for all its commands, where starting a Wine
@@ -594,7 +578,7 @@ int cmdServe() {
     std::vector<std::wstring> args{L"e2e_driver"};
     std::size_t from = 0;
     for (std::size_t tab = line.find('\t'); ; tab = line.find('\t', from)) {
-      args.push_back(wide(line.substr(from, tab == std::string::npos ? std::string::npos : tab - from)));
+      args.push_back(fromUtf8(line.substr(from, tab == std::string::npos ? std::string::npos : tab - from)));
       if (tab == std::string::npos) break;
       from = tab + 1;
     }

@@ -9,13 +9,13 @@
 #include <string>
 
 #include "drawing.h"
-#include "text_encoding.h"
+#include "platform/utf8.h"
 
 namespace {
 
 std::string escaped(const std::wstring& s) {
   std::string out;
-  for (const char c : standin::wideToUtf8(s)) {
+  for (const char c : toUtf8(s)) {
     if (c == '\\') out += "\\\\";
     else if (c == '\t') out += "\\t";
     else if (c == '\n') out += "\\n";

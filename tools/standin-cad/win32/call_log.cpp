@@ -2,19 +2,7 @@
 
 #include <windows.h>
 
-namespace {
-
-std::string toUtf8(const std::wstring& text) {
-  if (text.empty()) {
-    return std::string();
-  }
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
-}  // namespace
+#include "platform/utf8.h"
 
 TCallLog::~TCallLog() {
   if (FFile != nullptr) {

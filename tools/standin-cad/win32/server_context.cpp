@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/utf8.h"
+
 ITypeInfo* TServerContext::typeInfo(REFIID iid) {
   wchar_t key[64] = {};
   StringFromGUID2(iid, key, 64);
@@ -52,16 +54,6 @@ std::wstring hexHandle(std::uint64_t handle) {
   return buf;
 }
 
-std::wstring utf8ToWide(const std::string& text) {
-  if (text.empty()) {
-    return std::wstring();
-  }
-  const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-  return out;
-}
-
 std::string wideToAcp(const std::wstring& text) {
   if (text.empty()) {
     return std::string();
@@ -77,7 +69,7 @@ bool loadDocument(TServerContext& context, const std::wstring& path, std::wstrin
   std::string message;
   if (!drawing.load(wideToAcp(path), &message)) {
     if (error != nullptr) {
-      *error = utf8ToWide(message);
+      *error = fromUtf8(message);
     }
     return false;
   }
@@ -103,7 +95,7 @@ bool saveDocument(const TServerContext& context, const std::wstring& path, std::
   std::string message;
   if (!context.document->drawing.save(wideToAcp(path), &message)) {
     if (error != nullptr) {
-      *error = utf8ToWide(message);
+      *error = fromUtf8(message);
     }
     return false;
   }

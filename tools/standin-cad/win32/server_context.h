@@ -84,7 +84,6 @@ class TServerContext {
 };
 
 std::wstring hexHandle(std::uint64_t handle);
-std::wstring utf8ToWide(const std::string& text);
 std::string wideToAcp(const std::wstring& text);
 
 // Reads a DXF file into the context's document (created when there is none);

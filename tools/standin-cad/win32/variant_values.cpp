@@ -1,8 +1,8 @@
 #include "variant_values.h"
 
+#include "platform/utf8.h"
 #include "platform/win32/safe_array.h"
 #include "platform/win32/variant.h"
-#include "text_encoding.h"
 
 namespace {
 
@@ -170,7 +170,7 @@ TSelectionFilter readFilter(const VARIANT& types, const VARIANT& data) {
   // The CAD refuses a filter whose brackets do not pair up rather than guess where they end.
   std::string error;
   if (!standin::isValidFilter(f.codes, f.values, &error)) {
-    throw TAutomationError{L"フィルタが不正です: " + standin::utf8ToWide(error)};
+    throw TAutomationError{L"フィルタが不正です: " + fromUtf8(error)};
   }
   return f;
 }

@@ -4,6 +4,7 @@
 
 #include "array_value.h"
 #include "dispatch_server.h"
+#include "platform/utf8.h"
 
 namespace {
 
@@ -108,12 +109,7 @@ void TCallLog::open(const std::wstring& path) {
 
 void TCallLog::line(const std::wstring& text) {
   if (FFile == nullptr) return;
-  const std::wstring withEnd = text + L"\n";
-  const int n = WideCharToMultiByte(CP_UTF8, 0, withEnd.data(), static_cast<int>(withEnd.size()), nullptr, 0,
-                                    nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, withEnd.data(), static_cast<int>(withEnd.size()), bytes.data(), n, nullptr,
-                      nullptr);
+  const std::string bytes = toUtf8(text) + "\n";
   std::fwrite(bytes.data(), 1, bytes.size(), FFile);
   std::fflush(FFile);
 }

@@ -14,6 +14,7 @@
 #include "cells_window.h"
 #include "excel_objects.h"
 #include "platform/win32/com_init.h"
+#include "platform/utf8.h"
 #include "platform/win32/com_ptr.h"
 #include "registration.h"
 
@@ -44,19 +45,13 @@ bool readUtf8File(const std::wstring& path, std::wstring& text) {
   while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
   std::fclose(f);
   if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
-  text.resize(bytes.size());
-  const int chars = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
-                                        static_cast<int>(text.size()));
-  text.resize(static_cast<std::size_t>(chars));
-  return chars > 0 || bytes.empty();
+  text = fromUtf8(bytes);
+  return true;
 }
 
 // Written beside and moved over the old file, so that a reader never sees half a sheet.
 bool writeUtf8File(const std::wstring& path, const std::wstring& text) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                    nullptr);
-  std::string bytes(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
+  const std::string bytes = toUtf8(text);
   const std::wstring temp = path + L".part";
   std::FILE* f = _wfopen(temp.c_str(), L"wb");
   if (f == nullptr) return false;

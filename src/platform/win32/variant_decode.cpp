@@ -1,31 +1,31 @@
-#include "cad/win32/variant_decode.h"
+#include "platform/win32/variant_decode.h"
 
 #include <limits>
 
 #include "platform/errors.h"
 #include "platform/win32/bstr.h"
-#include "platform/win32/dispatch.h"
+#include "platform/win32/reply_count.h"
 #include "platform/win32/safe_array.h"
 
 namespace {
 
-[[noreturn]] void badReply(const wchar_t* member, const std::wstring& detail) {
-  throw TCadError(L"CAD の応答が不正です (" + std::wstring(member) + L": " + detail + L")");
+[[noreturn]] void badReply(const TReplyOf& of, const std::wstring& detail) {
+  throw TAutomationError(std::wstring(of.server) + L" の応答が不正です (" + of.member + L": " + detail + L")");
 }
 
 std::wstring typeName(VARTYPE vt) { return L"VARTYPE " + std::to_wstring(vt); }
 
 // A by-reference reply is read through its target; `holder` keeps the copy alive.
-const VARIANT& direct(const VARIANT& value, TVariant& holder, const wchar_t* member) {
+const VARIANT& direct(const VARIANT& value, TVariant& holder, const TReplyOf& of) {
   if ((value.vt & VT_BYREF) == 0) {
     return value;
   }
   // VariantCopyInd reads through the reference without looking at it first.
   if (value.byref == nullptr) {
-    badReply(member, L"null reference");
+    badReply(of, L"null reference");
   }
   if (FAILED(VariantCopyInd(holder.receive(), const_cast<VARIANT*>(&value)))) {
-    badReply(member, L"by-reference value cannot be read");
+    badReply(of, L"by-reference value cannot be read");
   }
   return holder.get();
 }
@@ -54,16 +54,16 @@ bool integerOf(const VARIANT& v, std::int64_t& out) {
 
 // The array inside a VT_ARRAY reply, checked to be one-dimensional with
 // elements of `elementType`; `count` is its length.
-SAFEARRAY* vectorOf(const VARIANT& v, VARTYPE elementType, const wchar_t* member, ULONG& count) {
+SAFEARRAY* vectorOf(const VARIANT& v, VARTYPE elementType, const TReplyOf& of, ULONG& count) {
   if ((v.vt & VT_ARRAY) == 0 || (v.vt & VT_TYPEMASK) != elementType) {
-    badReply(member, L"expected an array, got " + typeName(v.vt));
+    badReply(of, L"expected an array, got " + typeName(v.vt));
   }
   SAFEARRAY* array = v.parray;
   if (array == nullptr) {
-    badReply(member, L"null array");
+    badReply(of, L"null array");
   }
   if (SafeArrayGetDim(array) != 1) {
-    badReply(member, L"array of rank " + std::to_wstring(SafeArrayGetDim(array)));
+    badReply(of, L"array of rank " + std::to_wstring(SafeArrayGetDim(array)));
   }
   ULONG expectedSize = 0;
   switch (elementType) {
@@ -74,35 +74,35 @@ SAFEARRAY* vectorOf(const VARIANT& v, VARTYPE elementType, const wchar_t* member
   }
   // The element size is what the data is read with: a mismatch would read past the block.
   if (array->cbElements != expectedSize) {
-    badReply(member, L"element size " + std::to_wstring(array->cbElements));
+    badReply(of, L"element size " + std::to_wstring(array->cbElements));
   }
   // Where the array records its element type, it must be the one the reply
   // names: 8-byte integers read as doubles would be plainly wrong values.
   VARTYPE stored = VT_EMPTY;
   if (SUCCEEDED(SafeArrayGetVartype(array, &stored)) && stored != elementType) {
-    badReply(member, L"array of " + typeName(stored));
+    badReply(of, L"array of " + typeName(stored));
   }
   count = array->rgsabound[0].cElements;
-  checkedReplyCount(count, member);
+  checkedReplyCount(count, of.member);
   return array;
 }
 
-std::vector<double> doublesOf(const VARIANT& value, const wchar_t* member) {
+std::vector<double> doublesOf(const VARIANT& value, const TReplyOf& of) {
   TVariant holder;
-  const VARIANT& v = direct(value, holder, member);
+  const VARIANT& v = direct(value, holder, of);
   const VARTYPE element = static_cast<VARTYPE>(v.vt & VT_TYPEMASK);
   if (element != VT_R8 && element != VT_R4 && element != VT_VARIANT) {
-    badReply(member, L"expected an array of numbers, got " + typeName(v.vt));
+    badReply(of, L"expected an array of numbers, got " + typeName(v.vt));
   }
   ULONG count = 0;
-  SAFEARRAY* array = vectorOf(v, element, member, count);
+  SAFEARRAY* array = vectorOf(v, element, of, count);
   std::vector<double> out;
   if (count == 0) {
     return out;
   }
   const TSafeArrayAccess access(array);
   if (!access.ok()) {
-    badReply(member, L"array data cannot be accessed");
+    badReply(of, L"array data cannot be accessed");
   }
   out.reserve(count);
   for (ULONG i = 0; i < count; ++i) {
@@ -111,7 +111,7 @@ std::vector<double> doublesOf(const VARIANT& value, const wchar_t* member) {
     } else if (element == VT_R4) {
       out.push_back(access.data<float>()[i]);
     } else {
-      out.push_back(variantDouble(access.data<VARIANT>()[i], member));
+      out.push_back(variantDouble(access.data<VARIANT>()[i], of));
     }
   }
   return out;
@@ -119,49 +119,49 @@ std::vector<double> doublesOf(const VARIANT& value, const wchar_t* member) {
 
 }  // namespace
 
-std::int64_t variantInteger(const VARIANT& value, const wchar_t* member) {
+std::int64_t variantInteger(const VARIANT& value, const TReplyOf& of) {
   TVariant holder;
-  const VARIANT& v = direct(value, holder, member);
+  const VARIANT& v = direct(value, holder, of);
   std::int64_t out = 0;
   if (!integerOf(v, out)) {
-    badReply(member, L"expected an integer, got " + typeName(v.vt));
+    badReply(of, L"expected an integer, got " + typeName(v.vt));
   }
   return out;
 }
 
-std::int32_t variantInt32(const VARIANT& value, const wchar_t* member) {
-  const std::int64_t wide = variantInteger(value, member);
+std::int32_t variantInt32(const VARIANT& value, const TReplyOf& of) {
+  const std::int64_t wide = variantInteger(value, of);
   if (wide < std::numeric_limits<std::int32_t>::min() || wide > std::numeric_limits<std::int32_t>::max()) {
-    badReply(member, L"integer out of range " + std::to_wstring(wide));
+    badReply(of, L"integer out of range " + std::to_wstring(wide));
   }
   return static_cast<std::int32_t>(wide);
 }
 
-std::int32_t variantCount(const VARIANT& value, const wchar_t* member) {
-  return static_cast<std::int32_t>(checkedReplyCount(variantInteger(value, member), member));
+std::int32_t variantCount(const VARIANT& value, const TReplyOf& of) {
+  return static_cast<std::int32_t>(checkedReplyCount(variantInteger(value, of), of.member));
 }
 
-std::int32_t variantLow32(const VARIANT& value, const wchar_t* member) {
-  const std::int64_t wide = variantInteger(value, member);
+std::int32_t variantLow32(const VARIANT& value, const TReplyOf& of) {
+  const std::int64_t wide = variantInteger(value, of);
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(wide) & 0xFFFFFFFFu));
 }
 
-bool variantBool(const VARIANT& value, const wchar_t* member) {
+bool variantBool(const VARIANT& value, const TReplyOf& of) {
   TVariant holder;
-  const VARIANT& v = direct(value, holder, member);
+  const VARIANT& v = direct(value, holder, of);
   if (v.vt == VT_BOOL) {
     return v.boolVal != VARIANT_FALSE;
   }
   std::int64_t out = 0;
   if (!integerOf(v, out)) {
-    badReply(member, L"expected a boolean, got " + typeName(v.vt));
+    badReply(of, L"expected a boolean, got " + typeName(v.vt));
   }
   return out != 0;
 }
 
-double variantDouble(const VARIANT& value, const wchar_t* member) {
+double variantDouble(const VARIANT& value, const TReplyOf& of) {
   TVariant holder;
-  const VARIANT& v = direct(value, holder, member);
+  const VARIANT& v = direct(value, holder, of);
   if (v.vt == VT_R8) {
     return v.dblVal;
   }
@@ -170,60 +170,60 @@ double variantDouble(const VARIANT& value, const wchar_t* member) {
   }
   std::int64_t out = 0;
   if (!integerOf(v, out)) {
-    badReply(member, L"expected a number, got " + typeName(v.vt));
+    badReply(of, L"expected a number, got " + typeName(v.vt));
   }
   return static_cast<double>(out);
 }
 
-std::wstring variantString(const VARIANT& value, const wchar_t* member) {
+std::wstring variantString(const VARIANT& value, const TReplyOf& of) {
   TVariant holder;
-  const VARIANT& v = direct(value, holder, member);
+  const VARIANT& v = direct(value, holder, of);
   if (v.vt != VT_BSTR) {
-    badReply(member, L"expected a string, got " + typeName(v.vt));
+    badReply(of, L"expected a string, got " + typeName(v.vt));
   }
   return TBstr::toString(v.bstrVal);
 }
 
-TPoint3 variantPoint(const VARIANT& value, const wchar_t* member) {
-  const std::vector<double> values = doublesOf(value, member);
+std::array<double, 3> variantPoint(const VARIANT& value, const TReplyOf& of) {
+  const std::vector<double> values = doublesOf(value, of);
   if (values.size() != 3) {
-    badReply(member, L"a point of " + std::to_wstring(values.size()) + L" values");
+    badReply(of, L"a point of " + std::to_wstring(values.size()) + L" values");
   }
-  return TPoint3{values[0], values[1], values[2]};
+  return std::array<double, 3>{values[0], values[1], values[2]};
 }
 
-std::vector<double> variantVertices(const VARIANT& value, const wchar_t* member) {
-  std::vector<double> values = doublesOf(value, member);
+std::vector<double> variantVertices(const VARIANT& value, const TReplyOf& of) {
+  std::vector<double> values = doublesOf(value, of);
   if (values.size() % 2 != 0) {
-    badReply(member, L"odd number of coordinates " + std::to_wstring(values.size()));
+    badReply(of, L"odd number of coordinates " + std::to_wstring(values.size()));
   }
   return values;
 }
 
-TComPtr<IDispatch> variantDispatch(TVariant value, const wchar_t* member) {
+TComPtr<IDispatch> variantDispatch(TVariant value, const TReplyOf& of) {
   TVariant holder;
-  const VARIANT& v = direct(value.get(), holder, member);
+  const VARIANT& v = direct(value.get(), holder, of);
   IUnknown* object = nullptr;
   if (v.vt == VT_DISPATCH) {
     object = v.pdispVal;
   } else if (v.vt == VT_UNKNOWN) {
     object = v.punkVal;
   } else {
-    badReply(member, L"expected an object, got " + typeName(v.vt));
+    badReply(of, L"expected an object, got " + typeName(v.vt));
   }
   if (object == nullptr) {
-    badReply(member, L"null object");
+    badReply(of, L"null object");
   }
   TComPtr<IDispatch> out;
   if (v.vt == VT_DISPATCH) {
     out = TComPtr<IDispatch>::share(v.pdispVal);
   } else if (FAILED(object->QueryInterface(IID_IDispatch, out.receiveVoid())) || !out) {
-    badReply(member, L"object without IDispatch");
+    badReply(of, L"object without IDispatch");
   }
   return out;
 }
 
-TVariant pointVariant(const TPoint3& point) {
+TVariant pointVariant(const std::array<double, 3>& point) {
   TSafeArray array = TSafeArray::create(VT_R8, 3);
   if (!array) {
     throw std::bad_alloc();
