@@ -37,8 +37,11 @@ std::unique_ptr<TPaintSheet> makeSheet(bool pending) {
   TStringGrid& grid = form.StringGrid1;
   grid.setRowCount(kRows + 1);
   grid.setColCount(kCols + 1);
-  for (int c = 0; c <= kCols; ++c) form.TateAry.push_back(c * kCellW);
-  for (int r = 0; r <= kRows; ++r) form.YokoAry.push_back(-r * kCellH);
+  TDblAry cols;
+  TDblAry rows;
+  for (int c = 0; c <= kCols; ++c) cols.push_back(c * kCellW);
+  for (int r = 0; r <= kRows; ++r) rows.push_back(-r * kCellH);
+  form.FBounds.assign(cols, rows);
   std::int32_t tag = 0x1000;
   for (int r = 1; r <= kRows; ++r) {
     for (int c = 1; c <= kCols; ++c) {

@@ -14,7 +14,7 @@
 #include "sheet/undo_cells.h"
 #include "sheet/undo_commands.h"
 #include "table/bounds.h"
-#include "table/sheet_fill.h"
+#include "sheet/sheet_fill.h"
 #include "table/string_grid.h"
 
 namespace {
@@ -69,11 +69,10 @@ void BM_BoundsAndFill(benchmark::State& state) {
   TFakeTextMetrics metrics;
   for (auto _ : state) {
     TStringGrid grid;
-    TDblAry tate;
-    TDblAry yoko;
-    collectBounds(t.lines, kTolerance, tate, yoko);
-    sortBounds(kTolerance, tate, yoko);
-    fillSheet(grid, t.texts, yoko, tate, metrics);
+    TBounds bounds;
+    collectBounds(t.lines, kTolerance, bounds);
+    sortBounds(kTolerance, bounds);
+    fillSheet(grid, t.texts, bounds, metrics);
     benchmark::DoNotOptimize(grid.Cell(kCols, kRows));
   }
 }
@@ -93,20 +92,19 @@ bool sameSheet(const TStringGrid& a, const TStringGrid& b) {
 void BM_BoundsAndFill_LiteralScan(benchmark::State& state) {
   const TTable& t = table();
   TFakeTextMetrics metrics;
-  TDblAry tate;
-  TDblAry yoko;
+  TBounds bounds;
   for (auto _ : state) {
     TStringGrid grid;
-    collectBounds(t.lines, kTolerance, tate, yoko);
-    sortBounds(kTolerance, tate, yoko);
-    literalFill(grid, t.texts, yoko, tate, metrics);
+    collectBounds(t.lines, kTolerance, bounds);
+    sortBounds(kTolerance, bounds);
+    literalFill(grid, t.texts, bounds, metrics);
     benchmark::DoNotOptimize(grid.Cell(kCols, kRows));
   }
   // The two fills must agree, or the comparison means nothing.
   TStringGrid fast;
   TStringGrid literal;
-  fillSheet(fast, t.texts, yoko, tate, metrics);
-  literalFill(literal, t.texts, yoko, tate, metrics);
+  fillSheet(fast, t.texts, bounds, metrics);
+  literalFill(literal, t.texts, bounds, metrics);
   if (fast.RowCount() != kRows + 1 || fast.ColCount() != kCols + 1 || !sameSheet(fast, literal)) {
     state.SkipWithError("the fast fill differs from the literal scan");
   }
@@ -156,11 +154,10 @@ TStringGrid& filledGrid() {
   static TStringGrid grid;
   static const bool filled = [] {
     TFakeTextMetrics metrics;
-    TDblAry tate;
-    TDblAry yoko;
-    collectBounds(table().lines, kTolerance, tate, yoko);
-    sortBounds(kTolerance, tate, yoko);
-    fillSheet(grid, table().texts, yoko, tate, metrics);
+    TBounds bounds;
+    collectBounds(table().lines, kTolerance, bounds);
+    sortBounds(kTolerance, bounds);
+    fillSheet(grid, table().texts, bounds, metrics);
     return true;
   }();
   (void)filled;

@@ -21,8 +21,7 @@ constexpr double kCellH = 8.0;
 struct TSheet {
   TStringGrid grid;
   TTextAry texts;
-  TDblAry tate;
-  TDblAry yoko;
+  TBounds bounds;
 };
 
 // Every data cell tagged with its text's handle and showing its text.
@@ -31,8 +30,11 @@ TSheet& sheet() {
   static const bool filled = [] {
     out.grid.setRowCount(kRows + 1);
     out.grid.setColCount(kCols + 1);
-    for (int c = 0; c <= kCols; ++c) out.tate.push_back(c * kCellW);
-    for (int r = 0; r <= kRows; ++r) out.yoko.push_back(-r * kCellH);
+    TDblAry cols;
+    TDblAry rows;
+    for (int c = 0; c <= kCols; ++c) cols.push_back(c * kCellW);
+    for (int r = 0; r <= kRows; ++r) rows.push_back(-r * kCellH);
+    out.bounds.assign(cols, rows);
     std::int32_t tag = 0x1000;
     for (int r = 1; r <= kRows; ++r) {
       for (int c = 1; c <= kCols; ++c) {
@@ -57,7 +59,7 @@ void BM_UpdateUnchangedSheet(benchmark::State& state) {
   const std::unique_ptr<TCadDocument> document = cad.createApplication()->ActiveDocument();
   for (auto _ : state) {
     TUpdateCounts counts;
-    updateCells(s.grid, s.texts, s.tate, s.yoko, *document, counts, [] {});
+    updateCells(s.grid, s.texts, s.bounds, *document, counts, [] {});
     benchmark::DoNotOptimize(counts);
   }
   // Connecting made two calls; an unchanged sheet makes none.

@@ -6,7 +6,7 @@
 #include "cad/connect_cad.h"
 #include "table/acquire.h"
 #include "table/bounds.h"
-#include "table/sheet_fill.h"
+#include "sheet/sheet_fill.h"
 
 namespace {
 
@@ -129,9 +129,9 @@ void TMorvaneForm::Button1Click() {
 
   Memo1.add(recordsLogLine(LineAry.size(), TextAry.size()));
   const TTolerance tolerance = readTolerance(Edit1.Text(), desktop.decimalSeparator());
-  collectBounds(LineAry, tolerance.value, TateAry, YokoAry);
-  sortBounds(tolerance.value, TateAry, YokoAry);
-  Memo1.add(boundsLogLine(YokoAry.size(), TateAry.size()));
+  collectBounds(LineAry, tolerance.value, FBounds);
+  sortBounds(tolerance.value, FBounds);
+  Memo1.add(boundsLogLine(FBounds));
   if (tolerance.refused) {
     Memo1.add(toleranceLogLine(Edit1.Text()));
   }
@@ -140,7 +140,7 @@ void TMorvaneForm::Button1Click() {
   StringGrid1.setEditorMode(false);
   // A fill that a bad handle ends leaves no list of a sheet it never finished.
   FHidden = THiddenTexts();
-  FHidden = fillSheet(StringGrid1, TextAry, YokoAry, TateAry, FPorts.metrics);
+  FHidden = fillSheet(StringGrid1, TextAry, FBounds, FPorts.metrics);
   FPending.reset();  // new boundaries and tags
   if (!FHidden.empty()) {
     Memo1.add(hiddenLogLine(FHidden));
@@ -153,7 +153,7 @@ void TMorvaneForm::Button1Click() {
       StringGrid1.setRowHeight(r, StringGrid1.DefaultRowHeight());
     }
   }
-  const bool filled = YokoAry.size() >= 2 && TateAry.size() >= 2 && !TextAry.empty();
+  const bool filled = FBounds.spansCells() && !TextAry.empty();
   Button2.setEnabled(filled);
   N6.setEnabled(filled);
   Button3.setEnabled(filled);

@@ -36,7 +36,7 @@ bool updateInCad(TMorvaneForm& form, TCadApplication& cad, TUpdateStage& stage) 
   {
     TUndoGroup undoGroup(*document);
     updateCells(
-        grid, form.FPending.index(), form.TateAry, form.YokoAry, *document, counts,
+        grid, form.FTextIndex, form.FBounds, *document, counts,
         [&form, &desktop] {
           form.ProgressBar1.setPosition(form.ProgressBar1.Position() + 1);
           desktop.processMessages();
@@ -66,7 +66,7 @@ bool updateInCad(TMorvaneForm& form, TCadApplication& cad, TUpdateStage& stage) 
 void TMorvaneForm::Button2Click() {
   const TScopedValue<bool> running(FUpdateRunning, true);
   // The run's index is built afresh from the records, as they stand now.
-  FPending.reset();
+  FTextIndex.rebuild();
   bool wrongDrawing = false;
   if (const std::unique_ptr<TCadApplication> cad = connectCadSaying()) {
     // Errors stay quiet, as with no CAD at all, unless the drawing may have

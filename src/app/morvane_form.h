@@ -24,6 +24,7 @@
 #include "platform/text_metrics.h"
 #include "sheet/cell_look.h"
 #include "sheet/undo_cells.h"
+#include "table/bounds.h"
 #include "table/hidden_texts.h"
 #include "table/mrv_records.h"
 #include "table/string_grid.h"
@@ -32,6 +33,7 @@
 #include "text/replace_dialog.h"
 #include "text/text_services.h"
 #include "writeback/pending_cells.h"
+#include "writeback/text_lookup.h"
 
 #include "app/version.h"
 
@@ -133,13 +135,16 @@ class TMorvaneForm {
   // ---- Program-wide data ---------------------------------------------------
   TTextAry TextAry;
   TLineAry LineAry;
-  TDblAry TateAry;  // column boundaries, ascending X
-  TDblAry YokoAry;  // row boundaries, descending Y
+  // The column boundaries (ascending X) and the row boundaries (descending Y).
+  TBounds FBounds;
   std::wstring targetProgID = L"BricscadApp.AcadApplication";
   std::int32_t scaleFactor = 100;  // display scale of the first monitor, percent
-  // What Update would do to each data cell, kept over the sheet and the lists
-  // above; Update writes through its index (form_update.cpp).
-  TPendingCells FPending{StringGrid1, TextAry, TateAry, YokoAry};
+  // TextAry by handle: Update writes through it (form_update.cpp), so that
+  // what was worked out from the records knows when to look again.
+  TTextIndex FTextIndex{TextAry};
+  // What Update would do to each data cell, kept over the sheet, the index
+  // and the bounds above.
+  TPendingCells FPending{StringGrid1, FTextIndex, FBounds};
   // The drawing TextAry was read from: Update and Locate touch the CAD only
   // while it is the active document.
   TDrawingIdentity FDrawing;

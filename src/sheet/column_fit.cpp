@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "sheet/cell_look.h"
-#include "table/sheet_fill.h"
+#include "sheet/sheet_fill.h"
 
 int fittedColumnWidth(const TStringGrid& grid, std::int32_t col, TTextMetrics& metrics) {
   int widest = 0;

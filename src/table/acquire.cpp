@@ -216,8 +216,8 @@ std::wstring recordsLogLine(std::size_t lines, std::size_t texts) {
   return L"Line = " + std::to_wstring(lines) + L", Text = " + std::to_wstring(texts);
 }
 
-std::wstring boundsLogLine(std::size_t yoko, std::size_t tate) {
-  return L"Yoko = " + std::to_wstring(yoko) + L", Tate = " + std::to_wstring(tate);
+std::wstring boundsLogLine(const TBounds& bounds) {
+  return L"Yoko = " + std::to_wstring(bounds.rows().size()) + L", Tate = " + std::to_wstring(bounds.cols().size());
 }
 
 std::wstring progressText(std::int32_t number, std::int32_t count) {

@@ -10,6 +10,7 @@
 
 #include "cad/cad_ports.h"
 #include "platform/desktop.h"
+#include "table/bounds.h"
 #include "table/mrv_records.h"
 
 inline constexpr const wchar_t* kSelectionSetName = L"ssTemp";
@@ -75,7 +76,8 @@ std::wstring formatSeconds(std::uint32_t milliseconds, wchar_t decimalSeparator)
 // The log lines and the progress text.
 std::wstring selectLogLine(std::int32_t count);
 std::wstring recordsLogLine(std::size_t lines, std::size_t texts);
-std::wstring boundsLogLine(std::size_t yoko, std::size_t tate);
+// "Yoko = rows, Tate = columns": the counts of row and column boundaries.
+std::wstring boundsLogLine(const TBounds& bounds);
 std::wstring progressText(std::int32_t number, std::int32_t count);
 
 // A window handle the CAD reports as a 32-bit value, as the desktop knows it.

@@ -11,19 +11,21 @@ int scaled(int value, double scale) { return static_cast<int>(value * scale); }
 
 }  // namespace
 
-std::optional<TPoint3> locateTarget(const TTextAry& texts, const TDblAry& tate, const TDblAry& yoko,
-                                    std::int32_t col, std::int32_t row, std::int32_t tag) {
+std::optional<TPoint3> locateTarget(const TTextAry& texts, const TBounds& bounds, std::int32_t col, std::int32_t row,
+                                    std::int32_t tag) {
   const int k = findTextByHandle(texts, handleString(tag));
   if (k >= 0) {
     const TMrvText& text = texts[static_cast<std::size_t>(k)];
     return TPoint3{text.base[0], text.base[1], 0.0};
   }
+  const TDblAry& cols = bounds.cols();
+  const TDblAry& rows = bounds.rows();
   const auto c = static_cast<std::size_t>(col);
   const auto r = static_cast<std::size_t>(row);
-  if (col < 1 || row < 1 || c >= tate.size() || r >= yoko.size()) {
+  if (col < 1 || row < 1 || c >= cols.size() || r >= rows.size()) {
     return std::nullopt;
   }
-  return TPoint3{tate[c - 1], (yoko[r - 1] + yoko[r]) / 2.0, 0.0};
+  return TPoint3{cols[c - 1], (rows[r - 1] + rows[r]) / 2.0, 0.0};
 }
 
 TDrawingArea drawingArea(const TScreenRect& bar, const TScreenRect& view) {

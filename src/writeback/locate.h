@@ -9,6 +9,7 @@
 #include "cad/cad_ports.h"
 #include "cad/drawing_identity.h"
 #include "platform/desktop.h"
+#include "table/bounds.h"
 #include "table/mrv_records.h"
 
 inline constexpr int kArrowPenWidth = 3;
@@ -18,8 +19,8 @@ inline constexpr std::uint32_t kArrowColour = 0x006464FF;  // RGB(255, 100, 100)
 // Where to look for cell (col, row) tagged `tag`: its text's anchor, or for a
 // cell without a record the cell's left edge at half its height, when the
 // cell lies within the boundaries; none otherwise.
-std::optional<TPoint3> locateTarget(const TTextAry& texts, const TDblAry& tate, const TDblAry& yoko,
-                                    std::int32_t col, std::int32_t row, std::int32_t tag);
+std::optional<TPoint3> locateTarget(const TTextAry& texts, const TBounds& bounds, std::int32_t col, std::int32_t row,
+                                    std::int32_t tag);
 
 // The drawing area of the CAD's document window: the view's rectangle less
 // the bar's height at its bottom, from the view's top-left corner.

@@ -25,29 +25,15 @@ int findTextByHandle(const TTextAry& texts, const std::wstring& handle) {
   return -1;
 }
 
-std::int32_t colIndexOf(const TDblAry& tate, double x) {
-  for (std::size_t k = 0; k + 1 < tate.size(); ++k) {
-    if (tate[k] < x && x < tate[k + 1]) {
-      return static_cast<std::int32_t>(k);
-    }
-  }
-  return -1;
-}
+TTextIndex::TTextIndex(TTextAry& texts) : FTexts(texts) { rebuild(); }
 
-std::int32_t rowIndexOf(const TDblAry& yoko, double y) {
-  for (std::size_t k = 0; k + 1 < yoko.size(); ++k) {
-    if (yoko[k + 1] < y && y < yoko[k]) {
-      return static_cast<std::int32_t>(k);
-    }
-  }
-  return -1;
-}
-
-TTextIndex::TTextIndex(TTextAry& texts) : FTexts(texts) {
-  FByTag.reserve(texts.size());
-  for (std::size_t i = 0; i < texts.size(); ++i) {
+void TTextIndex::rebuild() {
+  FByTag.clear();
+  FByTag.reserve(FTexts.size());
+  for (std::size_t i = 0; i < FTexts.size(); ++i) {
     add(static_cast<int>(i));
   }
+  ++FRevision;
 }
 
 void TTextIndex::add(int i) {

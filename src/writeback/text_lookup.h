@@ -1,7 +1,6 @@
 #pragma once
-// Finding drawing texts and cells from handles and coordinates: the handle
-// string of a cell tag, the record of a handle, the column and row interval
-// of a point.
+// Finding drawing texts from handles: the record of a handle, by a scan or
+// through an index by cell tag.
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -15,12 +14,6 @@
 // empty or 0, or nothing matches. A scan of the whole list: one call per click
 // is cheap, one per cell of a sheet is not (see TTextIndex).
 int findTextByHandle(const TTextAry& texts, const std::wstring& handle);
-
-// First k with tate[k] < x < tate[k+1]; -1 when there are fewer than two
-// boundaries or no interval holds x.
-std::int32_t colIndexOf(const TDblAry& tate, double x);
-// First k with yoko[k+1] < y < yoko[k]; -1 likewise.
-std::int32_t rowIndexOf(const TDblAry& yoko, double y);
 
 // The text list with an index by handle, for a walk over every cell. Every
 // change to the list during the walk goes through here so that the index
@@ -37,6 +30,9 @@ class TTextIndex {
   int findTextByHandle(const std::wstring& handle) const;
 
   const TMrvText& operator[](int i) const { return FTexts[static_cast<std::size_t>(i)]; }
+  std::size_t size() const { return FTexts.size(); }
+  // The list was replaced or changed behind the index's back: indexed anew.
+  void rebuild();
   void setText(int i, const std::wstring& text);
   // The drawing's text differs from the record now (TMrvText::drawingChanged).
   void markDrawingChanged(int i);

@@ -4,8 +4,8 @@
 
 #include "cad/text_kinds.h"
 #include "platform/errors.h"
-#include "table/sheet_fill.h"
-#include "writeback/pending_cells.h"
+#include "table/cell_tag.h"
+#include "writeback/update_plan.h"
 
 namespace {
 
@@ -77,62 +77,35 @@ void addText(TCadText& templateText, const std::wstring& cellText, const TPoint3
 
 }  // namespace
 
-TTemplate findTemplate(const TStringGrid& grid, const TTextIndex& texts, const TDblAry& tate, const TDblAry& yoko,
-                       std::int32_t col) {
-  for (std::int32_t row = 2; row < grid.RowCount(); ++row) {
-    const std::int32_t tag = grid.Tag(col, row);
-    if (tag == 0) {
-      continue;
-    }
-    const int k = texts.findTag(tag);
-    if (k < 0) {
-      continue;
-    }
-    if (const std::optional<TAnchorOffset> at = anchorOffset(texts[k], tate, yoko)) {
-      return {handleString(tag), at->dx, at->dy};
-    }
-  }
-  return {};
-}
-
-void updateCells(TStringGrid& grid, TTextAry& textList, const TDblAry& tate, const TDblAry& yoko,
-                 TCadDocument& document, TUpdateCounts& counts, const std::function<void()>& beforeCell,
+void updateCells(TStringGrid& grid, TTextAry& textList, const TBounds& bounds, TCadDocument& document,
+                 TUpdateCounts& counts, const std::function<void()>& beforeCell,
                  const std::function<void()>& beforeWrite) {
   TTextIndex texts(textList);
-  updateCells(grid, texts, tate, yoko, document, counts, beforeCell, beforeWrite);
+  updateCells(grid, texts, bounds, document, counts, beforeCell, beforeWrite);
 }
 
-void updateCells(TStringGrid& grid, TTextIndex& texts, const TDblAry& tate, const TDblAry& yoko,
-                 TCadDocument& document, TUpdateCounts& counts, const std::function<void()>& beforeCell,
+void updateCells(TStringGrid& grid, TTextIndex& texts, const TBounds& bounds, TCadDocument& document,
+                 TUpdateCounts& counts, const std::function<void()>& beforeCell,
                  const std::function<void()>& beforeWrite) {
   const auto writing = [&beforeWrite] {
     if (beforeWrite) beforeWrite();
   };
-  TPoint3 placement{0.0, 0.0, 0.0};
   for (std::int32_t row = 1; row < grid.RowCount(); ++row) {
     for (std::int32_t col = 1; col < grid.ColCount(); ++col) {
       beforeCell();
-      const std::int32_t tag = grid.Tag(col, row);
-      const std::wstring& shown = grid.Cell(col, row);
-      // The template is looked for only where the rule asks for it: an
-      // untagged cell that holds text.
-      const int i = tag != 0 ? texts.findTag(tag) : -1;
-      TTemplate found;
-      if (tag == 0 && !shown.empty()) {
-        found = findTemplate(grid, texts, tate, yoko, col);
-      }
-      const TPending kind = classifyCell(tag, shown, i < 0 ? nullptr : &texts[i], found.handle != L"0");
-      if (kind == TPending::None || kind == TPending::Unwritable) {
+      const TCellPlan plan = planCell(grid, texts, bounds, col, row);
+      if (plan.kind == TPending::None || plan.kind == TPending::Unwritable) {
         continue;  // nothing is written and nothing counted
       }
-      if (kind == TPending::DrawingChanged) {
+      if (plan.kind == TPending::DrawingChanged) {
         ++counts.drawingChanged;  // left alone until a new Acquire reads its text
         continue;
       }
       // The text as it stands now: the CAD's calls may let messages run that change the cell.
-      const std::wstring cellText = shown;
-      if (kind == TPending::Edit || kind == TPending::Delete) {
-        const std::unique_ptr<TCadText> text = lookupText(document, handleString(tag));
+      const std::wstring cellText = grid.Cell(col, row);
+      if (plan.kind == TPending::Edit || plan.kind == TPending::Delete) {
+        const int i = plan.record;
+        const std::unique_ptr<TCadText> text = lookupText(document, handleString(grid.Tag(col, row)));
         if (!text) {
           ++counts.skipped;
           continue;
@@ -145,7 +118,7 @@ void updateCells(TStringGrid& grid, TTextIndex& texts, const TDblAry& tate, cons
           continue;
         }
         writing();
-        if (kind == TPending::Edit) {
+        if (plan.kind == TPending::Edit) {
           text->setTextString(cellText);
           texts.setText(i, cellText);
           text->Update();
@@ -157,14 +130,14 @@ void updateCells(TStringGrid& grid, TTextIndex& texts, const TDblAry& tate, cons
           ++counts.deletions;
         }
       } else {
-        const std::unique_ptr<TCadText> templateText = lookupText(document, found.handle);
+        const std::unique_ptr<TCadText> templateText = lookupText(document, handleString(plan.templateTag));
         if (!templateText) {
           ++counts.skipped;
           continue;
         }
         writing();
-        placement[0] = tate[static_cast<std::size_t>(col - 1)] + found.dx;
-        placement[1] = yoko[static_cast<std::size_t>(row - 1)] + found.dy;
+        const TPoint3 placement{bounds.cols()[static_cast<std::size_t>(col - 1)] + plan.offset.dx,
+                                bounds.rows()[static_cast<std::size_t>(row - 1)] + plan.offset.dy, 0.0};
         addText(*templateText, cellText, placement, texts, grid, col, row);
         ++counts.additions;
       }

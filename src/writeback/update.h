@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cad/cad_ports.h"
+#include "table/bounds.h"
 #include "table/mrv_records.h"
 #include "table/string_grid.h"
 #include "writeback/text_lookup.h"
@@ -24,31 +25,19 @@ struct TUpdateCounts {
   std::int32_t drawingChanged = 0;
 };
 
-// The template of column `col`: the first tagged cell of rows 2 and below
-// whose text's anchor lies strictly inside a cell, with the anchor's offset
-// from that cell's top-left corner. Handle "0" when the column has none.
-struct TTemplate {
-  std::wstring handle = L"0";
-  double dx = 0.0;
-  double dy = 0.0;
-};
-TTemplate findTemplate(const TStringGrid& grid, const TTextIndex& texts, const TDblAry& tate, const TDblAry& yoko,
-                       std::int32_t col);
-
 // Visits every data cell row by row, left to right, calling `beforeCell`
 // first for each and `beforeWrite` before each change of the drawing. A
 // failing CAD call ends the walk by raising; what was written stays in the
 // drawing, and `texts`, the tags and `counts` say exactly what that is, so
 // that the next walk writes the rest.
-// Each cell's outcome is classifyCell's (writeback/pending_cells.h), the rule
-// the sheet's marks show.
-void updateCells(TStringGrid& grid, TTextAry& texts, const TDblAry& tate, const TDblAry& yoko,
-                 TCadDocument& document, TUpdateCounts& counts, const std::function<void()>& beforeCell,
+// Each cell's outcome is its plan (writeback/update_plan.h) as the walk finds
+// it on reaching the cell: the rule the sheet's marks show.
+void updateCells(TStringGrid& grid, TTextAry& texts, const TBounds& bounds, TCadDocument& document,
+                 TUpdateCounts& counts, const std::function<void()>& beforeCell,
                  const std::function<void()>& beforeWrite = {});
-// The same over an index kept beside the sheet (TPendingCells::index), whose
-// writes the marks follow.
-void updateCells(TStringGrid& grid, TTextIndex& texts, const TDblAry& tate, const TDblAry& yoko,
-                 TCadDocument& document, TUpdateCounts& counts, const std::function<void()>& beforeCell,
+// The same over the table's index of its records, whose writes the marks follow.
+void updateCells(TStringGrid& grid, TTextIndex& texts, const TBounds& bounds, TCadDocument& document,
+                 TUpdateCounts& counts, const std::function<void()>& beforeCell,
                  const std::function<void()>& beforeWrite = {});
 
 // The writes of one run as one step of the CAD's own undo: the start mark

@@ -11,7 +11,7 @@
 #include "drawing.h"
 #include "fake_cad.h"
 #include "fake_desktop.h"
-#include "table/sheet_fill.h"
+#include "sheet/sheet_fill.h"
 
 namespace {
 
@@ -104,11 +104,11 @@ TEST_F(AcquireDrawingTest, ProcessSheetWithFloatNoiseAndDoubledRules) {
   EXPECT_EQ(form->Memo1.Lines()[2], L"Line = 87, Text = 17");
   // Noise such as 20.99999999999997 merges with 21: boundaries stay apart
   // by more than the tolerance.
-  for (std::size_t i = 1; i < form->TateAry.size(); ++i) {
-    EXPECT_GT(form->TateAry[i] - form->TateAry[i - 1], 0.1);
+  for (std::size_t i = 1; i < form->FBounds.cols().size(); ++i) {
+    EXPECT_GT(form->FBounds.cols()[i] - form->FBounds.cols()[i - 1], 0.1);
   }
-  for (std::size_t i = 1; i < form->YokoAry.size(); ++i) {
-    EXPECT_GT(form->YokoAry[i - 1] - form->YokoAry[i], 0.1);
+  for (std::size_t i = 1; i < form->FBounds.rows().size(); ++i) {
+    EXPECT_GT(form->FBounds.rows()[i - 1] - form->FBounds.rows()[i], 0.1);
   }
   // Every tagged cell shows the text whose handle it holds, and no text is
   // shown twice.

@@ -309,11 +309,11 @@ TEST_F(AcquireTest, EmptySelectionMergesTheKeptBoundariesUnderTheNewTolerance) {
   cad.addLine({0, 0, 0}, {40, 0, 0});
   cad.addText(L"a", {5, 5, 0});
   form->Button1.Click();
-  EXPECT_EQ(form->TateAry.size(), 4u);
+  EXPECT_EQ(form->FBounds.cols().size(), 4u);
   cad.selectMode = TFakeSelectMode::Picked;  // picks nothing
   form->Edit1.setText(L"0.5");
   form->Button1.Click();
-  EXPECT_EQ(form->TateAry, (TDblAry{0.0, 20.0, 40.0}));
+  EXPECT_EQ(form->FBounds.cols(), (TDblAry{0.0, 20.0, 40.0}));
   EXPECT_EQ(log().back(), L"Yoko = 2, Tate = 3");
 }
 

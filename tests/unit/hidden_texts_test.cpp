@@ -8,7 +8,7 @@
 
 #include "app/pending_look.h"
 #include "table/hidden_texts.h"
-#include "table/sheet_fill.h"
+#include "sheet/sheet_fill.h"
 #include "writeback_fixture.h"
 
 namespace {
@@ -22,8 +22,8 @@ TMrvText at(const std::wstring& s, double x, double y, const std::wstring& handl
 }
 
 // A 3 x 2 table: columns at x 0, 20, 50, 80; rows at y 30, 20, 10.
-const TDblAry kTate{0.0, 20.0, 50.0, 80.0};
-const TDblAry kYoko{30.0, 20.0, 10.0};
+const TDblAry kTableRows{30.0, 20.0, 10.0};
+const TBounds kTable{{0.0, 20.0, 50.0, 80.0}, kTableRows};
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 TEST(HiddenTexts, EachTextTheFillLeavesOutWithItsReasonInListOrder) {
@@ -51,7 +51,7 @@ TEST(HiddenTexts, EachTextTheFillLeavesOutWithItsReasonInListOrder) {
   for (const auto& c : cases) texts.push_back(at(c.text, c.x, c.y, std::to_wstring(texts.size() + 1)));
   TStringGrid grid;
   TFakeTextMetrics metrics;
-  const THiddenTexts hidden = fillSheet(grid, texts, kYoko, kTate, metrics);
+  const THiddenTexts hidden = fillSheet(grid, texts, kTable, metrics);
 
   std::size_t k = 0;
   for (std::size_t i = 0; i < std::size(cases); ++i) {
@@ -80,11 +80,11 @@ TEST(HiddenTexts, EachTextTheFillLeavesOutWithItsReasonInListOrder) {
 
   // With no table to fill the sheet stays as it was and every text is outside.
   const TTextAry two{at(L"a", 5.0, 25.0, L"1"), at(L"b", 30.0, 25.0, L"2")};
-  const THiddenTexts none = fillSheet(grid, two, kYoko, {0.0}, metrics);
+  const THiddenTexts none = fillSheet(grid, two, TBounds{{0.0}, kTableRows}, metrics);
   EXPECT_EQ(grid.Cell(2, 1), L"last of three");
   ASSERT_EQ(none.size(), 2u);
   EXPECT_EQ(none.count(THiddenReason::Outside), 2u);
-  EXPECT_TRUE(fillSheet(grid, {}, kYoko, kTate, metrics).empty());
+  EXPECT_TRUE(fillSheet(grid, {}, kTable, metrics).empty());
 }
 
 TEST(HiddenTexts, TheLogLineCountsTheReasonsThatOccurAndNamesTheFirstThreeShortened) {
@@ -92,11 +92,11 @@ TEST(HiddenTexts, TheLogLineCountsTheReasonsThatOccurAndNamesTheFirstThreeShorte
   TFakeTextMetrics metrics;
   const TTextAry onLines{at(L"Poz.", 0.0, 25.0, L"1"), at(L"Del. operacija", 20.0, 25.0, L"2"),
                          at(L"Pripomočki", 50.0, 25.0, L"3"), at(L"Zaščita", 80.0, 25.0, L"4")};
-  EXPECT_EQ(hiddenLogLine(fillSheet(grid, onLines, kYoko, kTate, metrics)),
+  EXPECT_EQ(hiddenLogLine(fillSheet(grid, onLines, kTable, metrics)),
             L"表示されない文字 = 4 (罫線上 = 4): 「Poz.」「Del. oper…」「Pripomočki」 ほか 1");
 
   const TTextAry mixed{at(L"旧", 5.0, 25.0, L"1"), at(L"新", 6.0, 25.0, L"2"), at(L"外", 90.0, 25.0, L"3")};
-  const THiddenTexts hidden = fillSheet(grid, mixed, kYoko, kTate, metrics);
+  const THiddenTexts hidden = fillSheet(grid, mixed, kTable, metrics);
   EXPECT_EQ(hiddenLogLine(hidden), L"表示されない文字 = 2 (表の外 = 1, 同じセルの後の文字に隠れる = 1): 「旧」「外」");
   EXPECT_EQ(hiddenListLines(hidden), (std::vector<std::wstring>{L"【同じセルの後の文字に隠れる】「旧」 (列 1・行 1 は「新」)",
                                                                 L"【表の外】「外」"}));

@@ -6,11 +6,13 @@
 #include <string>
 
 #include "platform/text_metrics.h"
+#include "table/bounds.h"
 #include "table/mrv_records.h"
 #include "table/string_grid.h"
 
-inline void literalFill(TStringGrid& grid, const TTextAry& texts, const TDblAry& yoko, const TDblAry& tate,
-                        TTextMetrics& metrics) {
+inline void literalFill(TStringGrid& grid, const TTextAry& texts, const TBounds& bounds, TTextMetrics& metrics) {
+  const TDblAry& tate = bounds.cols();
+  const TDblAry& yoko = bounds.rows();
   if (texts.empty() || yoko.size() < 2 || tate.size() < 2) return;
   grid.setRowCount(static_cast<std::int32_t>(yoko.size()));
   grid.setColCount(static_cast<std::int32_t>(tate.size()));

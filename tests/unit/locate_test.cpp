@@ -113,7 +113,9 @@ TEST_F(LocateTest, WithoutATargetOrTheCheckOrAnAreaTheViewStaysAndOnlyTheStatusC
   cad.clearFaults();
 
   // An untagged cell beyond the boundary arrays.
-  form->TateAry.pop_back();
+  TDblAry cols = form->FBounds.cols();
+  cols.pop_back();
+  form->FBounds.assign(cols, form->FBounds.rows());
   click(3, 1);
   EXPECT_EQ(status(), L"");
   EXPECT_FALSE(cad.lastZoom.has_value());

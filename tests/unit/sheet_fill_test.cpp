@@ -1,6 +1,6 @@
 // Filling the sheet: shape, cell search, tags, column widths, failures, and
 // the fast cell search against the literal scan on random tables.
-#include "table/sheet_fill.h"
+#include "sheet/sheet_fill.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,13 @@
 #include <limits>
 #include <map>
 #include <random>
+#include <vector>
 
 #include "fake_desktop.h"
 #include "literal_fill.h"
+#include "random_bounds.h"
 #include "platform/errors.h"
+#include "table/cell_tag.h"
 
 namespace {
 
@@ -34,15 +37,16 @@ TMrvText text(const std::wstring& s, double x, double y, const std::wstring& han
 }
 
 // A 3 x 2 table: columns at x 0, 20, 50, 80; rows at y 30, 20, 10.
-const TDblAry kTate{0.0, 20.0, 50.0, 80.0};
-const TDblAry kYoko{30.0, 20.0, 10.0};
+const TDblAry kCols{0.0, 20.0, 50.0, 80.0};
+const TDblAry kRows{30.0, 20.0, 10.0};
+const TBounds kTable{kCols, kRows};
 
 TEST(FillSheet, ShapeHeadersAndCells) {
   TStringGrid grid;
   TFakeTextMetrics metrics;
   const TTextAry texts{text(L"品名", 5.0, 25.0, L"1A0"), text(L"数量", 30.0, 25.0, L"1a1"),
                        text(L"ボルト", 5.0, 15.0, L"2F"), text(L"12", 60.0, 15.0, L"FFFFFFFF")};
-  fillSheet(grid, texts, {40.0, 30.0, 20.0, 10.0}, {0.0, 20.0, 50.0}, metrics);
+  fillSheet(grid, texts, TBounds{{0.0, 20.0, 50.0}, {40.0, 30.0, 20.0, 10.0}}, metrics);
   ASSERT_EQ(grid.RowCount(), 4);
   ASSERT_EQ(grid.ColCount(), 3);
   EXPECT_EQ(grid.Cell(0, 0), L"");
@@ -73,7 +77,7 @@ TEST(FillSheet, ClearsWhatTheSheetHeldBefore) {
   grid.setRowCount(10);
   grid.setCell(2, 1, L"typed");
   grid.setTag(2, 1, 77);
-  fillSheet(grid, {text(L"a", 5.0, 25.0, L"10")}, kYoko, kTate, metrics);
+  fillSheet(grid, {text(L"a", 5.0, 25.0, L"10")}, kTable, metrics);
   EXPECT_EQ(grid.RowCount(), 3);
   EXPECT_EQ(grid.Cell(2, 1), L"");
   EXPECT_EQ(grid.Tag(2, 1), 0);
@@ -85,10 +89,10 @@ TEST(FillSheet, NothingToFillLeavesTheSheetExactlyAsItWas) {
   const TTextAry one{text(L"a", 5.0, 25.0, L"10")};
   struct TCase {
     TTextAry texts;
-    TDblAry yoko;
-    TDblAry tate;
+    TDblAry rows;
+    TDblAry cols;
   };
-  for (const TCase& c : {TCase{{}, kYoko, kTate}, TCase{one, {30.0}, kTate}, TCase{one, kYoko, {0.0}},
+  for (const TCase& c : {TCase{{}, kRows, kCols}, TCase{one, {30.0}, kCols}, TCase{one, kRows, {0.0}},
                          TCase{one, {}, {}}}) {
     TStringGrid grid;
     grid.setCell(3, 3, L"kept");
@@ -96,7 +100,7 @@ TEST(FillSheet, NothingToFillLeavesTheSheetExactlyAsItWas) {
     grid.setColWidth(2, 77);
     int changes = 0;
     grid.OnChange = [&changes] { ++changes; };
-    fillSheet(grid, c.texts, c.yoko, c.tate, metrics);
+    fillSheet(grid, c.texts, TBounds{c.cols, c.rows}, metrics);
     EXPECT_EQ(grid.RowCount(), 5);
     EXPECT_EQ(grid.ColCount(), 5);
     EXPECT_EQ(grid.Cell(3, 3), L"kept");
@@ -113,7 +117,7 @@ TEST(FillSheet, AnchorsOnBoundariesOrOutsideAreShownNowhere) {
                        text(L"left", -1.0, 25.0, L"3"),  text(L"above", 30.0, 31.0, L"4"),
                        text(L"below", 30.0, 10.0, L"5"), text(L"nan", std::nan(""), 25.0, L"6"),
                        text(L"in", 20.001, 19.999, L"7")};
-  fillSheet(grid, texts, kYoko, kTate, metrics);
+  fillSheet(grid, texts, kTable, metrics);
   int shown = 0;
   for (std::int32_t r = 1; r < grid.RowCount(); ++r) {
     for (std::int32_t c = 1; c < grid.ColCount(); ++c) {
@@ -128,8 +132,7 @@ TEST(FillSheet, AnchorsOnBoundariesOrOutsideAreShownNowhere) {
 TEST(FillSheet, LaterTextInTheSameCellWinsWithItsTag) {
   TStringGrid grid;
   TFakeTextMetrics metrics;
-  fillSheet(grid, {text(L"first", 25.0, 25.0, L"A1"), text(L"second", 45.0, 22.0, L"B2")}, kYoko, kTate,
-            metrics);
+  fillSheet(grid, {text(L"first", 25.0, 25.0, L"A1"), text(L"second", 45.0, 22.0, L"B2")}, kTable, metrics);
   EXPECT_EQ(grid.Cell(2, 1), L"second");
   EXPECT_EQ(grid.Tag(2, 1), 0xB2);
 }
@@ -142,57 +145,46 @@ TEST(FillSheet, RepaintIsAnnouncedOnceAtTheEnd) {
     EXPECT_FALSE(grid.updating());
     ++changes;
   };
-  fillSheet(grid, {text(L"a", 5.0, 25.0, L"1"), text(L"b", 30.0, 15.0, L"2")}, kYoko, kTate, metrics);
+  fillSheet(grid, {text(L"a", 5.0, 25.0, L"1"), text(L"b", 30.0, 15.0, L"2")}, kTable, metrics);
   EXPECT_EQ(changes, 1);
 }
 
-TEST(FillSheetWidths, NarrowTextDoesNotWidenNorSetTheScale) {
-  // 25 pixels + 10 = 35 < 40: not widened, so no narrowing pass either,
-  // although column 2 is drawn only 1 unit wide.
-  TStringGrid grid;
-  TTableMetrics metrics;
-  metrics.widths[L"short"] = 25;
-  fillSheet(grid, {text(L"short", 10.0, 25.0, L"1")}, kYoko, {0.0, 20.0, 21.0}, metrics);
-  EXPECT_EQ(grid.ColWidth(1), 40);
-  EXPECT_EQ(grid.ColWidth(2), 40);
-}
-
-TEST(FillSheetWidths, WideningAndTheNarrowingAtTheLastScale) {
-  // Column 1 is 50 units and its text 90 + 10 pixels: 0.5 units a pixel.
-  // Column 2, 3 units wide, becomes 6 + 2 pixels.
-  TStringGrid grid;
-  TTableMetrics metrics;
-  metrics.widths[L"wide"] = 90;
-  fillSheet(grid, {text(L"wide", 10.0, 25.0, L"1")}, kYoko, {0.0, 50.0, 53.0}, metrics);
-  EXPECT_EQ(grid.ColWidth(1), 100);
-  EXPECT_EQ(grid.ColWidth(2), 8);
-}
-
-TEST(FillSheetWidths, EqualWidthCountsAsWideningAndHalvesRoundToEven) {
-  // 30 + 10 = 40 equals the default: widened (to the same width), scale 1.
-  // 2.5 units round to 2 pixels, 3.5 to 4, 4.5 to 4; plus 2 each.
-  TStringGrid grid;
-  TTableMetrics metrics;
-  metrics.widths[L"x"] = 30;
-  fillSheet(grid, {text(L"x", 10.0, 25.0, L"1")}, kYoko, {0.0, 40.0, 42.5, 46.0, 50.5, 100.0}, metrics);
-  EXPECT_EQ(grid.ColWidth(1), 40);
-  EXPECT_EQ(grid.ColWidth(2), 4);
-  EXPECT_EQ(grid.ColWidth(3), 6);
-  EXPECT_EQ(grid.ColWidth(4), 6);
-  EXPECT_EQ(grid.ColWidth(5), 40);  // 49.5 -> 50, + 2, not below the default
-}
-
-TEST(FillSheetWidths, ScaleComesFromTheLastWidenedColumnAndMayNarrowAWidenedOne) {
-  // Column 1 (10 units) is widened to 50 first, then column 2 (100 units)
-  // to 60: the scale is 100 / 60, at which column 1 draws as 6 + 2 pixels.
-  TStringGrid grid;
-  TTableMetrics metrics;
-  metrics.widths[L"one"] = 40;
-  metrics.widths[L"two"] = 50;
-  fillSheet(grid, {text(L"one", 5.0, 25.0, L"1"), text(L"two", 50.0, 25.0, L"2")}, kYoko,
-            {0.0, 10.0, 110.0}, metrics);
-  EXPECT_EQ(grid.ColWidth(1), 8);
-  EXPECT_EQ(grid.ColWidth(2), 60);
+TEST(FillSheetWidths, WideningAndTheNarrowingAtTheScaleOfTheLastWidenedColumn) {
+  const struct {
+    const char* name;
+    std::map<std::wstring, int> widths;
+    TTextAry texts;
+    TDblAry cols;
+    std::vector<int> expected;  // columns 1, 2, ...
+  } cases[] = {
+      // 25 pixels + 10 = 35 < 40: not widened, so no narrowing pass either,
+      // although column 2 is drawn only 1 unit wide.
+      {"a narrow text neither widens nor sets the scale", {{L"short", 25}}, {text(L"short", 10.0, 25.0, L"1")},
+       {0.0, 20.0, 21.0}, {40, 40}},
+      // Column 1 is 50 units and its text 90 + 10 pixels: 0.5 units a pixel.
+      // Column 2, 3 units wide, becomes 6 + 2 pixels.
+      {"widened, then narrowed at its scale", {{L"wide", 90}}, {text(L"wide", 10.0, 25.0, L"1")},
+       {0.0, 50.0, 53.0}, {100, 8}},
+      // 30 + 10 = 40 equals the default: widened (to the same width), scale 1.
+      // 2.5 units round to 2 pixels, 3.5 to 4, 4.5 to 4; plus 2 each; 49.5 ->
+      // 50, + 2, is not below the default.
+      {"an equal width counts as widening and halves round to even", {{L"x", 30}}, {text(L"x", 10.0, 25.0, L"1")},
+       {0.0, 40.0, 42.5, 46.0, 50.5, 100.0}, {40, 4, 6, 6, 40}},
+      // Column 1 (10 units) is widened to 50 first, then column 2 (100 units)
+      // to 60: the scale is 100 / 60, at which column 1 draws as 6 + 2 pixels.
+      {"the last widened column gives the scale and may narrow a widened one", {{L"one", 40}, {L"two", 50}},
+       {text(L"one", 5.0, 25.0, L"1"), text(L"two", 50.0, 25.0, L"2")}, {0.0, 10.0, 110.0}, {8, 60}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TStringGrid grid;
+    TTableMetrics metrics;
+    metrics.widths = c.widths;
+    fillSheet(grid, c.texts, TBounds{c.cols, kRows}, metrics);
+    for (std::size_t k = 0; k < c.expected.size(); ++k) {
+      EXPECT_EQ(grid.ColWidth(static_cast<std::int32_t>(k + 1)), c.expected[k]) << "column " << k + 1;
+    }
+  }
 }
 
 TEST(FillSheetWidths, ColumnsOnlyWidenAndWidthsCarryOverBetweenFills) {
@@ -200,11 +192,11 @@ TEST(FillSheetWidths, ColumnsOnlyWidenAndWidthsCarryOverBetweenFills) {
   TTableMetrics metrics;
   metrics.widths[L"long"] = 100;
   metrics.widths[L"mid"] = 60;
-  const TDblAry tate{0.0, 200.0, 400.0};
-  fillSheet(grid, {text(L"long", 5.0, 25.0, L"1"), text(L"mid", 6.0, 15.0, L"2")}, kYoko, tate, metrics);
+  const TDblAry cols{0.0, 200.0, 400.0};
+  fillSheet(grid, {text(L"long", 5.0, 25.0, L"1"), text(L"mid", 6.0, 15.0, L"2")}, TBounds{cols, kRows}, metrics);
   EXPECT_EQ(grid.ColWidth(1), 110);
   // A second fill whose widest text is narrower keeps the width.
-  fillSheet(grid, {text(L"mid", 6.0, 15.0, L"2")}, kYoko, tate, metrics);
+  fillSheet(grid, {text(L"mid", 6.0, 15.0, L"2")}, TBounds{cols, kRows}, metrics);
   EXPECT_EQ(grid.ColWidth(1), 110);
 }
 
@@ -261,7 +253,7 @@ TEST(FillSheet, BadHandleAbortsKeepingTheCellsFilledSoFar) {
   int changes = 0;
   grid.OnChange = [&changes] { ++changes; };
   try {
-    fillSheet(grid, texts, kYoko, kTate, metrics);
+    fillSheet(grid, texts, kTable, metrics);
     FAIL() << "no error";
   } catch (const TConvertError& e) {
     EXPECT_NE(e.message().find(L"XYZ"), std::wstring::npos);
@@ -294,24 +286,8 @@ TEST(FillSheetProperty, SameSheetAsTheLiteralScanOnRandomTables) {
   auto uniform = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
   TFakeTextMetrics metrics;
   for (int round = 0; round < 400; ++round) {
-    // Boundaries on a lattice of 0.5 units so that anchors hit them often.
-    // Most rounds are sorted as sortBounds leaves them (some with ties);
-    // some are in no order at all, or hold a NaN.
-    const int kind = round % 5;
-    auto boundaries = [&](bool descending) {
-      TDblAry v(static_cast<std::size_t>(uniform(0, 12)));
-      for (double& d : v) d = uniform(-4, 60) * 0.5;
-      if (kind <= 2) {
-        std::sort(v.begin(), v.end());
-        if (kind <= 1) v.erase(std::unique(v.begin(), v.end()), v.end());
-        if (descending) std::reverse(v.begin(), v.end());
-      } else if (kind == 4 && !v.empty()) {
-        v[static_cast<std::size_t>(uniform(0, static_cast<int>(v.size()) - 1))] = std::nan("");
-      }
-      return v;
-    };
-    const TDblAry yoko = boundaries(true);
-    const TDblAry tate = boundaries(false);
+    const TBoundsShape shape = boundsShapeOfRound(round);
+    const TBounds bounds{randomBoundaries(rng, shape, false, 12, 60), randomBoundaries(rng, shape, true, 12, 60)};
     TTextAry texts(static_cast<std::size_t>(uniform(0, 40)));
     for (std::size_t k = 0; k < texts.size(); ++k) {
       texts[k] = text(std::wstring(static_cast<std::size_t>(uniform(0, 9)), L'w') + std::to_wstring(k),
@@ -320,26 +296,11 @@ TEST(FillSheetProperty, SameSheetAsTheLiteralScanOnRandomTables) {
     TStringGrid fast;
     TStringGrid literal;
     for (int again = 0; again < 2; ++again) {  // widths carry over: fill twice
-      fillSheet(fast, texts, yoko, tate, metrics);
-      literalFill(literal, texts, yoko, tate, metrics);
+      fillSheet(fast, texts, bounds, metrics);
+      literalFill(literal, texts, bounds, metrics);
       expectSameSheet(fast, literal, round);
     }
   }
-}
-
-TEST(CellLocator, UniqueMatchOnSortedAxesAndFirstMatchOnUnsortedOnes) {
-  const TDblAry yoko{30.0, 20.0, 10.0};
-  const TDblAry tate{0.0, 20.0, 50.0, 80.0};
-  const TCellLocator sorted(yoko, tate);
-  EXPECT_EQ(sorted.find(60.0, 12.0), (TCellHit{3, 2}));
-  EXPECT_EQ(sorted.find(0.0, 12.0), (TCellHit{}));
-  EXPECT_EQ(sorted.find(1.0, 30.0), (TCellHit{}));
-  // Unsorted: the intervals overlap and the first in scan order wins.
-  const TDblAry yokoMixed{30.0, 0.0, 40.0, 5.0};
-  const TDblAry tateMixed{0.0, 50.0, 10.0, 60.0};
-  const TCellLocator mixed(yokoMixed, tateMixed);
-  EXPECT_EQ(mixed.find(15.0, 20.0), (TCellHit{1, 1}));
-  EXPECT_EQ(mixed.find(55.0, 35.0), (TCellHit{3, 3}));
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "table/sheet_fill.h"
+#include "table/cell_tag.h"
 #include "writeback/pending_cells.h"
 #include "writeback/text_lookup.h"
 #include "writeback/update.h"

@@ -212,8 +212,8 @@ TEST(AcquireIntegration, ReadsADrawnTableIntoListsLogAndSheet) {
   EXPECT_EQ(form.TextAry[3].code, 10);
   EXPECT_EQ(form.TextAry[3].base, (std::array<double, 3>{45, 5, 0}));
   EXPECT_EQ(form.TextAry[4].sText, L"外");
-  EXPECT_EQ(form.TateAry, (TDblAry{0, 30, 60, 90}));
-  EXPECT_EQ(form.YokoAry, (TDblAry{20, 10, 0}));
+  EXPECT_EQ(form.FBounds.cols(), (TDblAry{0, 30, 60, 90}));
+  EXPECT_EQ(form.FBounds.rows(), (TDblAry{20, 10, 0}));
 
   ASSERT_EQ(form.StringGrid1.RowCount(), 3);
   ASSERT_EQ(form.StringGrid1.ColCount(), 4);

@@ -41,7 +41,7 @@ def bounds(lines, tol=0.1):
         return kept
     return merge(yoko, True), merge(tate, False)
 
-def fill(texts, yoko, tate):
+def fill(texts, tate, yoko):
     cells = {}
     for base, s, h in texts:
         x, y = base[0], base[1]
@@ -57,7 +57,7 @@ cpp = sys.argv[1] == "--cpp"
 for path in sys.argv[2 if cpp else 1:]:
     n, lines, texts = records(path)
     yoko, tate = bounds(lines)
-    cells = fill(texts, yoko, tate)
+    cells = fill(texts, tate, yoko)
     order = sorted(cells.items(), key=lambda kv: (kv[0][1], kv[0][0]))
     if cpp:
         print('{"%s", %d, %d, %d, %d, %d, {' % (path.split("/")[-1], n, len(lines), len(texts), len(yoko), len(tate)))

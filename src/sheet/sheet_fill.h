@@ -1,10 +1,7 @@
 #pragma once
 // Filling the sheet from the texts and boundaries Acquire read.
-#include <cstdint>
-#include <string>
-
 #include "platform/text_metrics.h"
-#include "table/cell_tag.h"
+#include "table/bounds.h"
 #include "table/hidden_texts.h"
 #include "table/mrv_records.h"
 #include "table/string_grid.h"
@@ -25,28 +22,4 @@ void clearSheet(TStringGrid& grid);
 // (handleToTag) raises TConvertError; the cells filled up to then stay filled.
 // Gives the texts that no cell shows and why; with no table to fill (fewer
 // than two boundaries either way) every text lies outside it.
-THiddenTexts fillSheet(TStringGrid& grid, const TTextAry& texts, const TDblAry& yoko, const TDblAry& tate,
-               TTextMetrics& metrics);
-
-// The (column, row) of the data cell that holds (x, y), both at least 1, or
-// {0, 0} when no cell does. Gives exactly what a scan of every row, then every
-// column, for the first strict match gives.
-struct TCellHit {
-  std::int32_t col = 0;
-  std::int32_t row = 0;
-  bool operator==(const TCellHit&) const = default;
-};
-// The locator refers to the arrays it was given: they must outlive it.
-class TCellLocator {
- public:
-  TCellLocator(const TDblAry& yoko, const TDblAry& tate);
-  TCellHit find(double x, double y) const;
-
- private:
-  std::int32_t findRow(double y) const;
-  std::int32_t findCol(double x) const;
-  const TDblAry& FYoko;
-  const TDblAry& FTate;
-  bool FYokoMonotone = false;
-  bool FTateMonotone = false;
-};
+THiddenTexts fillSheet(TStringGrid& grid, const TTextAry& texts, const TBounds& bounds, TTextMetrics& metrics);
