@@ -12,7 +12,7 @@
 #include "sheet/block_commands.h"
 #include "sheet/undo_cells.h"
 #include "sheet/undo_commands.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 #include "text/convert_block.h"
 #include "text/replace_text.h"
 #include "text/zen_han_util.h"

@@ -15,7 +15,7 @@
 #include "sheet/undo_commands.h"
 #include "table/bounds.h"
 #include "table/sheet_fill.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 namespace {
 

@@ -26,7 +26,7 @@
 #include "sheet/undo_cells.h"
 #include "table/hidden_texts.h"
 #include "table/mrv_records.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 #include "text/input_list.h"
 #include "text/portable_text_services.h"
 #include "text/replace_dialog.h"

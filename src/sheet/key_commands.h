@@ -8,7 +8,7 @@
 
 #include "platform/desktop.h"
 #include "sheet/undo_cells.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 // Ctrl+C and Ctrl+X try the clipboard this often, one try right after the other.
 inline constexpr int kKeyCopyTries = 3;

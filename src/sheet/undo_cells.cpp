@@ -4,7 +4,7 @@
 #include <map>
 
 #include "platform/errors.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 // The list keeps every entry in the order it was added. Beside it, each sheet
 // has its own entries in the same order: the last of them is the sheet's

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "sheet/undo_cells.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 // Ctrl+Z: after a many-cell command (sgUndoCnt >= 1) reverts that many entries
 // and uses the count up; otherwise reverts one entry.

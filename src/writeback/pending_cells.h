@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "table/mrv_records.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 #include "writeback/text_lookup.h"
 
 enum class TPending : std::uint8_t {

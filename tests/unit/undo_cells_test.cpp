@@ -8,7 +8,7 @@
 
 #include "platform/errors.h"
 #include "sheet/undo_commands.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 namespace {
 
