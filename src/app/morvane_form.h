@@ -147,8 +147,8 @@ class TMorvaneForm {
   THiddenTexts FHidden;
 
   // ---- Fields --------------------------------------------------------------
+  // The undo history, with the group count of the last many-cell command.
   std::unique_ptr<TUndoCells> FUndoCells;
-  std::int32_t sgUndoCnt = 0;
   std::int32_t startCol = -1;
   std::int32_t startRow = -1;
   std::int32_t moveCol = 0;
