@@ -11,8 +11,7 @@
 #include "literal_zen_han.h"
 #include "sheet/block_commands.h"
 #include "sheet/undo_cells.h"
-#include "sheet/undo_commands.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 #include "text/convert_block.h"
 #include "text/replace_text.h"
 #include "text/zen_han_util.h"
@@ -58,9 +57,9 @@ void runCommand(benchmark::State& state, const TCommand& command) {
   fill(grid);
   TUndoCells undo;
   for (auto _ : state) {
-    std::int32_t count = command(grid, undo);
+    undo.setGroupCount(command(grid, undo));
     state.PauseTiming();
-    groupedUndo(undo, grid, count);
+    undo.undoGroup(grid);
     state.ResumeTiming();
   }
 }
@@ -72,9 +71,9 @@ void runUndo(benchmark::State& state, const TCommand& command) {
   TUndoCells undo;
   for (auto _ : state) {
     state.PauseTiming();
-    std::int32_t count = command(grid, undo);
+    undo.setGroupCount(command(grid, undo));
     state.ResumeTiming();
-    groupedUndo(undo, grid, count);
+    undo.undoGroup(grid);
     benchmark::DoNotOptimize(grid.Cell(1, 1));
   }
 }

@@ -12,10 +12,9 @@
 #include "fake_desktop.h"
 #include "literal_fill.h"
 #include "sheet/undo_cells.h"
-#include "sheet/undo_commands.h"
 #include "table/bounds.h"
 #include "sheet/sheet_fill.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 namespace {
 
@@ -171,8 +170,8 @@ void BM_UndoAddsThenGroupedUndo(benchmark::State& state) {
     for (std::int32_t r = 1; r <= kRows; ++r) {
       for (std::int32_t c = 1; c <= kCols; ++c) history.Add(grid, c, r);
     }
-    std::int32_t count = kRows * kCols;
-    groupedUndo(history, grid, count);
+    history.setGroupCount(kRows * kCols);
+    history.undoGroup(grid);
     benchmark::DoNotOptimize(history.Count());
   }
 }

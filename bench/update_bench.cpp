@@ -7,7 +7,7 @@
 #include <string>
 
 #include "fake_cad.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 #include "writeback/text_lookup.h"
 #include "writeback/update.h"
 

@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (key != 0) form.StringGrid1KeyDown(key, key == gridKey::kDelete ? TShiftState{} : ctrl);
   check(grid.RowCount() == rows && grid.ColCount() == cols, "the command changed the sheet's size");
-  if (command != 3) check(form.sgUndoCnt >= 1, "the command left no group to undo");
+  if (command != 3) check(form.FUndoCells->groupCount() >= 1, "the command left no group to undo");
   if (command == 2) check(desktop.clipboard == blockText, "the cut put another text on the clipboard");
 
   std::uint16_t undoKey = gridKey::kZ;

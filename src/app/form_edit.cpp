@@ -22,10 +22,10 @@ void TMorvaneForm::N1Click() {
 
 void TMorvaneForm::cutSelection(TStringGrid& sheet) {
   // The menu cut works on a single cell too, unlike the Delete key.
-  sgUndoCnt = 0;
+  const TUndoCells::TGroup group = FUndoCells->beginGroup();
   const TGridRect block = sheet.Selection();
   const std::wstring text = clipboardText(sheet, block);
-  sgUndoCnt = emptyBlock(sheet, *FUndoCells, block);
+  emptyBlock(sheet, *FUndoCells, block);
   // A failed copy leaves the cells empty all the same: UNDO brings them back.
   if (!setClipboardText(ports().desktop, text, kMenuCopyTries)) {
     ports().desktop.showMessage(kCopyFailed);
@@ -33,7 +33,8 @@ void TMorvaneForm::cutSelection(TStringGrid& sheet) {
 }
 
 void TMorvaneForm::N2Click() {
-  sgUndoCnt = 0;
+  // The copy changes no cell: it leaves no group to undo.
+  FUndoCells->setGroupCount(0);
   const std::wstring text = clipboardText(StringGrid1, StringGrid1.Selection());
   if (!setClipboardText(ports().desktop, text, kMenuCopyTries)) {
     ports().desktop.showMessage(kCopyFailed);
@@ -42,11 +43,11 @@ void TMorvaneForm::N2Click() {
 
 void TMorvaneForm::N3Click() {
   StringGrid1.setEditorMode(false);
+  const TUndoCells::TGroup group = FUndoCells->beginGroup(1);
   const std::optional<std::wstring> text = ports().desktop.getClipboardText();
-  const std::int32_t count = text ? pasteText(StringGrid1, *FUndoCells, StringGrid1.Selection(), *text) : 0;
-  sgUndoCnt = count > 0 ? count : 1;
   // The menu paste logs nothing else, but a block cut short says so.
   if (text) {
+    pasteText(StringGrid1, *FUndoCells, StringGrid1.Selection(), *text);
     if (const TPasteDropped dropped = pasteDropped(StringGrid1, StringGrid1.Selection(), *text); dropped.any()) {
       Memo1.add(pasteDroppedLogLine(dropped));
     }

@@ -9,7 +9,6 @@
 #include "sheet/grid_keys.h"
 #include "sheet/key_commands.h"
 #include "sheet/sheet_moves.h"
-#include "sheet/undo_commands.h"
 
 namespace {
 const std::wstring kNoNewText = L"新規作成不可";
@@ -160,7 +159,7 @@ void TMorvaneForm::StringGrid1KeyDown(std::uint16_t& key, TShiftState shift) {
     runCommand([this] {
       Memo1.add(L"[CTRL]+[Z]");
       endEditBeforeUndo();
-      locateOnceAfter([this] { groupedUndo(*FUndoCells, StringGrid1, sgUndoCnt); });
+      locateOnceAfter([this] { FUndoCells->undoGroup(StringGrid1); });
     });
     return;
   }
@@ -189,7 +188,7 @@ void TMorvaneForm::StringGrid1KeyDown(std::uint16_t& key, TShiftState shift) {
     if (key == gridKey::kDelete && !singleCell) {
       StringGrid1.setEditorMode(false);
     }
-    TKeyCommandContext context{StringGrid1, *FUndoCells, sgUndoCnt, ports().desktop,
+    TKeyCommandContext context{StringGrid1, *FUndoCells, ports().desktop,
                                [this](const std::wstring& line) { Memo1.add(line); }};
     sheetKeyCommand(context, key, shift);
   });

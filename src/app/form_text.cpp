@@ -41,12 +41,14 @@ void TMorvaneForm::N8Click(const TMenuItem& Sender) {
     // An open edit would take up whatever cell the user clicks while the
     // conversion lets messages through, and record it in the middle of the group.
     StringGrid1.setEditorMode(false);
-    sgUndoCnt = 0;
+    const TUndoCells::TGroup group = FUndoCells->beginGroup();
     // The whole-text conversions call the platform's mapping per cell and let
     // no messages through; the table conversions do, every little while.
-    const bool wholeText = item == &N8 || item == &N9;
-    sgUndoCnt = wholeText ? convertBlock(StringGrid1, *FUndoCells, StringGrid1.Selection(), convert)
-                          : convertBlock(StringGrid1, *FUndoCells, StringGrid1.Selection(), convert, ports().desktop);
+    if (item == &N8 || item == &N9) {
+      convertBlock(StringGrid1, *FUndoCells, StringGrid1.Selection(), convert);
+    } else {
+      convertBlock(StringGrid1, *FUndoCells, StringGrid1.Selection(), convert, ports().desktop);
+    }
     return;
   }
 }
@@ -75,9 +77,9 @@ void TMorvaneForm::N21Click() {
     return;
   }
   StringGrid1.setEditorMode(false);
-  sgUndoCnt = 0;
-  sgUndoCnt = replaceBlock(StringGrid1, *FUndoCells, StringGrid1.Selection(), dialog.findText(),
-                           dialog.replacementText(), dialog.ignoreCase());
+  const TUndoCells::TGroup group = FUndoCells->beginGroup();
+  replaceBlock(StringGrid1, *FUndoCells, StringGrid1.Selection(), dialog.findText(), dialog.replacementText(),
+               dialog.ignoreCase());
 }
 
 void TMorvaneForm::N26Click() { makeInputList(); }
@@ -116,6 +118,6 @@ void TMorvaneForm::makeInputList() {
     return;
   }
   StringGrid1.setEditorMode(false);
-  const std::int32_t count = fillBlock(StringGrid1, *FUndoCells, StringGrid1.Selection(), *choice);
-  sgUndoCnt = count > 0 ? count : 1;
+  const TUndoCells::TGroup group = FUndoCells->beginGroup(1);
+  fillBlock(StringGrid1, *FUndoCells, StringGrid1.Selection(), *choice);
 }

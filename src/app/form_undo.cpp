@@ -1,9 +1,8 @@
 #include "app/morvane_form.h"
-#include "sheet/undo_commands.h"
 
 void TMorvaneForm::SpeedButton1Click() {
   // The undo moves the current cell; an open editor would follow it and
   // record each cell it comes to.
   endEditBeforeUndo();
-  locateOnceAfter([this] { undoButton(*FUndoCells, StringGrid1, sgUndoCnt); });
+  locateOnceAfter([this] { FUndoCells->undoGroupAgain(StringGrid1); });
 }

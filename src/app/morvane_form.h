@@ -27,7 +27,7 @@
 #include "table/bounds.h"
 #include "table/hidden_texts.h"
 #include "table/mrv_records.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 #include "text/input_list.h"
 #include "text/portable_text_services.h"
 #include "text/replace_dialog.h"
@@ -153,8 +153,8 @@ class TMorvaneForm {
   THiddenTexts FHidden;
 
   // ---- Fields --------------------------------------------------------------
+  // The undo history, with the group count of the last many-cell command.
   std::unique_ptr<TUndoCells> FUndoCells;
-  std::int32_t sgUndoCnt = 0;
   std::int32_t startCol = -1;
   std::int32_t startRow = -1;
   std::int32_t moveCol = 0;

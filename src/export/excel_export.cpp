@@ -5,7 +5,7 @@
 
 #include "export/excel_ports.h"
 #include "export/transfer_array.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 std::wstring excelCellName(std::int32_t row, std::int32_t col) {
   // Bijective base 26: there is no zero digit, so each step takes one off first.

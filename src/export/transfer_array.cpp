@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 TTransferArray::TTransferArray(std::int32_t rows, std::int32_t cols)
     : FRows(rows < 0 ? 0 : rows), FCols(cols < 0 ? 0 : cols) {

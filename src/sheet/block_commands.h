@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "sheet/undo_cells.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 // Writes the text into every cell of the block, row by row and left to right.
 std::int32_t fillBlock(TStringGrid& grid, TUndoCells& undo, const TGridRect& block, const std::wstring& text);

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 // The sky blue of header cells.
 inline constexpr std::uint32_t kHeaderColor = 0xF0CAA6;  // RGB(166, 202, 240) as 0x00BBGGRR

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/desktop.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 // The wait after each failed open of the clipboard, in milliseconds.
 inline constexpr std::uint32_t kClipboardRetryWait = 250;

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "platform/text_metrics.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 // The width at which every text of the column, its header included, shows
 // whole: the widest text, the fill's margin and room for a cell's corner mark.

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 inline constexpr int kGridLineWidth = 1;
 // How near (in pixels) to a line between header cells a press resizes.

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "platform/text_metrics.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 enum class TCharResult {
   Ignored,

@@ -21,7 +21,8 @@ void deleteKey(TKeyCommandContext& context, std::uint16_t& key) {
     return;
   }
   key = 0;
-  context.sgUndoCnt = emptyBlock(context.grid, context.undo, block);
+  const TUndoCells::TGroup group = context.undo.beginGroup();
+  emptyBlock(context.grid, context.undo, block);
 }
 
 void copyOrCutKey(TKeyCommandContext& context, std::uint16_t& key, bool cut) {
@@ -31,9 +32,11 @@ void copyOrCutKey(TKeyCommandContext& context, std::uint16_t& key, bool cut) {
   // A locked clipboard is given up silently. A cut then leaves the cells as
   // they are: emptied, their text would be neither in the sheet nor on the
   // clipboard.
+  const TUndoCells::TGroup group = context.undo.beginGroup(1);
   const bool copied = setClipboardText(context.desktop, clipboardText(context.grid, block), kKeyCopyTries, 0);
-  const std::int32_t count = cut && copied ? emptyBlock(context.grid, context.undo, block) : 0;
-  context.sgUndoCnt = count > 0 ? count : 1;
+  if (cut && copied) {
+    emptyBlock(context.grid, context.undo, block);
+  }
 }
 
 void pasteKey(TKeyCommandContext& context, std::uint16_t& key) {
@@ -41,11 +44,10 @@ void pasteKey(TKeyCommandContext& context, std::uint16_t& key) {
   key = 0;
   // A clipboard that cannot be opened raises its error here, before any cell
   // changes, and the group count keeps its value.
+  const TUndoCells::TGroup group = context.undo.beginGroup(1);
   const std::optional<std::wstring> text = context.desktop.getClipboardText();
-  const std::int32_t count =
-      text ? pasteText(context.grid, context.undo, context.grid.Selection(), *text) : 0;
-  context.sgUndoCnt = count > 0 ? count : 1;
   if (text) {
+    pasteText(context.grid, context.undo, context.grid.Selection(), *text);
     if (const TPasteDropped dropped = pasteDropped(context.grid, context.grid.Selection(), *text); dropped.any()) {
       log(context, pasteDroppedLogLine(dropped));
     }

@@ -8,7 +8,7 @@
 
 #include "platform/desktop.h"
 #include "sheet/undo_cells.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 // Ctrl+C and Ctrl+X try the clipboard this often, one try right after the other.
 inline constexpr int kKeyCopyTries = 3;
@@ -16,7 +16,6 @@ inline constexpr int kKeyCopyTries = 3;
 struct TKeyCommandContext {
   TStringGrid& grid;
   TUndoCells& undo;
-  std::int32_t& sgUndoCnt;
   TDesktop& desktop;
   std::function<void(const std::wstring&)> log;
 };
@@ -30,5 +29,6 @@ bool isClipboardKey(std::uint16_t key, TShiftState shift);
 std::wstring clipboardKeyLogLine(std::uint16_t key);
 
 // Setting the key to 0 swallows it; a key left alone keeps its meaning in the
-// sheet (Delete on a single cell is the editor's).
+// sheet (Delete on a single cell is the editor's). Each command the key runs
+// is one undo group.
 void sheetKeyCommand(TKeyCommandContext& context, std::uint16_t& key, TShiftState shift);

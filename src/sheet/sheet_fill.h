@@ -4,7 +4,7 @@
 #include "table/bounds.h"
 #include "table/hidden_texts.h"
 #include "table/mrv_records.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 // What a column is wider than its widest text: the text's margin of 6
 // pixels on the left and room on the right.

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 struct TBlockSelection {
   TGridCoord anchor;   // top-left corner

@@ -1,10 +1,11 @@
 #include "sheet/undo_cells.h"
 
 #include <algorithm>
+#include <exception>
 #include <map>
 
 #include "platform/errors.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 // The list keeps every entry in the order it was added. Beside it, each sheet
 // has its own entries in the same order: the last of them is the sheet's
@@ -75,6 +76,7 @@ TUndoCell* TUndoCells::Add(TStringGrid& aGrid, std::int32_t ACol, std::int32_t A
   TUndoCell* const added = cell.get();
   FImpl->list.push_back(std::move(cell));
   entries.push_back(added);
+  ++FAdded;
   return added;
 }
 
@@ -118,3 +120,41 @@ TUndoCell* TUndoCells::GetItem(std::int32_t X) const {
 }
 
 std::int32_t TUndoCells::Count() const { return static_cast<std::int32_t>(FImpl->list.size()); }
+
+TUndoCells::TGroup::TGroup(TUndoCells& history, std::int32_t atLeast)
+    : FHistory(history), FStart(history.FAdded), FAtLeast(atLeast), FExceptions(std::uncaught_exceptions()) {}
+
+TUndoCells::TGroup::~TGroup() {
+  const std::int32_t count = recorded();
+  if (std::uncaught_exceptions() > FExceptions) {
+    if (count > 0) {
+      FHistory.sgUndoCnt = count;
+    }
+    return;
+  }
+  FHistory.sgUndoCnt = std::max(count, FAtLeast);
+}
+
+std::int32_t TUndoCells::TGroup::recorded() const { return static_cast<std::int32_t>(FHistory.FAdded - FStart); }
+
+void TUndoCells::undoTimes(TStringGrid& aGrid, std::int32_t times) {
+  for (std::int32_t i = 0; i < times; ++i) {
+    // An emptied history ends the group early: the rest would do nothing.
+    if (Count() == 0) return;
+    Undo(aGrid);
+  }
+}
+
+void TUndoCells::undoGroup(TStringGrid& aGrid) {
+  if (sgUndoCnt < 1) {
+    sgUndoCnt = 0;
+  }
+  if (sgUndoCnt == 0) {
+    Undo(aGrid);
+    return;
+  }
+  undoTimes(aGrid, sgUndoCnt);
+  sgUndoCnt = 0;
+}
+
+void TUndoCells::undoGroupAgain(TStringGrid& aGrid) { undoTimes(aGrid, sgUndoCnt); }

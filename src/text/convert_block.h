@@ -7,7 +7,7 @@
 
 #include "platform/desktop.h"
 #include "sheet/undo_cells.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 // How long a conversion runs between two turns of the message loop.
 inline constexpr std::uint32_t kConvertPumpInterval = 50;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/desktop.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 #include "text/text_services.h"
 
 // The texts of the column from the first data row down, each once (exact

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "sheet/undo_cells.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 // Every occurrence of `find` in `text` replaced by `replacement`: found from
 // the left, not overlapping, and never searched again once inserted. With

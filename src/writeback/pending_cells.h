@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "table/bounds.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 #include "writeback/text_lookup.h"
 #include "writeback/update_plan.h"
 

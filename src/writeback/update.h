@@ -9,7 +9,7 @@
 #include "cad/cad_ports.h"
 #include "table/bounds.h"
 #include "table/mrv_records.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 #include "writeback/text_lookup.h"
 
 struct TUpdateCounts {

@@ -7,7 +7,7 @@
 
 #include "table/bounds.h"
 #include "table/mrv_records.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 #include "writeback/text_lookup.h"
 
 enum class TPending : std::uint8_t {

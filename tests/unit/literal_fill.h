@@ -8,7 +8,7 @@
 #include "platform/text_metrics.h"
 #include "table/bounds.h"
 #include "table/mrv_records.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 inline void literalFill(TStringGrid& grid, const TTextAry& texts, const TBounds& bounds, TTextMetrics& metrics) {
   const TDblAry& tate = bounds.cols();

@@ -159,7 +159,7 @@ TEST_F(LocateTest, EveryMoveOfTheCurrentCellByKeyOrUndoLocatesAndEnterWrapsTwice
     grid().setSelection({1, 1}, {2, 3});
     key = gridKey::kV;
     form->StringGrid1KeyDown(key, {.ctrl = true});
-    ASSERT_EQ(form->sgUndoCnt, 6);
+    ASSERT_EQ(form->FUndoCells->groupCount(), 6);
     grid().moveTo(3, 4);
     const int zooms = cad.countOf(L"Application.ZoomWindow");
     if (button) {

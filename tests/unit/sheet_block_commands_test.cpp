@@ -96,7 +96,7 @@ class BlockKeys : public TSheetFormFixture, public ::testing::Test {
       for (int c = 1; c < 5; ++c) grid.setCell(c, r, std::to_wstring(c) + L"," + std::to_wstring(r));
     }
     before = written(grid);
-    form.sgUndoCnt = 7;
+    form.FUndoCells->setGroupCount(7);
   }
   TCells before;
 };
@@ -106,13 +106,13 @@ TEST_F(BlockKeys, DeleteOnOneCellIsLeftToTheEditor) {
   EXPECT_EQ(pressKey(gridKey::kDelete), gridKey::kDelete);
   EXPECT_EQ(form.Memo1.Lines(), std::vector<std::wstring>{L"[DELETE]"});
   EXPECT_EQ(written(grid), before);
-  EXPECT_EQ(form.sgUndoCnt, 7);
+  EXPECT_EQ(form.FUndoCells->groupCount(), 7);
 }
 
 TEST_F(BlockKeys, DeleteEmptiesTheBlockAndOneCtrlZBringsItBack) {
   grid.setSelection({1, 2}, {2, 4});
   EXPECT_EQ(pressKey(gridKey::kDelete, {.shift = true}), 0);
-  EXPECT_EQ(form.sgUndoCnt, 6);
+  EXPECT_EQ(form.FUndoCells->groupCount(), 6);
   EXPECT_EQ(form.FUndoCells->Count(), 6);
   EXPECT_EQ(written(grid).size(), before.size() - 6);
   EXPECT_EQ(grid.Cell(2, 4), L"");
@@ -126,7 +126,7 @@ TEST_F(BlockKeys, CtrlXLogsAsCopyAndLeavesTheCellsWhenTheClipboardStaysLocked) {
   EXPECT_EQ(pressKey(gridKey::kX, {.ctrl = true}), 0);
   EXPECT_EQ(desktop.clipboard, L"3,1\t4,1\r\n");
   EXPECT_EQ(form.Memo1.Lines(), std::vector<std::wstring>{L"[CTRL]+[C]"});
-  EXPECT_EQ(form.sgUndoCnt, 2);
+  EXPECT_EQ(form.FUndoCells->groupCount(), 2);
 
   grid.setSelection({1, 3}, {1, 3});
   desktop.clipboardFailures = 3;
@@ -137,7 +137,7 @@ TEST_F(BlockKeys, CtrlXLogsAsCopyAndLeavesTheCellsWhenTheClipboardStaysLocked) {
   EXPECT_TRUE(desktop.messages.empty());
   EXPECT_EQ(grid.Cell(1, 3), L"1,3") << "the text is neither lost nor half-cut";
   EXPECT_EQ(desktop.clipboard, L"3,1\t4,1\r\n");
-  EXPECT_EQ(form.sgUndoCnt, 1);
+  EXPECT_EQ(form.FUndoCells->groupCount(), 1);
   EXPECT_EQ(form.FUndoCells->Count(), 2) << "only the first cut was recorded";
   pressKey(gridKey::kZ, {.ctrl = true});  // one entry: the first cut's last cell
   EXPECT_EQ(grid.Cell(4, 1), L"4,1");
@@ -152,7 +152,7 @@ TEST_F(BlockKeys, CtrlVPastesAndCountsTheCellsWritten) {
   // Column 5 does not exist: b lands in column 4 of both rows, nothing beyond.
   EXPECT_EQ(grid.Cell(3, 4), L"a");
   EXPECT_EQ(grid.Cell(4, 5), L"b");
-  EXPECT_EQ(form.sgUndoCnt, 4);
+  EXPECT_EQ(form.FUndoCells->groupCount(), 4);
   form.SpeedButton1.Click();
   EXPECT_EQ(written(grid), before);
 }
@@ -160,12 +160,12 @@ TEST_F(BlockKeys, CtrlVPastesAndCountsTheCellsWritten) {
 TEST_F(BlockKeys, PasteWithoutTextSetsTheCountToOne) {
   for (const std::optional<std::wstring>& content : {std::optional<std::wstring>(L""), std::optional<std::wstring>()}) {
     desktop.clipboard = content;
-    form.sgUndoCnt = 7;
+    form.FUndoCells->setGroupCount(7);
     pressKey(gridKey::kV, {.ctrl = true});
-    EXPECT_EQ(form.sgUndoCnt, 1);
-    form.sgUndoCnt = 7;
+    EXPECT_EQ(form.FUndoCells->groupCount(), 1);
+    form.FUndoCells->setGroupCount(7);
     form.N3.Click();
-    EXPECT_EQ(form.sgUndoCnt, 1);
+    EXPECT_EQ(form.FUndoCells->groupCount(), 1);
   }
   EXPECT_EQ(written(grid), before);
   EXPECT_EQ(form.FUndoCells->Count(), 0);
@@ -179,7 +179,7 @@ TEST_F(BlockKeys, AClipboardThatCannotBeOpenedIsAnErrorAndChangesNothing) {
   EXPECT_EQ(desktop.messages.size(), 2u);
   EXPECT_EQ(desktop.messages[0], L"error|クリップボード アクセスが拒否されました。 を開けません");
   EXPECT_EQ(form.Memo1.Lines(), std::vector<std::wstring>{L"[CTRL]+[V]"});
-  EXPECT_EQ(form.sgUndoCnt, 7);
+  EXPECT_EQ(form.FUndoCells->groupCount(), 7);
   EXPECT_EQ(written(grid), before);
 }
 
@@ -197,7 +197,7 @@ TEST_F(BlockKeys, CtrlCXVWhileEditingAreLeftToTheEditorAndLoggedAsOutsideAnEdit)
   EXPECT_EQ(form.Memo1.Lines(), (std::vector<std::wstring>{L"[CTRL]+[C]", L"[CTRL]+[C]", L"[CTRL]+[V]"}));
   EXPECT_EQ(desktop.countOf("getClipboardText") + desktop.countOf("setClipboardText"), 0);
   EXPECT_EQ(desktop.clipboard, L"p\tq\r\n");
-  EXPECT_EQ(form.sgUndoCnt, 7);
+  EXPECT_EQ(form.FUndoCells->groupCount(), 7);
   EXPECT_EQ(form.FUndoCells->Count(), 1);
 
   // Once the edit has ended they act on the selection again.
@@ -206,7 +206,7 @@ TEST_F(BlockKeys, CtrlCXVWhileEditingAreLeftToTheEditorAndLoggedAsOutsideAnEdit)
   EXPECT_EQ(grid.Cell(1, 1), L"p");
   EXPECT_EQ(grid.Cell(2, 3), L"q");
   EXPECT_EQ(grid.Cell(3, 3), L"typed");
-  EXPECT_EQ(form.sgUndoCnt, 6);
+  EXPECT_EQ(form.FUndoCells->groupCount(), 6);
 }
 
 TEST(PasteDropped, CountsTheRowsAndColumnsBeyondTheSheet) {
@@ -248,7 +248,7 @@ TEST_F(BlockKeys, APasteReachingPastTheSheetSaysWhatItDropped) {
   EXPECT_EQ(form.Memo1.Lines(),
             (std::vector<std::wstring>{L"[CTRL]+[V]", L"[ペースト] シートに収まらず捨てた行 = 995, 列 = 1"}));
   EXPECT_EQ(grid.Cell(4, 5), L"v4");
-  EXPECT_EQ(form.sgUndoCnt, 5);
+  EXPECT_EQ(form.FUndoCells->groupCount(), 5);
 
   // The menu paste, silent otherwise, says so too; a block that fits says nothing.
   form.Memo1.clear();
@@ -267,7 +267,7 @@ TEST_F(BlockKeys, MenuCutWorksOnOneCellAndReportsALockedClipboard) {
   form.N1.Click();
   EXPECT_EQ(desktop.clipboard, L"4,5\r\n");
   EXPECT_EQ(grid.Cell(4, 5), L"");
-  EXPECT_EQ(form.sgUndoCnt, 1);
+  EXPECT_EQ(form.FUndoCells->groupCount(), 1);
   EXPECT_TRUE(form.Memo1.Lines().empty());
 
   grid.setSelection({1, 1}, {2, 2});
@@ -275,7 +275,7 @@ TEST_F(BlockKeys, MenuCutWorksOnOneCellAndReportsALockedClipboard) {
   form.N1.Click();
   EXPECT_EQ(desktop.messages, std::vector<std::wstring>{L"msg|クリップボードへのコピーに失敗しました．"});
   EXPECT_EQ(grid.Cell(1, 1), L"");
-  EXPECT_EQ(form.sgUndoCnt, 4);
+  EXPECT_EQ(form.FUndoCells->groupCount(), 4);
   form.SpeedButton1.Click();
   EXPECT_EQ(grid.Cell(1, 1), L"1,1");
   EXPECT_EQ(grid.Cell(4, 5), L"");
@@ -285,7 +285,7 @@ TEST_F(BlockKeys, MenuPasteCountsTheRepetitionsAndAddsNoLogLine) {
   desktop.clipboard = L"z\r\n";
   grid.setSelection({1, 1}, {1, 5});
   form.N3.Click();
-  EXPECT_EQ(form.sgUndoCnt, 5);
+  EXPECT_EQ(form.FUndoCells->groupCount(), 5);
   EXPECT_EQ(grid.Cell(1, 5), L"z");
   EXPECT_TRUE(form.Memo1.Lines().empty());
 }

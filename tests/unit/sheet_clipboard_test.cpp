@@ -64,14 +64,14 @@ class MenuCopy : public TSheetFormFixture, public ::testing::Test {
     grid.setCell(2, 2, L"図面");
     grid.setCell(3, 2, L"1");
     grid.setSelection({2, 2}, {3, 2});
-    form.sgUndoCnt = 5;
+    form.FUndoCells->setGroupCount(5);
   }
 };
 
 TEST_F(MenuCopy, PutsTheSelectionOnTheClipboardAndResetsTheGroupCount) {
   form.N2.Click();
   EXPECT_EQ(desktop.clipboard, L"図面\t1\r\n");
-  EXPECT_EQ(form.sgUndoCnt, 0);
+  EXPECT_EQ(form.FUndoCells->groupCount(), 0);
   EXPECT_TRUE(desktop.messages.empty());
   EXPECT_EQ(form.FUndoCells->Count(), 0);
   EXPECT_EQ(grid.Cell(2, 2), L"図面");
@@ -84,7 +84,7 @@ TEST_F(MenuCopy, ReportsAFailureAfterTenTriesWithWaits) {
   EXPECT_EQ(desktop.countOf("sleep 250"), 10);
   EXPECT_EQ(desktop.ticks, 1000u + 2500u);
   EXPECT_EQ(desktop.messages, (std::vector<std::wstring>{L"msg|クリップボードへのコピーに失敗しました．"}));
-  EXPECT_EQ(form.sgUndoCnt, 0);
+  EXPECT_EQ(form.FUndoCells->groupCount(), 0);
 }
 
 TEST_F(MenuCopy, SucceedsOnTheTenthTry) {
@@ -107,7 +107,7 @@ TEST_F(KeyCopy, CtrlCCopiesLogsAndSetsTheGroupCountToOne) {
   EXPECT_EQ(pressKey(gridKey::kC, {.ctrl = true}), 0);
   EXPECT_EQ(desktop.clipboard, L"a\t\r\n");
   EXPECT_EQ(form.Memo1.Lines(), (std::vector<std::wstring>{L"[CTRL]+[C]"}));
-  EXPECT_EQ(form.sgUndoCnt, 1);
+  EXPECT_EQ(form.FUndoCells->groupCount(), 1);
 }
 
 TEST_F(KeyCopy, CtrlCTriesThreeTimesRightAfterEachOtherAndFailsSilently) {
@@ -116,7 +116,7 @@ TEST_F(KeyCopy, CtrlCTriesThreeTimesRightAfterEachOtherAndFailsSilently) {
   EXPECT_EQ(desktop.countOf("setClipboardText"), 3);
   EXPECT_EQ(desktop.countOf("sleep"), 0);
   EXPECT_TRUE(desktop.messages.empty());
-  EXPECT_EQ(form.sgUndoCnt, 1);
+  EXPECT_EQ(form.FUndoCells->groupCount(), 1);
 }
 
 TEST_F(KeyCopy, CThenCtrlZUndoesOneEntry) {
@@ -128,7 +128,7 @@ TEST_F(KeyCopy, CThenCtrlZUndoesOneEntry) {
   grid.setEditorMode(true);
   grid.setCell(2, 1, L"c");
   grid.setEditorMode(false);
-  form.sgUndoCnt = 2;  // left by an earlier many-cell command
+  form.FUndoCells->setGroupCount(2);  // left by an earlier many-cell command
   pressKey(gridKey::kC, {.ctrl = true});
   pressKey(gridKey::kZ, {.ctrl = true});
   EXPECT_EQ(grid.Cell(2, 1), L"");

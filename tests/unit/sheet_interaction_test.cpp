@@ -317,7 +317,7 @@ TEST_F(SheetUndoKeys, EditsAreRecordedAsTheyBegin) {
   EXPECT_EQ(grid.Cell(2, 2), L"n");
   ASSERT_EQ(form.FUndoCells->Count(), 1);
   EXPECT_EQ(form.FUndoCells->GetItem(0)->FText, L"old");
-  EXPECT_EQ(form.sgUndoCnt, 0) << "recording an edit leaves the group count";
+  EXPECT_EQ(form.FUndoCells->groupCount(), 0) << "recording an edit leaves the group count";
 }
 
 TEST_F(SheetUndoKeys, EscapeTwiceUndoesTwoEntries) {
@@ -339,12 +339,12 @@ TEST_F(SheetUndoKeys, CtrlZAndCtrlShiftZRunTheGroupedUndo) {
   for (std::int32_t row = 1; row <= 3; ++row) {
     typeInto(2, row, static_cast<wchar_t>(L'0' + row));
   }
-  form.sgUndoCnt = 2;
+  form.FUndoCells->setGroupCount(2);
   EXPECT_EQ(pressKey(gridKey::kZ, {.ctrl = true}), 0);
   EXPECT_EQ(grid.Cell(2, 3), L"");
   EXPECT_EQ(grid.Cell(2, 2), L"");
   EXPECT_EQ(grid.Cell(2, 1), L"1");
-  EXPECT_EQ(form.sgUndoCnt, 0);
+  EXPECT_EQ(form.FUndoCells->groupCount(), 0);
   pressKey(gridKey::kZ, {.shift = true, .ctrl = true});
   EXPECT_EQ(grid.Cell(2, 1), L"");
   EXPECT_EQ(form.Memo1.Lines(), (std::vector<std::wstring>{L"[CTRL]+[Z]", L"[CTRL]+[Z]"}));
@@ -357,7 +357,7 @@ TEST_F(SheetUndoKeys, CtrlZDuringAnEditRevertsTheGroupAndRecordsNothingOnTheWay)
   TGridInput input(grid);
   grid.moveTo(3, 3);
   input.charTyped(L'd');  // still editing (3, 3)
-  form.sgUndoCnt = 3;
+  form.FUndoCells->setGroupCount(3);
   pressKey(gridKey::kZ, {.ctrl = true});
   EXPECT_FALSE(grid.EditorMode());
   EXPECT_EQ(grid.Cell(3, 3), L"");
@@ -373,13 +373,13 @@ TEST_F(SheetUndoKeys, TheUndoButtonDuringAnEditRevertsTheGroupAndRecordsNothingO
   TGridInput input(grid);
   grid.moveTo(3, 3);
   input.charTyped(L'c');  // still editing (3, 3)
-  form.sgUndoCnt = 2;
+  form.FUndoCells->setGroupCount(2);
   form.SpeedButton1.Click();
   EXPECT_FALSE(grid.EditorMode());
   EXPECT_EQ(grid.Cell(3, 3), L"");
   EXPECT_EQ(grid.Cell(2, 2), L"");
   EXPECT_EQ(grid.Cell(2, 1), L"a");
-  EXPECT_EQ(form.sgUndoCnt, 2) << "the button keeps the group count";
+  EXPECT_EQ(form.FUndoCells->groupCount(), 2) << "the button keeps the group count";
   EXPECT_EQ(form.FUndoCells->Count(), 1) << "the moves of the undo recorded no entry";
 }
 

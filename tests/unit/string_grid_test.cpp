@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 TEST(StringGrid, StartsWithFiveByFiveAndOneFixedRowAndColumn) {
   TStringGrid g;

@@ -69,7 +69,7 @@ class Replace : public TSheetFormFixture, public ::testing::Test {
       grid.setCell(2, r, L"abc-ABC");
     }
     grid.setSelection({1, 2}, {2, 6});
-    form.sgUndoCnt = 3;
+    form.FUndoCells->setGroupCount(3);
   }
 };
 
@@ -78,7 +78,7 @@ TEST_F(Replace, CancelChangesNothingAndGivesTheBandBack) {
   EXPECT_EQ(order, (std::vector<std::string>{"main off", "dialog on", "shown Abc2|Abc2", "dialog off", "main on"}));
   EXPECT_EQ(grid.Cell(1, 2), L"Abc2");
   EXPECT_EQ(form.FUndoCells->Count(), 0);
-  EXPECT_EQ(form.sgUndoCnt, 3);
+  EXPECT_EQ(form.FUndoCells->groupCount(), 3);
 }
 
 TEST_F(Replace, OkRewritesEverySelectedCellAndOneUndoRestoresThem) {
@@ -92,7 +92,7 @@ TEST_F(Replace, OkRewritesEverySelectedCellAndOneUndoRestoresThem) {
   EXPECT_EQ(grid.Cell(1, 2), L"Abc2");
   EXPECT_EQ(grid.Cell(2, 6), L"x-ABC");
   EXPECT_EQ(grid.Cell(2, 1), L"abc-ABC") << "outside the selection";
-  EXPECT_EQ(form.sgUndoCnt, 10);
+  EXPECT_EQ(form.FUndoCells->groupCount(), 10);
   EXPECT_EQ(order.back(), "main on");
 
   grid.setSelection({1, 2}, {2, 6});
@@ -110,7 +110,7 @@ TEST_F(Replace, AnEmptyTopLeftCellOpensBothBoxesEmptyAndAnEmptyFindStillRecords)
   dialog.user = [](TFakeReplaceDialog&) { return true; };
   form.N21.Click();
   EXPECT_EQ(order[2], "shown |");
-  EXPECT_EQ(form.sgUndoCnt, 10);
+  EXPECT_EQ(form.FUndoCells->groupCount(), 10);
   EXPECT_EQ(grid.Cell(2, 2), L"abc-ABC");
 }
 
@@ -192,7 +192,7 @@ class Candidates : public TSheetFormFixture, public ::testing::Test {
     grid.setRowCount(6);
     for (int r = 1; r < 6; ++r) grid.setCell(2, r, r % 2 ? L"ボルト" : L"ナット");
     grid.setSelection({4, 5}, {2, 4});  // current cell (2, 4)
-    form.sgUndoCnt = 2;
+    form.FUndoCells->setGroupCount(2);
   }
 };
 
@@ -207,7 +207,7 @@ TEST_F(Candidates, TheChoiceGoesIntoEveryCellOfTheSelectionAsOneGroup) {
   for (int r = 4; r <= 5; ++r) {
     for (int c = 2; c <= 4; ++c) EXPECT_EQ(grid.Cell(c, r), L"ボルト");
   }
-  EXPECT_EQ(form.sgUndoCnt, 6);
+  EXPECT_EQ(form.FUndoCells->groupCount(), 6);
   form.SpeedButton1.Click();
   EXPECT_EQ(grid.Cell(2, 4), L"ナット");
   EXPECT_EQ(grid.Cell(3, 5), L"");
@@ -217,7 +217,7 @@ TEST_F(Candidates, NoChoiceOrNoCandidatesChangeNothing) {
   form.N26.Click();  // the popup closed without a choice
   EXPECT_EQ(calls[5], "shown");
   EXPECT_EQ(form.FUndoCells->Count(), 0);
-  EXPECT_EQ(form.sgUndoCnt, 2);
+  EXPECT_EQ(form.FUndoCells->groupCount(), 2);
   calls.clear();
   grid.setSelection({3, 1}, {3, 1});  // a column of empty cells
   popup.choice = L"x";

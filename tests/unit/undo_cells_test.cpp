@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "platform/errors.h"
-#include "sheet/undo_commands.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 namespace {
 
@@ -80,9 +79,9 @@ TEST_F(UndoTest, UndoOnEmptyHistoryChangesNothing) {
   EXPECT_TRUE(moves.empty());
   EXPECT_EQ(grid.Col(), 2);
   EXPECT_EQ(grid.Row(), 2);
-  std::int32_t count = 0;
-  groupedUndo(history, grid, count);
-  undoButton(history, grid, 5);
+  history.undoGroup(grid);
+  history.setGroupCount(5);
+  history.undoGroupAgain(grid);
   EXPECT_TRUE(moves.empty());
 }
 
@@ -138,12 +137,12 @@ TEST_F(UndoTest, SheetsKeepTheirOwnLevelsInOneList) {
 TEST_F(UndoTest, GroupedUndoRevertsTheWholeCommandThenSingleEntries) {
   edit(1, 1, L"before");
   for (int r = 1; r <= 10; ++r) edit(2, r, L"replaced");
-  std::int32_t count = 10;
-  groupedUndo(history, grid, count);
-  EXPECT_EQ(count, 0);
+  history.setGroupCount(10);
+  history.undoGroup(grid);
+  EXPECT_EQ(history.groupCount(), 0);
   for (int r = 1; r <= 10; ++r) EXPECT_EQ(grid.Cell(2, r), L"v2," + std::to_wstring(r));
   EXPECT_EQ(grid.Cell(1, 1), L"before");
-  groupedUndo(history, grid, count);
+  history.undoGroup(grid);
   EXPECT_EQ(grid.Cell(1, 1), L"v1,1");
   EXPECT_EQ(history.Count(), 0);
 }
@@ -152,40 +151,41 @@ TEST_F(UndoTest, GroupedUndoAfterASingleEditCountsTheGroupFromTheNewest) {
   // Paste of 6 cells, then one more entry at the start of an edit: the first
   // Ctrl+Z reverts 6 entries (the edit and five pasted), the next the sixth.
   for (int r = 1; r <= 6; ++r) edit(3, r, L"pasted");
-  std::int32_t count = 6;
+  history.setGroupCount(6);
   edit(5, 5, L"typed");
-  groupedUndo(history, grid, count);
+  history.undoGroup(grid);
   EXPECT_EQ(grid.Cell(5, 5), L"v5,5");
   EXPECT_EQ(grid.Cell(3, 2), L"v3,2");
   EXPECT_EQ(grid.Cell(3, 1), L"pasted");
-  groupedUndo(history, grid, count);
+  history.undoGroup(grid);
   EXPECT_EQ(grid.Cell(3, 1), L"v3,1");
 }
 
 TEST_F(UndoTest, NegativeGroupCountUndoesOneEntry) {
   edit(1, 1, L"a");
   edit(1, 2, L"b");
-  std::int32_t count = -3;
-  groupedUndo(history, grid, count);
-  EXPECT_EQ(count, 0);
+  history.setGroupCount(-3);
+  history.undoGroup(grid);
+  EXPECT_EQ(history.groupCount(), 0);
   EXPECT_EQ(history.Count(), 1);
 }
 
 TEST_F(UndoTest, UndoButtonRevertsAGroupPerPressAndKeepsTheCount) {
   for (int r = 1; r <= 10; ++r) edit(1, r, L"first");
   for (int r = 1; r <= 10; ++r) edit(2, r, L"second");
-  const std::int32_t count = 10;
-  undoButton(history, grid, count);
+  history.setGroupCount(10);
+  history.undoGroupAgain(grid);
   EXPECT_EQ(grid.Cell(2, 1), L"v2,1");
   EXPECT_EQ(grid.Cell(1, 10), L"first");
-  undoButton(history, grid, count);
+  history.undoGroupAgain(grid);
+  EXPECT_EQ(history.groupCount(), 10);
   EXPECT_EQ(grid.Cell(1, 1), L"v1,1");
   EXPECT_EQ(history.Count(), 0);
 }
 
 TEST_F(UndoTest, UndoButtonWithoutAGroupDoesNothing) {
   edit(1, 1, L"typed");
-  undoButton(history, grid, 0);
+  history.undoGroupAgain(grid);
   EXPECT_EQ(grid.Cell(1, 1), L"typed");
   EXPECT_EQ(history.Count(), 1);
 }
@@ -199,8 +199,8 @@ TEST_F(UndoTest, CellsOutsideTheSheetNeitherFailNorStopAGroup) {
   history.Add(grid, 2, 12);
   edit(3, 4, L"q");
   moves.clear();
-  std::int32_t count = 4;
-  groupedUndo(history, grid, count);
+  history.setGroupCount(4);
+  history.undoGroup(grid);
   EXPECT_EQ(history.Count(), 0);
   EXPECT_EQ(grid.Cell(2, 4), L"v2,4");
   EXPECT_EQ(grid.Cell(3, 4), L"v3,4");
@@ -224,6 +224,52 @@ TEST_F(UndoTest, HandlersRunWhileTheEntryIsAlreadyOutOfTheHistory) {
   EXPECT_EQ(grid.Cell(3, 3), L"v3,3");
   EXPECT_EQ(history.Count(), 2);  // two moves, two entries: the history stays sound
   EXPECT_EQ(levels(), (std::vector<std::int32_t>{0, 1}));
+}
+
+// A group leaves the count at the entries recorded while it was open; each
+// case starts from the count 7 an earlier command left.
+struct TGroupCase {
+  const char* name;
+  std::int32_t atLeast;
+  int recorded;
+  bool fails;
+  std::int32_t expected;
+};
+
+TEST_F(UndoTest, AGroupSetsTheCountToWhatItRecorded) {
+  const TGroupCase cases[] = {
+      {"three cells", 0, 3, false, 3},
+      {"nothing to do", 0, 0, false, 0},
+      {"nothing written, one to undo", 1, 0, false, 1},
+      {"more written than the floor", 1, 4, false, 4},
+      {"failed before writing", 1, 0, true, 7},
+      {"failed part-way", 0, 2, true, 2},
+  };
+  for (const TGroupCase& c : cases) {
+    history.setGroupCount(7);
+    try {
+      const TUndoCells::TGroup group = history.beginGroup(c.atLeast);
+      for (int i = 0; i < c.recorded; ++i) history.Add(grid, 1, 1 + i);
+      EXPECT_EQ(group.recorded(), c.recorded) << c.name;
+      if (c.fails) throw TMorvaneError(L"clipboard");
+    } catch (const TMorvaneError&) {
+    }
+    EXPECT_EQ(history.groupCount(), c.expected) << c.name;
+  }
+}
+
+TEST_F(UndoTest, AGroupCountsItsEntriesThoughTheLimitDropsOldOnes) {
+  history.setUndoLevels(3);
+  {
+    const TUndoCells::TGroup group = history.beginGroup();
+    for (int r = 1; r <= 5; ++r) edit(4, r, L"w");
+  }
+  EXPECT_EQ(history.Count(), 3);
+  EXPECT_EQ(history.groupCount(), 5) << "Ctrl+Z reverts what is left and stops at the empty history";
+  history.undoGroup(grid);
+  EXPECT_EQ(history.Count(), 0);
+  EXPECT_EQ(grid.Cell(4, 3), L"v4,3");
+  EXPECT_EQ(grid.Cell(4, 2), L"w");
 }
 
 }  // namespace

@@ -136,7 +136,7 @@ TEST_F(Conversion, EveryItemConvertsEverySelectedCellAndOneUndoRevertsThem) {
   desktop.tickStep = kConvertPumpInterval;
   for (const auto& c : cases) {
     SCOPED_TRACE(toUtf8(c.item->Caption()));
-    form.sgUndoCnt = 99;
+    form.FUndoCells->setGroupCount(99);
     grid.setSelection({1, 1}, {3, 4});
     desktop.calls.clear();
     c.item->Click();
@@ -146,7 +146,7 @@ TEST_F(Conversion, EveryItemConvertsEverySelectedCellAndOneUndoRevertsThem) {
     EXPECT_EQ(grid.Cell(2, 2), c.b);
     EXPECT_EQ(grid.Cell(3, 4), c.c);
     EXPECT_EQ(grid.Cell(5, 6), L"ｱ");
-    EXPECT_EQ(form.sgUndoCnt, 12) << "3 columns by 4 rows, empty cells included";
+    EXPECT_EQ(form.FUndoCells->groupCount(), 12) << "3 columns by 4 rows, empty cells included";
     pressKey(gridKey::kZ, {.ctrl = true});
     EXPECT_EQ(grid.Cell(1, 1), L"ｶﾞ");
     EXPECT_EQ(grid.Cell(2, 2), L"１２");

@@ -154,7 +154,7 @@ TEST_F(ClipboardAcrossProcesses, ABlockPutThereByAnotherProgramIsPasted) {
   EXPECT_EQ(grid.Cell(2, 3), L"y");
   EXPECT_EQ(grid.Cell(1, 4), L"z");
   EXPECT_EQ(grid.Cell(1, 5), L"tail");  // the text after the last line break is the last line
-  EXPECT_EQ(form.sgUndoCnt, 4);
+  EXPECT_EQ(form.FUndoCells->groupCount(), 4);
   EXPECT_TRUE(desktop.messages.empty());
 }
 

@@ -20,7 +20,7 @@
 #include "platform/win32/dispatch.h"
 #include "platform/win32/safe_array.h"
 #include "standin_process.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 namespace {
 

@@ -645,7 +645,7 @@ TEST_F(SheetInMainWindow, CtrlCCopiesTheSelection) {
     key(sheet, 'C');
   }
   EXPECT_EQ(desktop.clipboard, L"図面\r\n");
-  EXPECT_EQ(form->sgUndoCnt, 1);
+  EXPECT_EQ(form->FUndoCells->groupCount(), 1);
 }
 
 // The real clipboard, as another program would fill and read it.

@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "sheet/cell_look.h"
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 // The owner's callbacks; either may be left empty.
 struct TGridControlHooks {

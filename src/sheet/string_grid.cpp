@@ -1,4 +1,4 @@
-#include "table/string_grid.h"
+#include "sheet/string_grid.h"
 
 #include <algorithm>
 
