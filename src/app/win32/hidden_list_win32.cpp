@@ -24,7 +24,7 @@ bool THiddenListWin32::create(HINSTANCE instance, HWND owner) {
     return false;
   }
   FOwner = owner;
-  FFont.reset(createPopupListFont(kItemHeight));
+  FFont = createPopupListFont(kItemHeight);
   RECT frame{0, 0, kClientWidth, kClientHeight};
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
   CreateWindowExW(kExStyle, kHiddenListClass, kHiddenListCaption, kStyle, 0, 0, frame.right - frame.left,

@@ -39,7 +39,7 @@ bool TInputListWin32::create(HINSTANCE instance, HWND owner) {
     return false;
   }
   FOwner = owner;
-  FFont.reset(createPopupListFont(kItemHeight));
+  FFont = createPopupListFont(kItemHeight);
   RECT frame{0, 0, kClientWidth, kClientHeight};
   AdjustWindowRectEx(&frame, params.style, FALSE, params.exStyle);
   // The caption is kept but not shown: the popup has no caption bar.

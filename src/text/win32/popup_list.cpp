@@ -11,9 +11,10 @@ constexpr UINT_PTR kListSubclass = 1;
 
 }  // namespace
 
-HFONT createPopupListFont(int pixelHeight) {
-  return CreateFontW(-pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック");
+TGdiObject<HFONT> createPopupListFont(int pixelHeight) {
+  return TGdiObject<HFONT>(CreateFontW(-pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                       FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック"));
 }
 
 std::optional<TInputListEvent> popupListKey(WPARAM key) {

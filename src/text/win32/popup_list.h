@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/handle_owners.h"
 #include "text/input_list.h"
 
 class TPopupList {
@@ -71,7 +72,7 @@ class TPopupList {
 };
 
 // The lists' fixed-pitch Japanese font, the given number of pixels high.
-HFONT createPopupListFont(int pixelHeight);
+TGdiObject<HFONT> createPopupListFont(int pixelHeight);
 
 // Enter and Escape in a popup list; nullopt for any other key.
 std::optional<TInputListEvent> popupListKey(WPARAM key);
