@@ -8,7 +8,7 @@
 
 #include "fake_cad.h"
 #include "sheet/string_grid.h"
-#include "writeback/text_lookup.h"
+#include "table/text_lookup.h"
 #include "writeback/update.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "platform/scoped_value.h"
 #include "table/acquire.h"
 #include "writeback/locate.h"
-#include "writeback/text_lookup.h"
+#include "table/text_lookup.h"
 
 void TMorvaneForm::StringGrid1Click() {
   if (FLocateHeld) {

@@ -28,12 +28,12 @@
 #include "table/hidden_texts.h"
 #include "table/mrv_records.h"
 #include "sheet/string_grid.h"
+#include "table/text_lookup.h"
 #include "text/input_list.h"
 #include "text/portable_text_services.h"
 #include "text/replace_dialog.h"
 #include "text/text_services.h"
 #include "writeback/pending_cells.h"
-#include "writeback/text_lookup.h"
 
 #include "app/version.h"
 

@@ -1,7 +1,7 @@
 #include "writeback/locate.h"
 
 #include "table/acquire.h"
-#include "writeback/text_lookup.h"
+#include "table/text_lookup.h"
 
 namespace {
 

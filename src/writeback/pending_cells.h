@@ -8,7 +8,7 @@
 
 #include "table/bounds.h"
 #include "sheet/string_grid.h"
-#include "writeback/text_lookup.h"
+#include "table/text_lookup.h"
 #include "writeback/update_plan.h"
 
 struct TPendingCounts {

@@ -10,7 +10,7 @@
 #include "table/bounds.h"
 #include "table/mrv_records.h"
 #include "sheet/string_grid.h"
-#include "writeback/text_lookup.h"
+#include "table/text_lookup.h"
 
 struct TUpdateCounts {
   std::int32_t edits = 0;

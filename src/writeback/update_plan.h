@@ -8,7 +8,7 @@
 #include "table/bounds.h"
 #include "table/mrv_records.h"
 #include "sheet/string_grid.h"
-#include "writeback/text_lookup.h"
+#include "table/text_lookup.h"
 
 enum class TPending : std::uint8_t {
   None,        // Update leaves the cell alone

@@ -8,7 +8,7 @@
 
 #include "table/cell_tag.h"
 #include "writeback/pending_cells.h"
-#include "writeback/text_lookup.h"
+#include "table/text_lookup.h"
 #include "writeback/update.h"
 #include "writeback_fixture.h"
 

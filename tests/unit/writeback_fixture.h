@@ -11,7 +11,7 @@
 #include "app/morvane_form.h"
 #include "fake_cad.h"
 #include "fake_desktop.h"
-#include "writeback/text_lookup.h"
+#include "table/text_lookup.h"
 
 constexpr TWnd kOwnWindow = 0x3003;
 constexpr double kTop = 100.0;

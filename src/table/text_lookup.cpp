@@ -1,4 +1,4 @@
-#include "writeback/text_lookup.h"
+#include "table/text_lookup.h"
 
 #include <algorithm>
 #include <optional>
