@@ -1,11 +1,10 @@
 // The sheet's menu commands over the clipboard: cut, copy and paste.
 #include "app/morvane_form.h"
-#include "sheet/block_commands.h"
 #include "sheet/clipboard_text.h"
+#include "sheet/cut_paste.h"
 
 namespace {
 const std::wstring kCopyFailed = L"クリップボードへのコピーに失敗しました．";
-constexpr int kMenuCopyTries = 10;
 }  // namespace
 
 void TMorvaneForm::wireEdit() {
@@ -15,19 +14,13 @@ void TMorvaneForm::wireEdit() {
 }
 
 void TMorvaneForm::N1Click() {
-  // An open edit ends first, as before the other commands that write cells.
-  StringGrid1.setEditorMode(false);
+  endEditFirst();
   cutSelection(StringGrid1);
 }
 
 void TMorvaneForm::cutSelection(TStringGrid& sheet) {
   // The menu cut works on a single cell too, unlike the Delete key.
-  const TUndoCells::TGroup group = FUndoCells->beginGroup();
-  const TGridRect block = sheet.Selection();
-  const std::wstring text = clipboardText(sheet, block);
-  emptyBlock(sheet, *FUndoCells, block);
-  // A failed copy leaves the cells empty all the same: UNDO brings them back.
-  if (!setClipboardText(ports().desktop, text, kMenuCopyTries)) {
+  if (!cutBlock(sheet, *FUndoCells, ports().desktop, kMenuCut)) {
     ports().desktop.showMessage(kCopyFailed);
   }
 }
@@ -36,20 +29,13 @@ void TMorvaneForm::N2Click() {
   // The copy changes no cell: it leaves no group to undo.
   FUndoCells->setGroupCount(0);
   const std::wstring text = clipboardText(StringGrid1, StringGrid1.Selection());
-  if (!setClipboardText(ports().desktop, text, kMenuCopyTries)) {
+  if (!setClipboardText(ports().desktop, text, kMenuCut.tries, kMenuCut.retryWait)) {
     ports().desktop.showMessage(kCopyFailed);
   }
 }
 
 void TMorvaneForm::N3Click() {
-  StringGrid1.setEditorMode(false);
-  const TUndoCells::TGroup group = FUndoCells->beginGroup(1);
-  const std::optional<std::wstring> text = ports().desktop.getClipboardText();
+  endEditFirst();
   // The menu paste logs nothing else, but a block cut short says so.
-  if (text) {
-    pasteText(StringGrid1, *FUndoCells, StringGrid1.Selection(), *text);
-    if (const TPasteDropped dropped = pasteDropped(StringGrid1, StringGrid1.Selection(), *text); dropped.any()) {
-      Memo1.add(pasteDroppedLogLine(dropped));
-    }
-  }
+  pasteClipboard(StringGrid1, *FUndoCells, ports().desktop, [this](const std::wstring& line) { Memo1.add(line); });
 }

@@ -131,18 +131,20 @@ void TMorvaneForm::StringGrid1GetEditText(std::int32_t col, std::int32_t row) {
   FUndoCells->Add(StringGrid1, col, row);
 }
 
-// Undo moves the current cell to each restored cell; an open editor would
-// follow and record every cell it comes to, and the next undo step would take
-// back that fresh entry instead of an older one. The text typed so far is in
-// the cell already, so the edit ends first.
-void TMorvaneForm::endEditBeforeUndo() { StringGrid1.setEditorMode(false); }
+// Every command that writes or restores cells ends an open edit first. The
+// text typed so far is in the cell already. Left open, the editor would
+// follow the current cell as an undo moves it, or take up whatever cell the
+// user clicks while a command lets messages through, and record that cell
+// in the middle of the command's group: the next undo step would take back
+// the fresh entry instead of an older one.
+void TMorvaneForm::endEditFirst() { StringGrid1.setEditorMode(false); }
 
 void TMorvaneForm::StringGrid1KeyDown(std::uint16_t& key, TShiftState shift) {
   if (key == gridKey::kEscape) {
     key = 0;
     runCommand([this] {
       Memo1.add(L"[ESC]");
-      endEditBeforeUndo();
+      endEditFirst();
       FUndoCells->Undo(StringGrid1);
     });
     return;
@@ -158,7 +160,7 @@ void TMorvaneForm::StringGrid1KeyDown(std::uint16_t& key, TShiftState shift) {
     key = 0;
     runCommand([this] {
       Memo1.add(L"[CTRL]+[Z]");
-      endEditBeforeUndo();
+      endEditFirst();
       locateOnceAfter([this] { FUndoCells->undoGroup(StringGrid1); });
     });
     return;
@@ -180,13 +182,12 @@ void TMorvaneForm::StringGrid1KeyDown(std::uint16_t& key, TShiftState shift) {
     return;
   }
   runCommand([this, &key, shift] {
-    // Delete over a block ends an open edit first: the text typed so far is
-    // in the cell already, and the block is emptied as outside an edit.
-    // Delete on the edited cell alone stays the editor's.
+    // Delete over a block empties it as outside an edit; Delete on the
+    // edited cell alone stays the editor's.
     const TGridRect block = StringGrid1.Selection();
     const bool singleCell = block.Left == block.Right && block.Top == block.Bottom;
     if (key == gridKey::kDelete && !singleCell) {
-      StringGrid1.setEditorMode(false);
+      endEditFirst();
     }
     TKeyCommandContext context{StringGrid1, *FUndoCells, ports().desktop,
                                [this](const std::wstring& line) { Memo1.add(line); }};

@@ -38,9 +38,7 @@ void TMorvaneForm::N8Click(const TMenuItem& Sender) {
     if (item != &Sender) {
       continue;
     }
-    // An open edit would take up whatever cell the user clicks while the
-    // conversion lets messages through, and record it in the middle of the group.
-    StringGrid1.setEditorMode(false);
+    endEditFirst();
     const TUndoCells::TGroup group = FUndoCells->beginGroup();
     // The whole-text conversions call the platform's mapping per cell and let
     // no messages through; the table conversions do, every little while.
@@ -76,7 +74,7 @@ void TMorvaneForm::N21Click() {
   if (!dialog.ShowModal()) {
     return;
   }
-  StringGrid1.setEditorMode(false);
+  endEditFirst();
   const TUndoCells::TGroup group = FUndoCells->beginGroup();
   replaceBlock(StringGrid1, *FUndoCells, StringGrid1.Selection(), dialog.findText(), dialog.replacementText(),
                dialog.ignoreCase());
@@ -117,7 +115,7 @@ void TMorvaneForm::makeInputList() {
   if (!choice || choice->empty()) {
     return;
   }
-  StringGrid1.setEditorMode(false);
+  endEditFirst();
   const TUndoCells::TGroup group = FUndoCells->beginGroup(1);
   fillBlock(StringGrid1, *FUndoCells, StringGrid1.Selection(), *choice);
 }

@@ -224,7 +224,8 @@ class TMorvaneForm {
   void CheckBox2Click();
   void CheckBox3Click();
   void wireSheet();
-  void endEditBeforeUndo();
+  // Ends an open edit of the sheet before a command writes cells.
+  void endEditFirst();
 
   // ---- Handlers: the menu's cut, copy and paste (form_edit.cpp) ------------
   void N1Click();

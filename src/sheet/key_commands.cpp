@@ -2,6 +2,7 @@
 
 #include "sheet/block_commands.h"
 #include "sheet/clipboard_text.h"
+#include "sheet/cut_paste.h"
 #include "sheet/grid_keys.h"
 
 namespace {
@@ -28,30 +29,20 @@ void deleteKey(TKeyCommandContext& context, std::uint16_t& key) {
 void copyOrCutKey(TKeyCommandContext& context, std::uint16_t& key, bool cut) {
   log(context, clipboardKeyLogLine(key));
   key = 0;
-  const TGridRect block = context.grid.Selection();
-  // A locked clipboard is given up silently. A cut then leaves the cells as
-  // they are: emptied, their text would be neither in the sheet nor on the
-  // clipboard.
-  const TUndoCells::TGroup group = context.undo.beginGroup(1);
-  const bool copied = setClipboardText(context.desktop, clipboardText(context.grid, block), kKeyCopyTries, 0);
-  if (cut && copied) {
-    emptyBlock(context.grid, context.undo, block);
+  if (cut) {
+    cutBlock(context.grid, context.undo, context.desktop, kKeyCut);
+    return;
   }
+  // A locked clipboard is given up silently; the copy leaves one entry to undo.
+  setClipboardText(context.desktop, clipboardText(context.grid, context.grid.Selection()), kKeyCut.tries,
+                   kKeyCut.retryWait);
+  context.undo.setGroupCount(1);
 }
 
 void pasteKey(TKeyCommandContext& context, std::uint16_t& key) {
   log(context, clipboardKeyLogLine(key));
   key = 0;
-  // A clipboard that cannot be opened raises its error here, before any cell
-  // changes, and the group count keeps its value.
-  const TUndoCells::TGroup group = context.undo.beginGroup(1);
-  const std::optional<std::wstring> text = context.desktop.getClipboardText();
-  if (text) {
-    pasteText(context.grid, context.undo, context.grid.Selection(), *text);
-    if (const TPasteDropped dropped = pasteDropped(context.grid, context.grid.Selection(), *text); dropped.any()) {
-      log(context, pasteDroppedLogLine(dropped));
-    }
-  }
+  pasteClipboard(context.grid, context.undo, context.desktop, context.log);
 }
 
 }  // namespace

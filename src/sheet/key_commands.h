@@ -10,9 +10,6 @@
 #include "sheet/undo_cells.h"
 #include "sheet/string_grid.h"
 
-// Ctrl+C and Ctrl+X try the clipboard this often, one try right after the other.
-inline constexpr int kKeyCopyTries = 3;
-
 struct TKeyCommandContext {
   TStringGrid& grid;
   TUndoCells& undo;
