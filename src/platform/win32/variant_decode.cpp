@@ -1,5 +1,6 @@
 #include "platform/win32/variant_decode.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "platform/errors.h"
@@ -223,38 +224,33 @@ TComPtr<IDispatch> variantDispatch(TVariant value, const TReplyOf& of) {
   return out;
 }
 
-TVariant pointVariant(const std::array<double, 3>& point) {
-  TSafeArray array = TSafeArray::create(VT_R8, 3);
+namespace {
+
+// A one-dimensional array of `count` plain values of `vt`, lower bound 0.
+template <class T>
+TVariant plainArrayVariant(VARTYPE vt, const T* values, std::size_t count) {
+  TSafeArray array = TSafeArray::create(vt, static_cast<ULONG>(count));
   if (!array) {
     throw std::bad_alloc();
   }
-  {
+  if (count > 0) {
     const TSafeArrayAccess access(array.get());
     if (!access.ok()) {
       throw std::bad_alloc();
     }
-    for (std::size_t i = 0; i < 3; ++i) {
-      access.data<double>()[i] = point[i];
-    }
+    std::copy(values, values + count, access.data<T>());
   }
-  return TVariant::fromArray(VT_R8, array.detach());
+  return TVariant::fromArray(vt, array.detach());
+}
+
+}  // namespace
+
+TVariant pointVariant(const std::array<double, 3>& point) {
+  return plainArrayVariant<double>(VT_R8, point.data(), point.size());
 }
 
 TVariant shortArrayVariant(const std::vector<std::int16_t>& values) {
-  TSafeArray array = TSafeArray::create(VT_I2, static_cast<ULONG>(values.size()));
-  if (!array) {
-    throw std::bad_alloc();
-  }
-  if (!values.empty()) {
-    const TSafeArrayAccess access(array.get());
-    if (!access.ok()) {
-      throw std::bad_alloc();
-    }
-    for (std::size_t i = 0; i < values.size(); ++i) {
-      access.data<SHORT>()[i] = values[i];
-    }
-  }
-  return TVariant::fromArray(VT_I2, array.detach());
+  return plainArrayVariant<SHORT>(VT_I2, values.data(), values.size());
 }
 
 TVariant stringArrayVariant(const std::vector<std::wstring>& values) {
