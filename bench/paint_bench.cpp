@@ -11,6 +11,7 @@
 
 #include "app/morvane_form.h"
 #include "fake_cad.h"
+#include "table_access.h"
 #include "fake_desktop.h"
 #include "writeback/pending_cells.h"
 
@@ -41,7 +42,7 @@ std::unique_ptr<TPaintSheet> makeSheet(bool pending) {
   TDblAry rows;
   for (int c = 0; c <= kCols; ++c) cols.push_back(c * kCellW);
   for (int r = 0; r <= kRows; ++r) rows.push_back(-r * kCellH);
-  form.FBounds.assign(cols, rows);
+  TTableAccess::of(form).bounds.assign(cols, rows);
   std::int32_t tag = 0x1000;
   for (int r = 1; r <= kRows; ++r) {
     for (int c = 1; c <= kCols; ++c) {
@@ -57,12 +58,12 @@ std::unique_ptr<TPaintSheet> makeSheet(bool pending) {
         t.sText = text;
         t.sHandle = handleString(tag);
         grid.setTag(c, r, tag++);
-        form.TextAry.push_back(std::move(t));
+        TTableAccess::of(form).TextAry.push_back(std::move(t));
       }
       grid.setCell(c, r, turn == 0 ? text + L"*" : turn == 1 ? std::wstring() : text);
     }
   }
-  form.FPending.reset();
+  TTableAccess::of(form).pending.reset();
   return sheet;
 }
 
@@ -107,7 +108,7 @@ void BM_PaintPendingSheetAfterReset(benchmark::State& state) {
   const std::unique_ptr<TPaintSheet> sheet = makeSheet(true);
   TMorvaneForm& form = sheet->form;
   for (auto _ : state) {
-    form.FPending.reset();
+    TTableAccess::of(form).pending.reset();
     std::uint32_t marks = 0;
     for (int r = 0; r <= kRows; ++r) {
       for (int c = 0; c <= kCols; ++c) marks += form.StringGrid1DrawCell(c, r, {0, 0, 40, 20}, {}).mark ? 1u : 0u;

@@ -10,15 +10,14 @@
 
 namespace {
 
-// Steps inside the protected block: the on-screen selection and the reading
-// of what was selected, into lines and texts of the caller's. Returns whether
-// anything was selected.
-bool acquireSelect(TMorvaneForm& form, TCadSelectionSet& selection, TWnd cadWnd, TLineAry& lines,
-                   TTextAry& texts) {
-  TDesktop& desktop = form.ports().desktop;
+// Steps inside the protected block: the on-screen selection through `filter`,
+// with the own window `ownWnd` out of the way, and the reading of what was
+// selected, into lines and texts of the caller's. Returns whether anything
+// was selected.
+bool acquireSelect(TCommandProgress& progress, TDesktop& desktop, TWnd ownWnd, const TSelectionFilter& filter,
+                   TCadSelectionSet& selection, TWnd cadWnd, TLineAry& lines, TTextAry& texts) {
   selection.Clear();
-  const TSelectionFilter filter = buildSelectionFilter(form.CheckBox5.Checked(), form.Edit2.Text());
-  desktop.minimizeWindow(form.Window.Handle);
+  desktop.minimizeWindow(ownWnd);
   desktop.sleep(100);
   desktop.setForegroundWindow(cadWnd);
   try {
@@ -29,26 +28,26 @@ bool acquireSelect(TMorvaneForm& form, TCadSelectionSet& selection, TWnd cadWnd,
     // A cancelled selection, or any error of the CAD meanwhile, ends the
     // selection with whatever the set holds.
   }
-  desktop.restoreWindow(form.Window.Handle);
-  bringToTop(desktop, form.Window.Handle);
-  form.Memo1.clear();
+  desktop.restoreWindow(ownWnd);
+  bringToTop(desktop, ownWnd);
+  progress.clearLog();
   const std::int32_t count = selection.Count();
-  form.Memo1.add(selectLogLine(count));
+  progress.log(selectLogLine(count));
   if (count < 1) {
     return false;
   }
   const std::uint32_t started = desktop.tickCount();
-  form.ProgressBar1.setMax(count);
+  progress.setRange(count);
   readSelection(
       selection, count,
-      [&form, &desktop, count](std::int32_t number) {
-        form.StatusBar1.setPanel(0, progressText(number, count));
-        form.ProgressBar1.setPosition(number);
+      [&progress, &desktop, count](std::int32_t number) {
+        progress.setStatus(progressText(number, count));
+        progress.setPosition(number);
         desktop.processMessages();
       },
       lines, texts);
-  form.ProgressBar1.setPosition(0);
-  form.Memo1.add(formatSeconds(desktop.tickCount() - started, desktop.decimalSeparator()));
+  progress.setPosition(0);
+  progress.log(formatSeconds(desktop.tickCount() - started, desktop.decimalSeparator()));
   return true;
 }
 
@@ -103,7 +102,9 @@ void TMorvaneForm::Button1Click() {
   TTextAry readTexts;
   bool selected = false;
   try {
-    selected = acquireSelect(*this, *selection, cadWnd, readLines, readTexts);
+    selected = acquireSelect(FProgress, desktop, Window.Handle,
+                             buildSelectionFilter(CheckBox5.Checked(), Edit2.Text()), *selection, cadWnd,
+                             readLines, readTexts);
   } catch (...) {
     try {
       releaseSelectionSet(*selection);
@@ -116,22 +117,22 @@ void TMorvaneForm::Button1Click() {
   // history, only once the set is gone: a failing release ends the command
   // with the sheet, its records and its history still agreeing.
   if (selected) {
-    LineAry = std::move(readLines);
-    TextAry = std::move(readTexts);
-    FDrawing = identity;
-    FPending.reset();
+    FTable.LineAry = std::move(readLines);
+    FTable.TextAry = std::move(readTexts);
+    FTable.drawing = identity;
+    FTable.pending.reset();
     FUndoCells->Clear();
-  } else if (FDrawing.known() && !(identity == FDrawing)) {
+  } else if (FTable.drawing.known() && !(identity == FTable.drawing)) {
     // Nothing read: the sheet is filled again from the texts of the drawing
     // read before, and the caption names that one.
-    Window.setCaption(formCaption(FDrawing.documentName));
+    Window.setCaption(formCaption(FTable.drawing.documentName));
   }
 
-  Memo1.add(recordsLogLine(LineAry.size(), TextAry.size()));
+  Memo1.add(recordsLogLine(FTable.LineAry.size(), FTable.TextAry.size()));
   const TTolerance tolerance = readTolerance(Edit1.Text(), desktop.decimalSeparator());
-  collectBounds(LineAry, tolerance.value, FBounds);
-  sortBounds(tolerance.value, FBounds);
-  Memo1.add(boundsLogLine(FBounds));
+  collectBounds(FTable.LineAry, tolerance.value, FTable.bounds);
+  sortBounds(tolerance.value, FTable.bounds);
+  Memo1.add(boundsLogLine(FTable.bounds));
   if (tolerance.refused) {
     Memo1.add(toleranceLogLine(Edit1.Text()));
   }
@@ -139,11 +140,11 @@ void TMorvaneForm::Button1Click() {
   // An editor left open would write its old text over the refilled cell.
   StringGrid1.setEditorMode(false);
   // A fill that a bad handle ends leaves no list of a sheet it never finished.
-  FHidden = THiddenTexts();
-  FHidden = fillSheet(StringGrid1, TextAry, FBounds, FPorts.metrics);
-  FPending.reset();  // new boundaries and tags
-  if (!FHidden.empty()) {
-    Memo1.add(hiddenLogLine(FHidden));
+  FTable.hidden = THiddenTexts();
+  FTable.hidden = fillSheet(StringGrid1, FTable.TextAry, FTable.bounds, FPorts.metrics);
+  FTable.pending.reset();  // new boundaries and tags
+  if (!FTable.hidden.empty()) {
+    Memo1.add(hiddenLogLine(FTable.hidden));
   }
   ProgressBar1.setPosition(0);
   StatusBar1.setPanel(0, L"");
@@ -153,11 +154,11 @@ void TMorvaneForm::Button1Click() {
       StringGrid1.setRowHeight(r, StringGrid1.DefaultRowHeight());
     }
   }
-  const bool filled = FBounds.spansCells() && !TextAry.empty();
+  const bool filled = FTable.bounds.spansCells() && !FTable.TextAry.empty();
   Button2.setEnabled(filled);
   N6.setEnabled(filled);
   Button3.setEnabled(filled);
-  N27.setEnabled(!FHidden.empty());
+  N27.setEnabled(!FTable.hidden.empty());
   UNDO1.setEnabled(false);
   acquireResetProgress(*this);
   acquireShowOwnWindow(*this);

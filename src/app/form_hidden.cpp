@@ -9,21 +9,21 @@ void TMorvaneForm::wireHidden() {
 }
 
 void TMorvaneForm::N27Click() {
-  if (HiddenListForm == nullptr || FHidden.empty()) {
+  if (HiddenListForm == nullptr || FTable.hidden.empty()) {
     return;
   }
-  HiddenListForm->load(hiddenListLines(FHidden));
+  HiddenListForm->load(hiddenListLines(FTable.hidden));
   const std::optional<std::size_t> chosen = HiddenListForm->ShowModal();
-  if (!chosen || *chosen >= FHidden.size()) {
+  if (!chosen || *chosen >= FTable.hidden.size()) {
     return;
   }
-  const TMrvText& text = FHidden.entries()[*chosen].text;
+  const TMrvText& text = FTable.hidden.entries()[*chosen].text;
   StatusBar1.setPanel(0, L" Handle = " + text.sHandle);
   // The user asked for this one text: the view goes to it whatever
   // "矢印描画" says, which decides the arrowhead alone.
   try {
     if (const std::unique_ptr<TCadApplication> cad = connectCAD(FPorts.desktop, FPorts.cad)) {
-      locateInCad(FPorts.desktop, *cad, FDrawing, TPoint3{text.base[0], text.base[1], 0.0}, kArrowPenWidth,
+      locateInCad(FPorts.desktop, *cad, FTable.drawing, TPoint3{text.base[0], text.base[1], 0.0}, kArrowPenWidth,
                   kArrowRatio, scaleFactor, CheckBox6.Checked());
     }
   } catch (...) {

@@ -25,10 +25,10 @@ void TMorvaneForm::StringGrid1Click() {
       handle = handleString(tag);
       if (CheckBox6.Checked() && !FUpdateRunning) {
         const std::optional<TPoint3> target =
-            locateTarget(TextAry, FBounds, StringGrid1.Col(), StringGrid1.Row(), tag);
+            locateTarget(FTable.TextAry, FTable.bounds, StringGrid1.Col(), StringGrid1.Row(), tag);
         if (target) {
           if (const std::unique_ptr<TCadApplication> cad = connectCadSaying()) {
-            locateInCad(FPorts.desktop, *cad, FDrawing, *target, kArrowPenWidth, kArrowRatio, scaleFactor);
+            locateInCad(FPorts.desktop, *cad, FTable.drawing, *target, kArrowPenWidth, kArrowRatio, scaleFactor);
           }
         }
       }

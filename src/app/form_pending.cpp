@@ -9,7 +9,7 @@ std::wstring dropPendingQuestion(std::int32_t count) {
 
 bool TMorvaneForm::confirmDropPending() {
   // The text typed into an open editor is in its cell already, so it counts.
-  const std::int32_t pending = FPending.counts().total();
+  const std::int32_t pending = FTable.pending.counts().total();
   if (pending == 0) {
     return true;
   }

@@ -50,19 +50,19 @@ TCellLook TMorvaneForm::StringGrid1DrawCell(std::int32_t col, std::int32_t row, 
     look.highlightText = false;
   }
   // Row 1 is written by Update also while it is fixed, so it is marked too.
-  if (const TPendingMarkLook mark = pendingMark(FPending.kindOf(col, row)); mark.color != 0) {
+  if (const TPendingMarkLook mark = pendingMark(FTable.pending.kindOf(col, row)); mark.color != 0) {
     addCornerMark(look, rect, mark.color, mark.shape);
   }
   // Editing a cell that holds more than one text leaves the others in the
   // drawing; row 1 is marked also while it is fixed.
-  if (FHidden.crowded(col, row)) {
+  if (FTable.hidden.crowded(col, row)) {
     addLeftMark(look, kMarkCrowded);
   }
   return look;
 }
 
 void TMorvaneForm::showPendingCounts() {
-  const std::wstring text = pendingStatusText(FPending.counts());
+  const std::wstring text = pendingStatusText(FTable.pending.counts());
   if (StatusBar1.Panel(2) != text) {
     StatusBar1.setPanel(2, text);
   }

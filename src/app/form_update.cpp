@@ -15,47 +15,48 @@ namespace {
 // nothing.
 enum class TUpdateStage { Preparing, Walking, Finished };
 
-// From the CAD brought forward to the regeneration; any failure raises, with `stage` saying how far it
-// got. False when the active document is not the drawing the table was read
-// from: then nothing is written.
-bool updateInCad(TMorvaneForm& form, TCadApplication& cad, TUpdateStage& stage) {
-  TDesktop& desktop = form.ports().desktop;
+// The run once the CAD is found: the CAD brought forward, the drawing
+// checked, the walk over the cells with the progress bar, the log lines, and
+// the regeneration. Any failure raises, with `stage` saying how far it got.
+// False when the active document is not the drawing the table was read from:
+// then nothing is written.
+bool updateInCad(TTableState& table, TStringGrid& grid, TCommandProgress& progress, TDesktop& desktop,
+                 TCadApplication& cad, const std::wstring& progId, TUpdateStage& stage) {
   const auto cadWindow = [&cad] { return cadWindowToWnd(cad.windowHandle()); };
   cadToFront(desktop, cadWindow);
   const std::unique_ptr<TCadDocument> document = cad.ActiveDocument();
-  if (const TDrawingCheck check = checkDrawing(*document, form.FDrawing); !check.same) {
-    form.Memo1.add(wrongDrawingLogLine(form.FDrawing.name, check.active));
+  if (const TDrawingCheck check = checkDrawing(*document, table.drawing); !check.same) {
+    progress.log(wrongDrawingLogLine(table.drawing.name, check.active));
     return false;
   }
-  TStringGrid& grid = form.StringGrid1;
-  form.ProgressBar1.setMax((grid.RowCount() - 1) * (grid.ColCount() - 1));
-  form.ProgressBar1.setPosition(0);
+  progress.setRange((grid.RowCount() - 1) * (grid.ColCount() - 1));
+  progress.setPosition(0);
 
   stage = TUpdateStage::Walking;
   TUpdateCounts counts;
   {
     TUndoGroup undoGroup(*document);
     updateCells(
-        grid, form.FTextIndex, form.FBounds, *document, counts,
-        [&form, &desktop] {
-          form.ProgressBar1.setPosition(form.ProgressBar1.Position() + 1);
+        grid, table.index, table.bounds, *document, counts,
+        [&progress, &desktop] {
+          progress.setPosition(progress.position() + 1);
           desktop.processMessages();
         },
         [&undoGroup] { undoGroup.beforeWrite(); });
   }
-  form.ProgressBar1.setPosition(0);
-  form.Memo1.add(updateLogLine(counts));
+  progress.setPosition(0);
+  progress.log(updateLogLine(counts));
   if (counts.skipped != 0) {
-    form.Memo1.add(skippedLogLine(counts.skipped));
+    progress.log(skippedLogLine(counts.skipped));
   }
   if (counts.drawingChanged != 0) {
-    form.Memo1.add(drawingChangedLogLine(counts.drawingChanged));
+    progress.log(drawingChangedLogLine(counts.drawingChanged));
   }
   stage = TUpdateStage::Finished;
 
   desktop.setForegroundWindow(cadWindow());
   document->Regen(0);
-  if (needsRegenCommand(form.targetProgID)) {
+  if (needsRegenCommand(progId)) {
     document->SendCommand(L"REGEN\r");
   }
   return true;
@@ -66,14 +67,14 @@ bool updateInCad(TMorvaneForm& form, TCadApplication& cad, TUpdateStage& stage) 
 void TMorvaneForm::Button2Click() {
   const TScopedValue<bool> running(FUpdateRunning, true);
   // The run's index is built afresh from the records, as they stand now.
-  FTextIndex.rebuild();
+  FTable.index.rebuild();
   bool wrongDrawing = false;
   if (const std::unique_ptr<TCadApplication> cad = connectCadSaying()) {
     // Errors stay quiet, as with no CAD at all, unless the drawing may have
     // been partly written: then the log says the run stopped, and why.
     TUpdateStage stage = TUpdateStage::Preparing;
     try {
-      wrongDrawing = !updateInCad(*this, *cad, stage);
+      wrongDrawing = !updateInCad(FTable, StringGrid1, FProgress, FPorts.desktop, *cad, targetProgID, stage);
     } catch (...) {
       if (stage == TUpdateStage::Walking) {
         Memo1.add(stoppedLogLine(caughtErrorMessage()));
@@ -86,7 +87,7 @@ void TMorvaneForm::Button2Click() {
   bringToTop(FPorts.desktop, Window.Handle);
   if (wrongDrawing) {
     // Over the own window, now in front: the sheet's edits are all still pending.
-    FPorts.desktop.showMessage(wrongDrawingMessage(FDrawing.name));
+    FPorts.desktop.showMessage(wrongDrawingMessage(FTable.drawing.name));
   }
 }
 

@@ -13,27 +13,23 @@
 #include <string>
 
 #include "app/app_ports.h"
+#include "app/command_progress.h"
 #include "app/controls.h"
 #include "app/hidden_list.h"
+#include "app/table_state.h"
 #include "cad/cad_ports.h"
 #include "cad/connect_cad.h"
-#include "cad/drawing_identity.h"
 #include "export/excel_export.h"
 #include "export/excel_ports.h"
 #include "platform/desktop.h"
 #include "platform/text_metrics.h"
 #include "sheet/cell_look.h"
 #include "sheet/undo_cells.h"
-#include "table/bounds.h"
-#include "table/hidden_texts.h"
-#include "table/mrv_records.h"
 #include "sheet/string_grid.h"
-#include "table/text_lookup.h"
 #include "text/input_list.h"
 #include "text/portable_text_services.h"
 #include "text/replace_dialog.h"
 #include "text/text_services.h"
-#include "writeback/pending_cells.h"
 
 #include "app/version.h"
 
@@ -133,24 +129,12 @@ class TMorvaneForm {
   std::vector<TMenuItem*> popupMenuItems();
 
   // ---- Program-wide data ---------------------------------------------------
-  TTextAry TextAry;
-  TLineAry LineAry;
-  // The column boundaries (ascending X) and the row boundaries (descending Y).
-  TBounds FBounds;
+  // The records, bounds, index, drawing, hidden texts and marks of the table
+  // read last, to be read; only the commands change them. A test that must
+  // set up a state no command leaves goes through TTableAccess.
+  const TTableState& table() const { return FTable; }
   std::wstring targetProgID = L"BricscadApp.AcadApplication";
   std::int32_t scaleFactor = 100;  // display scale of the first monitor, percent
-  // TextAry by handle: Update writes through it (form_update.cpp), so that
-  // what was worked out from the records knows when to look again.
-  TTextIndex FTextIndex{TextAry};
-  // What Update would do to each data cell, kept over the sheet, the index
-  // and the bounds above.
-  TPendingCells FPending{StringGrid1, FTextIndex, FBounds};
-  // The drawing TextAry was read from: Update and Locate touch the CAD only
-  // while it is the active document.
-  TDrawingIdentity FDrawing;
-  // The texts the last fill left out of the sheet, and the cells holding
-  // more than one text; replaced by each Acquire that reaches the fill.
-  THiddenTexts FHidden;
 
   // ---- Fields --------------------------------------------------------------
   // The undo history, with the group count of the last many-cell command.
@@ -280,9 +264,12 @@ class TMorvaneForm {
   TMorvanePorts& ports() { return FPorts; }
 
  private:
+  friend struct TTableAccess;
   void wireControls();
 
   TMorvanePorts FPorts;
+  TTableState FTable{StringGrid1};
+  TControlsProgress FProgress{Memo1, ProgressBar1, StatusBar1};
   TPortableTextServices FPortableText;
   int FCommandDepth = 0;
   int FCloseHolds = 0;

@@ -34,7 +34,7 @@ void TPendingCells::reset() {
   FColumns.clear();
 }
 
-void TPendingCells::refresh() {
+void TPendingCells::refresh() const {
   if (FRows != FGrid.RowCount() || FCols != FGrid.ColCount() ||
       FColumns.size() != static_cast<std::size_t>(FGrid.ColCount())) {
     FRows = FGrid.RowCount();
@@ -43,7 +43,7 @@ void TPendingCells::refresh() {
   }
 }
 
-TPendingCells::TColumn& TPendingCells::column(std::int32_t col) {
+TPendingCells::TColumn& TPendingCells::column(std::int32_t col) const {
   refresh();
   TColumn& held = FColumns[static_cast<std::size_t>(col)];
   if (!held.valid || held.revision != FGrid.columnRevision(col) || held.textsRevision != FTexts.revision()) {
@@ -62,12 +62,12 @@ TPendingCells::TColumn& TPendingCells::column(std::int32_t col) {
   return held;
 }
 
-TPending TPendingCells::kindOf(std::int32_t col, std::int32_t row) {
+TPending TPendingCells::kindOf(std::int32_t col, std::int32_t row) const {
   if (col < 1 || row < 1 || col >= FGrid.ColCount() || row >= FGrid.RowCount()) return TPending::None;
   return column(col).plans[static_cast<std::size_t>(row)].kind;
 }
 
-TPendingCounts TPendingCells::counts() {
+TPendingCounts TPendingCells::counts() const {
   TPendingCounts total;
   for (std::int32_t col = 1; col < FGrid.ColCount(); ++col) {
     const TPendingCounts& held = column(col).counts;

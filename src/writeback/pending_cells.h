@@ -42,9 +42,10 @@ class TPendingCells {
   // stand, and every column worked out anew.
   void reset();
 
-  // TPending::None outside the data cells.
-  TPending kindOf(std::int32_t col, std::int32_t row);
-  TPendingCounts counts();
+  // TPending::None outside the data cells. Asking works out what is stale,
+  // which changes nothing anyone sees: the cache is mutable.
+  TPending kindOf(std::int32_t col, std::int32_t row) const;
+  TPendingCounts counts() const;
 
  private:
   struct TColumn {
@@ -54,13 +55,13 @@ class TPendingCells {
     std::vector<TCellPlan> plans;  // rows 0 .. RowCount - 1; row 0 stays None
     TPendingCounts counts;
   };
-  void refresh();
-  TColumn& column(std::int32_t col);
+  void refresh() const;
+  TColumn& column(std::int32_t col) const;
 
   const TStringGrid& FGrid;
   TTextIndex& FTexts;
   const TBounds& FBounds;
-  std::vector<TColumn> FColumns;
-  std::int32_t FRows = 0;
-  std::int32_t FCols = 0;
+  mutable std::vector<TColumn> FColumns;
+  mutable std::int32_t FRows = 0;
+  mutable std::int32_t FCols = 0;
 };

@@ -104,11 +104,11 @@ TEST_F(AcquireDrawingTest, ProcessSheetWithFloatNoiseAndDoubledRules) {
   EXPECT_EQ(form->Memo1.Lines()[2], L"Line = 87, Text = 17");
   // Noise such as 20.99999999999997 merges with 21: boundaries stay apart
   // by more than the tolerance.
-  for (std::size_t i = 1; i < form->FBounds.cols().size(); ++i) {
-    EXPECT_GT(form->FBounds.cols()[i] - form->FBounds.cols()[i - 1], 0.1);
+  for (std::size_t i = 1; i < form->table().bounds.cols().size(); ++i) {
+    EXPECT_GT(form->table().bounds.cols()[i] - form->table().bounds.cols()[i - 1], 0.1);
   }
-  for (std::size_t i = 1; i < form->FBounds.rows().size(); ++i) {
-    EXPECT_GT(form->FBounds.rows()[i - 1] - form->FBounds.rows()[i], 0.1);
+  for (std::size_t i = 1; i < form->table().bounds.rows().size(); ++i) {
+    EXPECT_GT(form->table().bounds.rows()[i - 1] - form->table().bounds.rows()[i], 0.1);
   }
   // Every tagged cell shows the text whose handle it holds, and no text is
   // shown twice.
@@ -120,7 +120,7 @@ TEST_F(AcquireDrawingTest, ProcessSheetWithFloatNoiseAndDoubledRules) {
       if (tag == 0) continue;
       EXPECT_TRUE(tags.insert(tag).second);
       bool found = false;
-      for (const TMrvText& t : form->TextAry) {
+      for (const TMrvText& t : form->table().TextAry) {
         found = found || (handleToTag(t.sHandle) == tag && t.sText == g.Cell(c, r));
       }
       EXPECT_TRUE(found) << c << "," << r;

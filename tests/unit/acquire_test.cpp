@@ -90,9 +90,9 @@ TEST_F(AcquireTest, ReadsATableIntoTheSheetWithTheFourLogLines) {
       EXPECT_NE(g.Tag(c, r), 0);
     }
   }
-  EXPECT_EQ(form->TextAry.size(), 6u);
-  EXPECT_EQ(form->LineAry.size(), 7u);
-  EXPECT_EQ(form->TextAry[0].objID, 0);
+  EXPECT_EQ(form->table().TextAry.size(), 6u);
+  EXPECT_EQ(form->table().LineAry.size(), 7u);
+  EXPECT_EQ(form->table().TextAry[0].objID, 0);
   EXPECT_TRUE(form->Button2.Enabled());
   EXPECT_TRUE(form->N6.Enabled());
   EXPECT_TRUE(form->Button3.Enabled());
@@ -176,7 +176,7 @@ TEST_F(AcquireTest, ProgressShownBeforeEachEntity) {
 TEST_F(AcquireTest, ErrorInTheReadingLoopReleasesTheSetAndIsShown) {
   TTableDrawing{}.draw(cad);
   form->Button1.Click();
-  const TTextAry before = form->TextAry;
+  const TTextAry before = form->table().TextAry;
   const std::wstring sheetCell = form->StringGrid1.Cell(1, 1);
 
   cad.calls.clear();
@@ -191,8 +191,8 @@ TEST_F(AcquireTest, ErrorInTheReadingLoopReleasesTheSetAndIsShown) {
   EXPECT_TRUE(cad.selectionSetNames().empty());
   // The command ended there: the lists of the last good run stay with the
   // sheet that shows them, and no later log line was written.
-  EXPECT_EQ(form->TextAry.size(), before.size());
-  EXPECT_EQ(form->TextAry[0].sHandle, before[0].sHandle);
+  EXPECT_EQ(form->table().TextAry.size(), before.size());
+  EXPECT_EQ(form->table().TextAry[0].sHandle, before[0].sHandle);
   EXPECT_EQ(form->StringGrid1.Cell(1, 1), sheetCell);
   EXPECT_EQ(log(), (std::vector<std::wstring>{L"Select = 13"}));
   EXPECT_FALSE(form->commandRunning());
@@ -211,7 +211,7 @@ TEST_F(AcquireTest, FailingCleanupAfterAnErrorShowsTheFirstErrorAndStillDeletes)
 TEST_F(AcquireTest, FailingDeleteAfterAGoodReadIsShownAndKeepsRecordsAndHistory) {
   TTableDrawing{}.draw(cad);
   form->Button1.Click();
-  const TTextAry before = form->TextAry;
+  const TTextAry before = form->table().TextAry;
   form->FUndoCells->Add(form->StringGrid1, 1, 1);
   form->StringGrid1.setCell(1, 1, L"typed");
   cad.addText(L"new", {5, 5, 0});
@@ -221,7 +221,7 @@ TEST_F(AcquireTest, FailingDeleteAfterAGoodReadIsShownAndKeepsRecordsAndHistory)
   EXPECT_EQ(log().size(), 2u);  // "Select", time; the command ended at the cleanup
   // The sheet was not refilled, so the records it shows and the undo entry
   // of the typed text stay with it.
-  EXPECT_EQ(form->TextAry.size(), before.size());
+  EXPECT_EQ(form->table().TextAry.size(), before.size());
   EXPECT_EQ(form->StringGrid1.Cell(1, 1), L"typed");
   EXPECT_EQ(form->FUndoCells->Count(), 1);
 }
@@ -270,7 +270,7 @@ TEST_F(AcquireTest, NoDocumentLeavesCaptionLogAndSheet) {
 TEST_F(AcquireTest, EmptySelectionKeepsListsAndHistoryAndRefillsFromThem) {
   TTableDrawing{}.draw(cad);
   form->Button1.Click();
-  const std::size_t texts = form->TextAry.size();
+  const std::size_t texts = form->table().TextAry.size();
   form->FUndoCells->Add(form->StringGrid1, 1, 1);
   form->StringGrid1.setCell(1, 1, L"typed");
 
@@ -278,7 +278,7 @@ TEST_F(AcquireTest, EmptySelectionKeepsListsAndHistoryAndRefillsFromThem) {
   form->Button1.Click();
   EXPECT_TRUE(desktop.messages.empty());
   EXPECT_EQ(log(), (std::vector<std::wstring>{L"Select = 0", L"Line = 7, Text = 6", L"Yoko = 4, Tate = 3"}));
-  EXPECT_EQ(form->TextAry.size(), texts);
+  EXPECT_EQ(form->table().TextAry.size(), texts);
   EXPECT_EQ(form->FUndoCells->Count(), 1);
   EXPECT_EQ(form->StringGrid1.Cell(1, 1), L"1-1");  // refilled from the kept texts
   EXPECT_TRUE(form->Button2.Enabled());
@@ -309,11 +309,11 @@ TEST_F(AcquireTest, EmptySelectionMergesTheKeptBoundariesUnderTheNewTolerance) {
   cad.addLine({0, 0, 0}, {40, 0, 0});
   cad.addText(L"a", {5, 5, 0});
   form->Button1.Click();
-  EXPECT_EQ(form->FBounds.cols().size(), 4u);
+  EXPECT_EQ(form->table().bounds.cols().size(), 4u);
   cad.selectMode = TFakeSelectMode::Picked;  // picks nothing
   form->Edit1.setText(L"0.5");
   form->Button1.Click();
-  EXPECT_EQ(form->FBounds.cols(), (TDblAry{0.0, 20.0, 40.0}));
+  EXPECT_EQ(form->table().bounds.cols(), (TDblAry{0.0, 20.0, 40.0}));
   EXPECT_EQ(log().back(), L"Yoko = 2, Tate = 3");
 }
 
@@ -385,20 +385,20 @@ TEST_F(AcquireTest, OnlyLinesPolylinesAndTextsGiveRecords) {
   form->Button1.Click();
   EXPECT_EQ(log()[0], L"Select = 8");
   EXPECT_EQ(log()[2], L"Line = 7, Text = 2");
-  const TLineAry& lines = form->LineAry;
+  const TLineAry& lines = form->table().LineAry;
   ASSERT_EQ(lines.size(), 7u);
   EXPECT_EQ(lines[3].st, (std::array<double, 3>{0, 5, 0}));  // closing segment, z 0 despite elevation
   EXPECT_EQ(lines[3].ed, (std::array<double, 3>{0, 0, 0}));
   EXPECT_EQ(lines[5].ed, (std::array<double, 3>{10, 25, 0}));
   EXPECT_EQ(lines[6].st, (std::array<double, 3>{1, 2, 3}));  // a line keeps its z
   EXPECT_EQ(lines[6].ed, (std::array<double, 3>{4, 5, 6}));
-  ASSERT_EQ(form->TextAry.size(), 2u);
-  EXPECT_EQ(form->TextAry[0].base, (std::array<double, 3>{1, 1, 2}));
-  EXPECT_EQ(form->TextAry[0].code, 0);
-  EXPECT_EQ(form->TextAry[1].base, (std::array<double, 3>{9, 8, 7}));
-  EXPECT_EQ(form->TextAry[1].code, 4);
-  EXPECT_EQ(form->TextAry[1].sText, L"centred");
-  EXPECT_EQ(form->TextAry[1].sHandle, cad.doc().entities[4].handle);
+  ASSERT_EQ(form->table().TextAry.size(), 2u);
+  EXPECT_EQ(form->table().TextAry[0].base, (std::array<double, 3>{1, 1, 2}));
+  EXPECT_EQ(form->table().TextAry[0].code, 0);
+  EXPECT_EQ(form->table().TextAry[1].base, (std::array<double, 3>{9, 8, 7}));
+  EXPECT_EQ(form->table().TextAry[1].code, 4);
+  EXPECT_EQ(form->table().TextAry[1].sText, L"centred");
+  EXPECT_EQ(form->table().TextAry[1].sHandle, cad.doc().entities[4].handle);
 }
 
 TEST_F(AcquireTest, AnOpenEditEndsBeforeTheSheetIsRefilled) {
@@ -527,7 +527,7 @@ TEST_F(AcquireTest, ABlankAfterTheCommaNoLongerStopsTheSecondPatternFromExcludin
     form->Button1.Click();
     EXPECT_EQ(cad.lastFilterValues[2], L"HOJO*,JOGAI*");
     EXPECT_EQ(log().front(), L"Select = 13");
-    EXPECT_EQ(form->TextAry.size(), 6u);
+    EXPECT_EQ(form->table().TextAry.size(), 6u);
   }
 }
 

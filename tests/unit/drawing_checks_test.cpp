@@ -140,7 +140,7 @@ TEST_F(DrawingChecksTest, InAnotherDrawingUpdateWritesNothingAndSaysSoAndLocateD
   EXPECT_NE(desktop.messages[0].find(L"C:\\図面\\parts_list.dxf"), std::wstring::npos);
   // The box comes over the own window, brought to the front first.
   EXPECT_EQ(lastBringToTop(), "bringWindowToTop " + std::to_string(kOwnWindow));
-  EXPECT_EQ(form->FPending.counts(), (TPendingCounts{1, 0, 1, 0, 0}));
+  EXPECT_EQ(form->table().pending.counts(), (TPendingCounts{1, 0, 1, 0, 0}));
   EXPECT_EQ(form->Window.Caption(), formCaption(L"parts_list.dxf"));
 
   // Locate: not a zoom, not a restore, not a line on the screen.
@@ -246,10 +246,10 @@ TEST_F(DrawingChecksTest, ATextChangedInTheDrawingIsNeitherOverwrittenNorErasedU
   EXPECT_EQ(live(mine).text, L"written");
   EXPECT_EQ(live(unedited).text, L"CAD edit 3");
   EXPECT_EQ(grid().Tag(2, 2) != 0, true);
-  EXPECT_EQ(form->FPending.kindOf(1, 1), TPending::DrawingChanged);
-  EXPECT_EQ(form->FPending.kindOf(2, 2), TPending::DrawingChanged);
-  EXPECT_EQ(form->FPending.kindOf(1, 3), TPending::None);
-  EXPECT_EQ(form->FPending.kindOf(2, 4), TPending::None);
+  EXPECT_EQ(form->table().pending.kindOf(1, 1), TPending::DrawingChanged);
+  EXPECT_EQ(form->table().pending.kindOf(2, 2), TPending::DrawingChanged);
+  EXPECT_EQ(form->table().pending.kindOf(1, 3), TPending::None);
+  EXPECT_EQ(form->table().pending.kindOf(2, 4), TPending::None);
   form->showPendingCounts();
   EXPECT_EQ(form->StatusBar1.Panel(2), L"編集 0 / 追加 0 / 削除 0 / 不可 0 / 図面側で変更 2");
   // One call more per written cell: its string read before it is written.
@@ -270,13 +270,13 @@ TEST_F(DrawingChecksTest, ATextChangedInTheDrawingIsNeitherOverwrittenNorErasedU
   cad.selectMode = TFakeSelectMode::Picked;
   cad.picked.clear();
   form->Button1.Click();
-  EXPECT_EQ(form->FPending.kindOf(1, 1), TPending::DrawingChanged);
+  EXPECT_EQ(form->table().pending.kindOf(1, 1), TPending::DrawingChanged);
   // A new Acquire reads the CAD's strings: no mark is left.
   cad.selectMode = TFakeSelectMode::WholeDrawing;
   form->Button1.Click();
   EXPECT_EQ(grid().Cell(1, 1), L"CAD edit");
   EXPECT_EQ(grid().Cell(2, 2), L"CAD edit 2");
-  EXPECT_EQ(form->FPending.counts(), TPendingCounts{});
+  EXPECT_EQ(form->table().pending.counts(), TPendingCounts{});
   set(1, 1, L"after");
   form->Memo1.clear();
   form->Button2.Click();

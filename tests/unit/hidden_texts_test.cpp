@@ -206,7 +206,8 @@ TEST_F(HiddenTextsForm, ListedMarkedAndLocatedUntilAnAcquireShowsEveryText) {
     EXPECT_DOUBLE_EQ((cad.lastZoom->first[0] + cad.lastZoom->second[0]) / 2.0, c.x);
     EXPECT_DOUBLE_EQ((cad.lastZoom->first[1] + cad.lastZoom->second[1]) / 2.0, c.y);
     EXPECT_EQ(desktop.screenLines.size(), c.arrow ? 1u : 0u);
-    EXPECT_EQ(form->StatusBar1.Panel(0), L" Handle = " + form->TextAry[form->FHidden.entries()[c.entry].index].sHandle);
+    const TTableState& table = form->table();
+    EXPECT_EQ(form->StatusBar1.Panel(0), L" Handle = " + table.TextAry[table.hidden.entries()[c.entry].index].sHandle);
   }
 
   // Another drawing active: the list still shows, the CAD is left alone.

@@ -7,6 +7,7 @@
 
 #include "sheet/grid_keys.h"
 #include "writeback/locate.h"
+#include "table_access.h"
 #include "writeback_fixture.h"
 
 namespace {
@@ -113,9 +114,9 @@ TEST_F(LocateTest, WithoutATargetOrTheCheckOrAnAreaTheViewStaysAndOnlyTheStatusC
   cad.clearFaults();
 
   // An untagged cell beyond the boundary arrays.
-  TDblAry cols = form->FBounds.cols();
+  TDblAry cols = form->table().bounds.cols();
   cols.pop_back();
-  form->FBounds.assign(cols, form->FBounds.rows());
+  TTableAccess::of(*form).bounds.assign(cols, form->table().bounds.rows());
   click(3, 1);
   EXPECT_EQ(status(), L"");
   EXPECT_FALSE(cad.lastZoom.has_value());

@@ -10,6 +10,7 @@
 #include "app/pending_look.h"
 #include "writeback/pending_cells.h"
 #include "writeback/update.h"
+#include "table_access.h"
 #include "writeback_fixture.h"
 
 namespace {
@@ -18,7 +19,7 @@ using TKinds = std::map<std::pair<int, int>, TPending>;  // (col, row) -> kind; 
 
 class PendingCellsTest : public TWritebackTest {
  protected:
-  TPending kind(int c, int r) { return form->FPending.kindOf(c, r); }
+  TPending kind(int c, int r) { return form->table().pending.kindOf(c, r); }
   TKinds kinds() {
     TKinds out;
     for (int r = 1; r <= kRows; ++r) {
@@ -43,7 +44,7 @@ class PendingCellsTest : public TWritebackTest {
   // cannot write still marked.
   void expectUpdateAgrees() {
     const TKinds before = kinds();
-    const TPendingCounts predicted = form->FPending.counts();
+    const TPendingCounts predicted = form->table().pending.counts();
     ASSERT_EQ(predicted, countsOf(before));
     std::map<std::pair<int, int>, std::int32_t> tags;
     for (const auto& [cell, k] : before) tags[cell] = grid().Tag(cell.first, cell.second);
@@ -133,13 +134,13 @@ TEST_F(PendingCellsTest, EachCellIsMarkedWithWhatUpdateThenDoesToIt) {
 
 TEST_F(PendingCellsTest, ATemplateAnchoredOnALineIsNoneAndARecordChangedBehindTheIndexCountsAfterReset) {
   acquire({{2, 2}, {2, 3}});
-  const int onLine = findTextByHandle(form->TextAry, handleOf(2, 4));
-  form->TextAry[static_cast<std::size_t>(onLine)].base[0] = kCellW;
-  form->FPending.reset();
+  const int onLine = findTextByHandle(form->table().TextAry, handleOf(2, 4));
+  TTableAccess::of(*form).TextAry[static_cast<std::size_t>(onLine)].base[0] = kCellW;
+  TTableAccess::of(*form).pending.reset();
   set(2, 2, L"a");
   EXPECT_EQ(kind(2, 2), U);
-  form->TextAry[static_cast<std::size_t>(onLine)].base[0] = kCellW + 2.0;
-  form->FPending.reset();
+  TTableAccess::of(*form).TextAry[static_cast<std::size_t>(onLine)].base[0] = kCellW + 2.0;
+  TTableAccess::of(*form).pending.reset();
   set(2, 3, L"b");
   EXPECT_EQ(kinds(), (TKinds{{{2, 2}, A}, {{2, 3}, A}}));
   expectUpdateAgrees();
@@ -158,7 +159,7 @@ TEST_F(PendingCellsTest, AfterARunThatStopsTheMarksShowWhatIsLeft) {
   set(2, 2, L"");       // deletion: the erase fails
   set(2, 3, L"four");   // edit after the failure
   set(1, 4, L"gone");   // edit of an erased text
-  EXPECT_EQ(pendingStatusText(form->FPending.counts()), L"編集 3 / 追加 1 / 削除 1 / 不可 1");
+  EXPECT_EQ(pendingStatusText(form->table().pending.counts()), L"編集 3 / 追加 1 / 削除 1 / 不可 1");
   cad.failOn(L"Text.Erase", L"CAD が応答しません");
   form->Button2.Click();
   EXPECT_EQ(kinds(), (TKinds{{{3, 1}, U}, {{2, 2}, D}, {{2, 3}, E}, {{1, 4}, E}}));
@@ -244,15 +245,15 @@ TEST_F(PendingCellsTest, TheStatusNoteFollowsPasteUndoAndDeleteAndIsEmptyWhenNot
 // resized sheet from scratch, and writes through the index at once.
 TEST_F(PendingCellsTest, TheCachedClassificationFollowsCellsResizesAndRecordWrites) {
   acquire();
-  EXPECT_EQ(form->FPending.counts().total(), 0);
+  EXPECT_EQ(form->table().pending.counts().total(), 0);
   set(2, 3, L"changed");
   EXPECT_EQ(kind(2, 3), E);
   grid().setColCount(kCols + 2);
   set(4, 2, L"new column");
   EXPECT_EQ(kind(4, 2), U);
-  EXPECT_EQ(form->FPending.counts(), (TPendingCounts{1, 0, 0, 1}));
-  const int record = form->FTextIndex.findTag(grid().Tag(2, 3));
-  form->FTextIndex.setText(record, L"changed");
+  EXPECT_EQ(form->table().pending.counts(), (TPendingCounts{1, 0, 0, 1}));
+  const int record = form->table().index.findTag(grid().Tag(2, 3));
+  TTableAccess::of(*form).index.setText(record, L"changed");
   EXPECT_EQ(kind(2, 3), TPending::None);
   EXPECT_EQ(kind(9, 9), TPending::None);
   EXPECT_EQ(pendingStatusText({3, 1, 0, 1}), L"編集 3 / 追加 1 / 削除 0 / 不可 1");

@@ -75,7 +75,7 @@ TEST_F(PendingDropTest, AcquireAsksWithTheTotalOfThePendingCountsAndNoLeavesEver
   EXPECT_EQ(grid().Cell(3, 1), L"");
   EXPECT_EQ(form->Memo1.Lines().back(), L"Yoko = 5, Tate = 4");
   EXPECT_FALSE(form->CheckBox1.Checked());
-  EXPECT_EQ(form->FPending.counts().total(), 0);
+  EXPECT_EQ(form->table().pending.counts().total(), 0);
 }
 
 TEST_F(PendingDropTest, NothingPendingAsksNothingAnywhere) {

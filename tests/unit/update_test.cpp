@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "table/cell_tag.h"
-#include "writeback/pending_cells.h"
 #include "table/text_lookup.h"
+#include "writeback/pending_cells.h"
 #include "writeback/update.h"
+#include "table_access.h"
 #include "writeback_fixture.h"
 
 namespace {
@@ -39,7 +40,7 @@ TEST_F(UpdateTest, EditsDeletionsAndAdditionsReachTheDrawingAndASecondRunWritesN
   const std::wstring caseOnly = handleOf(1, 1);
   const std::wstring trailing = handleOf(1, 2);
   const std::wstring emptied = handleOf(1, 3);
-  const std::size_t records = form->TextAry.size();
+  const std::size_t records = form->table().TextAry.size();
   set(1, 1, L"R1C1");         // only the case differs
   set(1, 2, L"r2c1 ");        // only a trailing blank
   set(1, 3, L"");             // emptied
@@ -53,7 +54,8 @@ TEST_F(UpdateTest, EditsDeletionsAndAdditionsReachTheDrawingAndASecondRunWritesN
   EXPECT_EQ(entity(trailing)->text, L"r2c1 ");
   EXPECT_EQ(entity(emptied), nullptr);
   EXPECT_EQ(grid().Tag(1, 3), 0);
-  EXPECT_EQ(form->TextAry[static_cast<std::size_t>(findTextByHandle(form->TextAry, trailing))].sText, L"r2c1 ");
+  const TTextAry& texts = form->table().TextAry;
+  EXPECT_EQ(texts[static_cast<std::size_t>(findTextByHandle(texts, trailing))].sText, L"r2c1 ");
 
   // Each new text: the template's layer and alignment, the template's offset in its own cell.
   const struct {
@@ -69,14 +71,14 @@ TEST_F(UpdateTest, EditsDeletionsAndAdditionsReachTheDrawingAndASecondRunWritesN
     const TPoint3 expected{(a.col - 1) * kCellW + 2.0, kTop - (a.row - 1) * kCellH - 7.0, 0.0};
     EXPECT_EQ(made[0]->insertion, expected);
     EXPECT_EQ(grid().Tag(a.col, a.row), handleToTag(made[0]->handle));
-    const int i = findTextByHandle(form->TextAry, made[0]->handle);
+    const int i = findTextByHandle(form->table().TextAry, made[0]->handle);
     ASSERT_GE(i, static_cast<int>(records));
-    const TMrvText& record = form->TextAry[static_cast<std::size_t>(i)];
+    const TMrvText& record = form->table().TextAry[static_cast<std::size_t>(i)];
     EXPECT_EQ(record.base, expected);
     EXPECT_EQ(record.sText, a.text);
     EXPECT_EQ(record.objID, made[0]->objectId);
   }
-  EXPECT_EQ(form->TextAry.size(), records + 2);
+  EXPECT_EQ(form->table().TextAry.size(), records + 2);
   EXPECT_TRUE(liveTexts(L"なし").empty());
   EXPECT_EQ(grid().Tag(3, 2), 0);
   EXPECT_EQ(grid().Cell(3, 2), L"なし");
@@ -101,15 +103,15 @@ TEST_F(UpdateTest, TemplatesSkipAnchorsOnABoundaryAndIncludeTextsAddedInTheSameR
   // Column 2 holds texts in rows 1 and 4 only.
   acquire({{2, 2}, {2, 3}});
   // The row-4 text's anchor lies exactly on a column boundary: no template.
-  const int onLine = findTextByHandle(form->TextAry, handleOf(2, 4));
-  form->TextAry[static_cast<std::size_t>(onLine)].base[0] = kCellW;
+  const int onLine = findTextByHandle(form->table().TextAry, handleOf(2, 4));
+  TTableAccess::of(*form).TextAry[static_cast<std::size_t>(onLine)].base[0] = kCellW;
   set(2, 2, L"a");
   form->Button2.Click();
   EXPECT_EQ(form->Memo1.Lines().back(), L"[更新] 編集 = 0, 追加 = 0, 削除 = 0");
   EXPECT_TRUE(liveTexts(L"a").empty());
 
   // Back inside its cell, it serves row 2, and row 2's new text serves row 3.
-  form->TextAry[static_cast<std::size_t>(onLine)].base[0] = kCellW + 2.0;
+  TTableAccess::of(*form).TextAry[static_cast<std::size_t>(onLine)].base[0] = kCellW + 2.0;
   set(2, 3, L"b");
   cad.calls.clear();
   form->Button2.Click();
@@ -119,7 +121,7 @@ TEST_F(UpdateTest, TemplatesSkipAnchorsOnABoundaryAndIncludeTextsAddedInTheSameR
     if (call.rfind(L"Document.HandleToObject ", 0) == 0) templates.push_back(call.substr(24));
   }
   ASSERT_EQ(templates.size(), 2u);
-  EXPECT_EQ(templates[0], form->TextAry[static_cast<std::size_t>(onLine)].sHandle);
+  EXPECT_EQ(templates[0], form->table().TextAry[static_cast<std::size_t>(onLine)].sHandle);
   EXPECT_EQ(templates[1], handleOf(2, 2));
   EXPECT_EQ(liveTexts(L"b")[0]->insertion, (TPoint3{kCellW + 2.0, kTop - 2 * kCellH - 7.0, 0.0}));
 }
@@ -152,20 +154,21 @@ TEST_F(UpdateTest, HandlesSpelledOtherwiseAreTheSameHandles) {
     cad.doc().lowerCaseHandles = true;
     cad.doc().handleWidth = width;
     acquire({{2, 1}});
-    ASSERT_NE(form->TextAry.back().sHandle, handleOf(2, 4));  // spelled otherwise than a tag's handle string
-    EXPECT_EQ(findTextByHandle(form->TextAry, handleOf(2, 4)), static_cast<int>(form->TextAry.size()) - 1);
+    ASSERT_NE(form->table().TextAry.back().sHandle, handleOf(2, 4));  // spelled otherwise than a tag's handle string
+    const TTextAry& texts = form->table().TextAry;
+    EXPECT_EQ(findTextByHandle(texts, handleOf(2, 4)), static_cast<int>(texts.size()) - 1);
     set(1, 1, L"edited");
     set(1, 3, L"");
     set(2, 1, L"added");
-    EXPECT_EQ(form->FPending.kindOf(1, 1), TPending::Edit);
-    EXPECT_EQ(form->FPending.kindOf(1, 3), TPending::Delete);
-    EXPECT_EQ(form->FPending.kindOf(2, 1), TPending::Add);
+    EXPECT_EQ(form->table().pending.kindOf(1, 1), TPending::Edit);
+    EXPECT_EQ(form->table().pending.kindOf(1, 3), TPending::Delete);
+    EXPECT_EQ(form->table().pending.kindOf(2, 1), TPending::Add);
     form->Button2.Click();
     EXPECT_EQ(form->Memo1.Lines(), std::vector<std::wstring>{L"[更新] 編集 = 1, 追加 = 1, 削除 = 1"});
     EXPECT_EQ(liveTexts(L"edited").size(), 1u);
     EXPECT_EQ(liveTexts(L"added").size(), 1u);
     EXPECT_TRUE(liveTexts(L"r3c1").empty());
-    EXPECT_EQ(form->FPending.kindOf(1, 1), TPending::None);
+    EXPECT_EQ(form->table().pending.kindOf(1, 1), TPending::None);
     form->Memo1.clear();
     form->Button2.Click();
     EXPECT_EQ(form->Memo1.Lines(), std::vector<std::wstring>{L"[更新] 編集 = 0, 追加 = 0, 削除 = 0"});
@@ -206,7 +209,8 @@ TEST_F(UpdateTest, CellsWhoseTextOrTemplateWasErasedInTheDrawingAreSkippedAndCou
   EXPECT_EQ(liveTexts(L"new in a column whose template was erased").size(), 0u);
   EXPECT_EQ(grid().Tag(2, 1), 0);
   EXPECT_EQ(handleOf(1, 1), gone);
-  EXPECT_EQ(form->TextAry[static_cast<std::size_t>(findTextByHandle(form->TextAry, gone))].sText, L"r1c1");
+  const TTextAry& texts = form->table().TextAry;
+  EXPECT_EQ(texts[static_cast<std::size_t>(findTextByHandle(texts, gone))].sText, L"r1c1");
 }
 
 // A run that stops part-way: what was written stays and is recorded, the log
@@ -304,7 +308,7 @@ TEST_F(UpdateTest, ANewTextWhoseHandleDoesNotFitInACellTagIsErasedAndTheRunStops
   EXPECT_TRUE(liveTexts(L"too long").empty());
   EXPECT_TRUE(liveTexts(L"r2c2").size() == 1u);  // the template alone, no stray copy
   EXPECT_EQ(grid().Tag(2, 1), 0);
-  EXPECT_EQ(findTextByHandle(form->TextAry, L"100000000"), -1);
+  EXPECT_EQ(findTextByHandle(form->table().TextAry, L"100000000"), -1);
 }
 
 TEST_F(UpdateTest, NoCadMeansNothingWrittenNothingLoggedAndTheOwnWindowInFront) {

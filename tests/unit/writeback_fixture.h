@@ -93,11 +93,11 @@ class TWritebackTest : public ::testing::Test {
       for (int c = 1; c <= kCols; ++c) {
         const std::int32_t tag = grid().Tag(c, r);
         if (tag == 0) continue;
-        const int i = findTextByHandle(form->TextAry, handleString(tag));
+        const int i = findTextByHandle(form->table().TextAry, handleString(tag));
         ASSERT_GE(i, 0) << c << "," << r;
-        const TFakeEntity* e = entity(form->TextAry[static_cast<std::size_t>(i)].sHandle);
+        const TFakeEntity* e = entity(form->table().TextAry[static_cast<std::size_t>(i)].sHandle);
         ASSERT_NE(e, nullptr) << c << "," << r;
-        EXPECT_EQ(e->text, form->TextAry[static_cast<std::size_t>(i)].sText) << c << "," << r;
+        EXPECT_EQ(e->text, form->table().TextAry[static_cast<std::size_t>(i)].sText) << c << "," << r;
       }
     }
   }

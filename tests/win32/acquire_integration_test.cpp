@@ -200,20 +200,20 @@ TEST(AcquireIntegration, ReadsADrawnTableIntoListsLogAndSheet) {
   EXPECT_EQ(log[2], L"Line = 7, Text = 5");
   EXPECT_EQ(log[3], L"Yoko = 3, Tate = 4");
 
-  ASSERT_EQ(form.LineAry.size(), 7u);
-  EXPECT_EQ(form.LineAry[3].st, (std::array<double, 3>{0, 20, 0}));  // the frame closes back to its start
-  EXPECT_EQ(form.LineAry[3].ed, (std::array<double, 3>{0, 0, 0}));
-  EXPECT_EQ(form.LineAry[6].st, (std::array<double, 3>{60, 0, 0}));
-  ASSERT_EQ(form.TextAry.size(), 5u);
-  EXPECT_EQ(form.TextAry[0].sText, L"品名");
-  EXPECT_EQ(form.TextAry[0].sHandle, L"104");
-  EXPECT_EQ(form.TextAry[0].code, 0);
-  EXPECT_EQ(form.TextAry[0].base, (std::array<double, 3>{2, 13, 0}));
-  EXPECT_EQ(form.TextAry[3].code, 10);
-  EXPECT_EQ(form.TextAry[3].base, (std::array<double, 3>{45, 5, 0}));
-  EXPECT_EQ(form.TextAry[4].sText, L"外");
-  EXPECT_EQ(form.FBounds.cols(), (TDblAry{0, 30, 60, 90}));
-  EXPECT_EQ(form.FBounds.rows(), (TDblAry{20, 10, 0}));
+  ASSERT_EQ(form.table().LineAry.size(), 7u);
+  EXPECT_EQ(form.table().LineAry[3].st, (std::array<double, 3>{0, 20, 0}));  // the frame closes back to its start
+  EXPECT_EQ(form.table().LineAry[3].ed, (std::array<double, 3>{0, 0, 0}));
+  EXPECT_EQ(form.table().LineAry[6].st, (std::array<double, 3>{60, 0, 0}));
+  ASSERT_EQ(form.table().TextAry.size(), 5u);
+  EXPECT_EQ(form.table().TextAry[0].sText, L"品名");
+  EXPECT_EQ(form.table().TextAry[0].sHandle, L"104");
+  EXPECT_EQ(form.table().TextAry[0].code, 0);
+  EXPECT_EQ(form.table().TextAry[0].base, (std::array<double, 3>{2, 13, 0}));
+  EXPECT_EQ(form.table().TextAry[3].code, 10);
+  EXPECT_EQ(form.table().TextAry[3].base, (std::array<double, 3>{45, 5, 0}));
+  EXPECT_EQ(form.table().TextAry[4].sText, L"外");
+  EXPECT_EQ(form.table().bounds.cols(), (TDblAry{0, 30, 60, 90}));
+  EXPECT_EQ(form.table().bounds.rows(), (TDblAry{20, 10, 0}));
 
   ASSERT_EQ(form.StringGrid1.RowCount(), 3);
   ASSERT_EQ(form.StringGrid1.ColCount(), 4);
