@@ -68,6 +68,22 @@ class GridControl : public ::testing::Test {
       return look;
     };
     hooks.painted = [this] { ++paints; };
+    // The key and mouse hooks hand on to whatever a test puts in `owner`.
+    hooks.keyDown = [this](std::uint16_t& k, TShiftState shift) {
+      if (owner.keyDown) owner.keyDown(k, shift);
+    };
+    hooks.fixedCellClick = [this](std::int32_t col, std::int32_t row) {
+      if (owner.fixedCellClick) owner.fixedCellClick(col, row);
+    };
+    hooks.mouseDown = [this](TMouseButton button, TShiftState shift, int x, int y) {
+      if (owner.mouseDown) owner.mouseDown(button, shift, x, y);
+    };
+    hooks.mouseMove = [this](TShiftState shift, int x, int y) {
+      if (owner.mouseMove) owner.mouseMove(shift, x, y);
+    };
+    hooks.mouseUp = [this](TMouseButton button, TShiftState shift, int x, int y) {
+      if (owner.mouseUp) owner.mouseUp(button, shift, x, y);
+    };
     sheet = createGridControl(host, 100, grid, std::move(hooks));
     ASSERT_NE(sheet, nullptr);
     MoveWindow(sheet, 0, 0, 581, 182, TRUE);
@@ -104,6 +120,7 @@ class GridControl : public ::testing::Test {
   HWND sheet = nullptr;
   HWND editor = nullptr;
   std::vector<POINT> menuAt;
+  TGridControlHooks owner;  // the key and mouse hooks a test listens with
 };
 
 TEST_F(GridControl, AsksForEveryKeyTheSheetNeeds) {
@@ -142,10 +159,10 @@ TEST_F(GridControl, TypingStartsAnEditReplacingTheTextAndTheEditorFeedsTheCell) 
   EXPECT_LE(std::abs((placed.top - cell.top) - (cell.bottom - placed.bottom)), 1) << "centred in the cell";
 }
 
-TEST_F(GridControl, EnterTogglesEditingAfterTheModelsKeyEvent) {
+TEST_F(GridControl, EnterTogglesEditingAfterTheOwnersKeyHook) {
   grid.setCell(1, 1, L"one");
   std::vector<std::uint16_t> keys;
-  grid.OnKeyDown = [&](std::uint16_t& k, TShiftState) { keys.push_back(k); };
+  owner.keyDown = [&](std::uint16_t& k, TShiftState) { keys.push_back(k); };
   key(sheet, VK_RETURN);
   type(sheet, L'\r');
   EXPECT_TRUE(grid.EditorMode());
@@ -191,7 +208,7 @@ void putOnClipboard(HWND owner, const std::wstring& text) {
 
 TEST_F(GridControl, ASwallowedKeysCharacterNeverReachesTheEditor) {
   putOnClipboard(host, L"PASTED");
-  grid.OnKeyDown = [](std::uint16_t& k, TShiftState shift) {
+  owner.keyDown = [](std::uint16_t& k, TShiftState shift) {
     if (shift.ctrl && k == 'V') k = 0;
   };
   type(sheet, L'x');
@@ -206,15 +223,15 @@ TEST_F(GridControl, ASwallowedKeysCharacterNeverReachesTheEditor) {
   EXPECT_EQ(grid.Cell(1, 1), L"xy") << "the next character is the editor's again";
 }
 
-TEST_F(GridControl, ClicksSelectAndHeaderClicksAndMouseEventsReachTheModel) {
+TEST_F(GridControl, ClicksSelectAndHeaderClicksAndMouseEventsReachTheOwner) {
   int clicks = 0;
   std::vector<TGridCoord> headers;
   std::vector<std::wstring> mouse;
   grid.OnClick = [&] { ++clicks; };
-  grid.OnFixedCellClick = [&](std::int32_t col, std::int32_t row) { headers.push_back({col, row}); };
-  grid.OnMouseDown = [&](TMouseButton, TShiftState, int, int) { mouse.push_back(L"down"); };
-  grid.OnMouseMove = [&](TShiftState, int, int) { mouse.push_back(L"move"); };
-  grid.OnMouseUp = [&](TMouseButton, TShiftState, int, int) { mouse.push_back(L"up"); };
+  owner.fixedCellClick = [&](std::int32_t col, std::int32_t row) { headers.push_back({col, row}); };
+  owner.mouseDown = [&](TMouseButton, TShiftState, int, int) { mouse.push_back(L"down"); };
+  owner.mouseMove = [&](TShiftState, int, int) { mouse.push_back(L"move"); };
+  owner.mouseUp = [&](TMouseButton, TShiftState, int, int) { mouse.push_back(L"up"); };
   SendMessageW(sheet, WM_LBUTTONDOWN, MK_LBUTTON, at(3, 2));
   EXPECT_EQ(grid.Col(), 3);
   EXPECT_EQ(grid.Row(), 2);

@@ -168,8 +168,7 @@ bool registerGridClass() {
 TGridWindow::TGridWindow(HWND window, TStringGrid& model, TGridControlHooks ownerHooks)
     : hwnd(window),
       grid(model),
-      input(model, &metrics),
-      hooks(std::move(ownerHooks)),
+      input(model, std::move(ownerHooks), &metrics),
       font(createSheetFont()),
       headerBrush(CreateSolidBrush(static_cast<COLORREF>(kHeaderColor))),
       lineBrush(CreateSolidBrush(kLineColor)) {}

@@ -94,8 +94,8 @@ void editorContextMenu(TGridWindow& window, LPARAM screenPosition) {
   const int y = GET_Y_LPARAM(screenPosition);
   if (x == -1 && y == -1) {
     onContextMenu(window, screenPosition);
-  } else if (window.hooks.contextMenu) {
-    window.hooks.contextMenu(x, y);
+  } else if (window.input.hooks().contextMenu) {
+    window.input.hooks().contextMenu(x, y);
   }
 }
 

@@ -74,8 +74,9 @@ void paintCell(TGridWindow& window, HDC dc, std::int32_t col, std::int32_t row, 
   state.current = col == window.grid.Col() && row == window.grid.Row();
   state.focused = focused;
   state.editing = state.current && window.grid.EditorMode();
-  const TCellLook look = window.hooks.drawCell ? window.hooks.drawCell(col, row, *rect, state)
-                                                : normalCellLook(window.grid, col, row, *rect, state);
+  const TGridControlHooks& hooks = window.input.hooks();
+  const TCellLook look =
+      hooks.drawCell ? hooks.drawCell(col, row, *rect, state) : normalCellLook(window.grid, col, row, *rect, state);
   const RECT fill = toRect(look.fillRect);
   FillRect(dc, &fill, brushFor(window, look.fill));
   const std::wstring& text = window.grid.Cell(col, row);
@@ -166,7 +167,7 @@ void paintToScreen(TGridWindow& window) {
 
 void onPaint(TGridWindow& window) {
   paintToScreen(window);
-  if (window.hooks.painted) {
-    window.hooks.painted();
+  if (window.input.hooks().painted) {
+    window.input.hooks().painted();
   }
 }

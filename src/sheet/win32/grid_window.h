@@ -23,8 +23,7 @@ struct TGridWindow {
   HWND hwnd;
   TStringGrid& grid;
   TGdiTextMetrics metrics;  // the sheet's font, for fitting a column to its texts
-  TGridInput input;
-  TGridControlHooks hooks;
+  TGridInput input;  // holds the owner's hooks
   TGdiObject<HFONT> font;
   TGdiObject<HBRUSH> headerBrush;
   TGdiObject<HBRUSH> lineBrush;

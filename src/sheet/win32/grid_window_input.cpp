@@ -67,8 +67,8 @@ void onMouseButton(TGridWindow& window, UINT message, LPARAM position) {
       window.input.mouseUp(TMouseButton::Right, shift, x, y);
       POINT screen{x, y};
       ClientToScreen(window.hwnd, &screen);
-      if (window.hooks.contextMenu) {
-        window.hooks.contextMenu(screen.x, screen.y);
+      if (window.input.hooks().contextMenu) {
+        window.input.hooks().contextMenu(screen.x, screen.y);
       }
       break;
     }
@@ -109,7 +109,7 @@ void onContextMenu(TGridWindow& window, LPARAM screenPosition) {
   const std::optional<TCellRect> rect = cellRect(window.grid, window.grid.Col(), window.grid.Row());
   POINT point{rect ? rect->left : 0, rect ? rect->bottom : 0};
   ClientToScreen(window.hwnd, &point);
-  if (window.hooks.contextMenu) {
-    window.hooks.contextMenu(point.x, point.y);
+  if (window.input.hooks().contextMenu) {
+    window.input.hooks().contextMenu(point.x, point.y);
   }
 }
