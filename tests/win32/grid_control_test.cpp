@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <memory>
 #include <cstdlib>
 #include <cstring>
 #include <chrono>
@@ -94,6 +95,12 @@ class GridControl : public ::testing::Test {
     if (host != nullptr) DestroyWindow(host);
   }
 
+  // A bitmap the size of the sheet's client area, to paint the sheet into.
+  std::unique_ptr<TOffscreenDc> offscreen() const {
+    RECT client{};
+    GetClientRect(sheet, &client);
+    return std::make_unique<TOffscreenDc>(TWindowDc(sheet).get(), client.right, client.bottom);
+  }
   bool editorShown() const { return (GetWindowLongPtrW(editor, GWL_STYLE) & WS_VISIBLE) != 0; }
   std::wstring editorText() const {
     std::array<wchar_t, 256> buffer{};
@@ -310,23 +317,21 @@ COLORREF pixel(HDC dc, int x, int y) { return GetPixel(dc, x, y); }
 TEST_F(GridControl, PaintsHeadersSkyBlueAndWhatTheOwnersDrawHookAsks) {
   greyColumn = 3;
   grid.moveTo(2, 2);
-  RECT client{};
-  GetClientRect(sheet, &client);
-  const TOffscreenDc memory(TWindowDc(sheet).get(), client.right, client.bottom);
-  ASSERT_TRUE(memory.ok());
-  paintGridControlTo(sheet, memory.dc());
+  const std::unique_ptr<TOffscreenDc> memory = offscreen();
+  ASSERT_TRUE(memory->ok());
+  paintGridControlTo(sheet, memory->dc());
   const TCellRect header = cellRect(grid, 3, 0).value();
-  EXPECT_EQ(pixel(memory.dc(), header.left + 1, header.top + 1), RGB(166, 202, 240));
+  EXPECT_EQ(pixel(memory->dc(), header.left + 1, header.top + 1), RGB(166, 202, 240));
   const TCellRect grey = cellRect(grid, 3, 3).value();
-  EXPECT_EQ(pixel(memory.dc(), grey.left + 1, grey.top + 1), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(pixel(memory->dc(), grey.left + 1, grey.top + 1), GetSysColor(COLOR_BTNFACE));
   EXPECT_GT(drawnCells, 0);
   const TCellRect normal = cellRect(grid, 2, 3).value();
-  EXPECT_EQ(pixel(memory.dc(), normal.left + 2, normal.top + 2), GetSysColor(COLOR_WINDOW));
-  EXPECT_NE(pixel(memory.dc(), normal.right, normal.top + 2), GetSysColor(COLOR_WINDOW)) << "a grid line";
+  EXPECT_EQ(pixel(memory->dc(), normal.left + 2, normal.top + 2), GetSysColor(COLOR_WINDOW));
+  EXPECT_NE(pixel(memory->dc(), normal.right, normal.top + 2), GetSysColor(COLOR_WINDOW)) << "a grid line";
   const TCellRect selected = cellRect(grid, 2, 4).value();
   grid.setSelection({2, 1}, {2, 4});
-  paintGridControlTo(sheet, memory.dc());
-  EXPECT_EQ(pixel(memory.dc(), selected.left + 2, selected.top + 2), GetSysColor(COLOR_HIGHLIGHT));
+  paintGridControlTo(sheet, memory->dc());
+  EXPECT_EQ(pixel(memory->dc(), selected.left + 2, selected.top + 2), GetSysColor(COLOR_HIGHLIGHT));
 }
 
 // The mark lies in the cell's top-right corner, its long edge white, over the
@@ -335,13 +340,11 @@ TEST_F(GridControl, PaintsTheCornerMarkInsideTheCellOverAGreyNeighbourAndTellsTh
   greyColumn = 3;
   markedCell = {2, 3};
   grid.setCell(2, 3, L"WWWWWWWWWWWWWWWW");
-  RECT client{};
-  GetClientRect(sheet, &client);
-  const TOffscreenDc memory(TWindowDc(sheet).get(), client.right, client.bottom);
-  ASSERT_TRUE(memory.ok());
-  paintGridControlTo(sheet, memory.dc());
+  const std::unique_ptr<TOffscreenDc> memory = offscreen();
+  ASSERT_TRUE(memory->ok());
+  paintGridControlTo(sheet, memory->dc());
   const TCellRect cell = cellRect(grid, 2, 3).value();
-  const HDC dc = memory.dc();
+  const HDC dc = memory->dc();
   for (int i = 0; i < kMarkSize; ++i) {
     EXPECT_EQ(pixel(dc, cell.right - kMarkSize + i, cell.top + i), RGB(255, 255, 255)) << "edge, line " << i;
     for (int x = cell.right - kMarkSize + i + 1; x < cell.right; ++x) {
@@ -369,14 +372,12 @@ TEST_F(GridControl, PaintsEachKindOfMarkInAShapeOfItsOwn) {
   grid.setRowCount(7);
   grid.setColCount(4);
   for (std::int32_t row = 1; row <= 5; ++row) grid.setCell(2, row, L"WWWWWWWWWWWWWWWWWWWWWWWW");
-  RECT client{};
-  GetClientRect(sheet, &client);
-  const TOffscreenDc memory(TWindowDc(sheet).get(), client.right, client.bottom);
-  ASSERT_TRUE(memory.ok());
+  const std::unique_ptr<TOffscreenDc> memory = offscreen();
+  ASSERT_TRUE(memory->ok());
   for (const bool selected : {false, true}) {
     if (selected) grid.setSelection({2, 1}, {2, 5});
-    paintGridControlTo(sheet, memory.dc());
-    const HDC dc = memory.dc();
+    paintGridControlTo(sheet, memory->dc());
+    const HDC dc = memory->dc();
     for (std::int32_t row = 1; row <= 5; ++row) {
       const TPendingMarkLook mark = pendingMark(markKinds[static_cast<std::size_t>(row - 1)]);
       const TCellRect cell = cellRect(grid, 2, row).value();
@@ -405,10 +406,8 @@ TEST_F(GridControl, PaintsTheCrowdedMarkInTheTopLeftCornerBesideAPendingMark) {
   markKinds = {TPending::Edit};
   crowdedCell = {2, 1};
   grid.setCell(2, 1, L"WWWWWWWWWWWWWWWWWWWWWWWW");
-  RECT client{};
-  GetClientRect(sheet, &client);
-  const TOffscreenDc memory(TWindowDc(sheet).get(), client.right, client.bottom);
-  ASSERT_TRUE(memory.ok());
+  const std::unique_ptr<TOffscreenDc> memory = offscreen();
+  ASSERT_TRUE(memory->ok());
   const TCellRect cell = cellRect(grid, 2, 1).value();
   const auto colouredPixels = [&cell](TMarkShape shape) {
     std::set<std::pair<int, int>> pixels;
@@ -429,8 +428,8 @@ TEST_F(GridControl, PaintsTheCrowdedMarkInTheTopLeftCornerBesideAPendingMark) {
   }
   for (const bool selected : {false, true}) {
     if (selected) grid.setSelection({2, 1}, {2, 1});
-    paintGridControlTo(sheet, memory.dc());
-    const HDC dc = memory.dc();
+    paintGridControlTo(sheet, memory->dc());
+    const HDC dc = memory->dc();
     for (const TMarkRun& run : markRuns(TMarkShape::LeftCorner, cell)) {
       EXPECT_EQ(pixel(dc, run.left, run.y), RGB(255, 255, 255)) << "edge of line " << run.y;
     }
@@ -465,28 +464,26 @@ TEST_F(GridControl, BenchmarkPaintingAThousandRowSheetInItsMiddle) {
   grid.setLeftCol(10);
   ASSERT_EQ(grid.TopRow(), 500);
 
-  RECT client{};
-  GetClientRect(sheet, &client);
-  const TOffscreenDc memory(TWindowDc(sheet).get(), client.right, client.bottom);
-  ASSERT_TRUE(memory.ok());
+  const std::unique_ptr<TOffscreenDc> memory = offscreen();
+  ASSERT_TRUE(memory->ok());
   constexpr int kPaints = 100;
   // Without marks, then with a corner mark in every data cell.
   for (const bool marked : {false, true}) {
     markAll = marked;
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < kPaints; ++i) {
-      paintGridControlTo(sheet, memory.dc());
+      paintGridControlTo(sheet, memory->dc());
     }
     GdiFlush();
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    std::cout << "[ BENCH    ] paint of a 1000 x 30 sheet at row 500, " << client.right << " x " << client.bottom
+    std::cout << "[ BENCH    ] paint of a 1000 x 30 sheet at row 500, " << memory->width() << " x " << memory->height()
               << " px" << (marked ? ", every cell marked" : "") << ": " << ms / kPaints << " ms per paint ("
               << kPaints << " paints)" << std::endl;
     RecordProperty(marked ? "paint_marked_ms" : "paint_ms", std::to_string(ms / kPaints));
   }
   // What was measured was a real paint of the middle of the sheet.
   const TCellRect cell = cellRect(grid, 10, 500).value();
-  EXPECT_EQ(GetPixel(memory.dc(), 2, cell.top + 2), RGB(166, 202, 240));
+  EXPECT_EQ(GetPixel(memory->dc(), 2, cell.top + 2), RGB(166, 202, 240));
 }
 
 }  // namespace

@@ -147,19 +147,19 @@ HDC backBuffer(TGridWindow& window, HDC screen, int w, int h) {
 }
 
 void paintToScreen(TGridWindow& window) {
-  const TPaintScope paint(window.hwnd);
+  const TPaintScope paint(window.FWnd);
   RECT client{};
-  GetClientRect(window.hwnd, &client);
+  GetClientRect(window.FWnd, &client);
   if (client.right <= 0 || client.bottom <= 0) {
     return;
   }
   const HDC memory = backBuffer(window, paint.dc(), client.right, client.bottom);
   if (memory == nullptr) {
     // Without a buffer the sheet is painted straight to the screen, flicker and all.
-    paintGrid(window, paint.dc(), client.right, client.bottom, GetFocus() == window.hwnd);
+    paintGrid(window, paint.dc(), client.right, client.bottom, GetFocus() == window.FWnd);
     return;
   }
-  paintGrid(window, memory, client.right, client.bottom, GetFocus() == window.hwnd);
+  paintGrid(window, memory, client.right, client.bottom, GetFocus() == window.FWnd);
   BitBlt(paint.dc(), 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
 }
 
