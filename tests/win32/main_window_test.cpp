@@ -122,6 +122,12 @@ class MainWindow : public ::testing::Test {
     const HWND direct = GetDlgItem(wnd, id);
     return direct != nullptr ? direct : GetDlgItem(panel, id);
   }
+  // A value of the settings file as written; empty when it is not there.
+  std::wstring iniValue(const wchar_t* section, const wchar_t* key) const {
+    std::array<wchar_t, 64> value{};
+    GetPrivateProfileStringW(section, key, L"", value.data(), static_cast<DWORD>(value.size()), ini.c_str());
+    return value.data();
+  }
   void TearDown() override {
     if (wnd != nullptr && IsWindow(wnd) != FALSE) DestroyWindow(wnd);
     pumpUntil([] { return true; }, 0);
@@ -416,15 +422,10 @@ TEST_F(MainWindow, SavedPlaceIsRestoredAndClosingWritesTheFile) {
   SetWindowTextW(item(kIdEdit2), L"A*,B*");
   PostMessageW(wnd, WM_CLOSE, 0, 0);
   ASSERT_TRUE(pumpUntil([&] { return IsWindow(wnd) == FALSE; }));
-  wchar_t value[64] = {};
-  GetPrivateProfileStringW(L"AcadMRV", L"Left", L"", value, 64, ini.c_str());
-  EXPECT_EQ(std::wstring(value), L"55");
-  GetPrivateProfileStringW(L"AcadMRV", L"Top", L"", value, 64, ini.c_str());
-  EXPECT_EQ(std::wstring(value), L"66");
-  GetPrivateProfileStringW(L"AcadMRV", L"edt2", L"", value, 64, ini.c_str());
-  EXPECT_EQ(std::wstring(value), L"A*,B*");
-  GetPrivateProfileStringW(L"Target", L"ProgID", L"", value, 64, ini.c_str());
-  EXPECT_EQ(std::wstring(value), L"BricscadApp.AcadApplication");
+  EXPECT_EQ(iniValue(L"AcadMRV", L"Left"), L"55");
+  EXPECT_EQ(iniValue(L"AcadMRV", L"Top"), L"66");
+  EXPECT_EQ(iniValue(L"AcadMRV", L"edt2"), L"A*,B*");
+  EXPECT_EQ(iniValue(L"Target", L"ProgID"), L"BricscadApp.AcadApplication");
 }
 
 TEST_F(MainWindow, MinimisedWindowSavesItsRestoredPlace) {
@@ -433,11 +434,8 @@ TEST_F(MainWindow, MinimisedWindowSavesItsRestoredPlace) {
   ShowWindow(wnd, SW_SHOWMINNOACTIVE);
   ASSERT_NE(IsIconic(wnd), FALSE);
   ASSERT_TRUE(form->FormCloseQuery());
-  wchar_t value[64] = {};
-  GetPrivateProfileStringW(L"AcadMRV", L"Left", L"", value, 64, ini.c_str());
-  EXPECT_EQ(std::wstring(value), L"70");
-  GetPrivateProfileStringW(L"AcadMRV", L"Top", L"", value, 64, ini.c_str());
-  EXPECT_EQ(std::wstring(value), L"80");
+  EXPECT_EQ(iniValue(L"AcadMRV", L"Left"), L"70");
+  EXPECT_EQ(iniValue(L"AcadMRV", L"Top"), L"80");
 }
 
 TEST_F(MainWindow, LogOffIsNeverRefusedAndWritesOnlyWhenTheSessionEnds) {
@@ -461,9 +459,7 @@ TEST_F(MainWindow, LogOffIsNeverRefusedAndWritesOnlyWhenTheSessionEnds) {
   EXPECT_FALSE(fs::exists(ini));
   form->runCommand([&] { SendMessageW(wnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF); });
   EXPECT_TRUE(fs::exists(ini));
-  wchar_t value[8] = {};
-  GetPrivateProfileStringW(L"AcadMRV", L"chk6", L"", value, 8, ini.c_str());
-  EXPECT_EQ(std::wstring(value), L"1");
+  EXPECT_EQ(iniValue(L"AcadMRV", L"chk6"), L"1");
 }
 
 TEST_F(MainWindow, PendingEditsAreAskedAboutAtACloseButNeverAtALogOff) {
