@@ -25,18 +25,27 @@ void TMorvaneForm::wireSheet() {
   // An edit begun inside a command's message pump would be recorded in the
   // middle of the command's own undo group.
   StringGrid1.OnCanEdit = [this] { return !commandRunning(); };
-  StringGrid1.OnKeyDown = [this](std::uint16_t& key, TShiftState shift) { StringGrid1KeyDown(key, shift); };
-  StringGrid1.OnFixedCellClick = [this](std::int32_t col, std::int32_t row) { StringGrid1FixedCellClick(col, row); };
-  StringGrid1.OnMouseDown = [this](TMouseButton button, TShiftState shift, int x, int y) {
-    StringGrid1MouseDown(button, shift, x, y);
-  };
-  StringGrid1.OnMouseMove = [this](TShiftState shift, int x, int y) { StringGrid1MouseMove(shift, x, y); };
-  StringGrid1.OnMouseUp = [this](TMouseButton button, TShiftState shift, int x, int y) {
-    StringGrid1MouseUp(button, shift, x, y);
-  };
   CheckBox1.OnClick = [this] { CheckBox1Click(); };
   CheckBox2.OnClick = [this] { CheckBox2Click(); };
   CheckBox3.OnClick = [this] { CheckBox3Click(); };
+}
+
+TGridControlHooks TMorvaneForm::sheetHooks() {
+  TGridControlHooks hooks;
+  hooks.keyDown = [this](std::uint16_t& key, TShiftState shift) { StringGrid1KeyDown(key, shift); };
+  hooks.fixedCellClick = [this](std::int32_t col, std::int32_t row) { StringGrid1FixedCellClick(col, row); };
+  hooks.mouseDown = [this](TMouseButton button, TShiftState shift, int x, int y) {
+    StringGrid1MouseDown(button, shift, x, y);
+  };
+  hooks.mouseMove = [this](TShiftState shift, int x, int y) { StringGrid1MouseMove(shift, x, y); };
+  hooks.mouseUp = [this](TMouseButton button, TShiftState shift, int x, int y) {
+    StringGrid1MouseUp(button, shift, x, y);
+  };
+  hooks.drawCell = [this](std::int32_t col, std::int32_t row, const TCellRect& rect, TDrawState state) {
+    return StringGrid1DrawCell(col, row, rect, state);
+  };
+  hooks.painted = [this] { showPendingCounts(); };
+  return hooks;
 }
 
 TCellLook TMorvaneForm::StringGrid1DrawCell(std::int32_t col, std::int32_t row, const TCellRect& rect,

@@ -24,6 +24,7 @@
 #include "platform/desktop.h"
 #include "platform/text_metrics.h"
 #include "sheet/cell_look.h"
+#include "sheet/grid_control_hooks.h"
 #include "sheet/undo_cells.h"
 #include "sheet/string_grid.h"
 #include "text/input_list.h"
@@ -208,6 +209,10 @@ class TMorvaneForm {
   void CheckBox2Click();
   void CheckBox3Click();
   void wireSheet();
+  // The sheet control's hooks, wired to the handlers above: its keys, mouse,
+  // header clicks, each cell's look and the end of each paint. The context
+  // menu is the window's to add.
+  TGridControlHooks sheetHooks();
   // Ends an open edit of the sheet before a command writes cells.
   void endEditFirst();
 

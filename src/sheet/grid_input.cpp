@@ -18,8 +18,8 @@ void TGridInput::setViewSize(int width, int height) {
 }
 
 bool TGridInput::keyDown(std::uint16_t& key, TShiftState shift, bool inEditor) {
-  if (FGrid.OnKeyDown) {
-    FGrid.OnKeyDown(key, shift);
+  if (FHooks.keyDown) {
+    FHooks.keyDown(key, shift);
   }
   if (key == 0) {
     return true;
@@ -186,8 +186,8 @@ void TGridInput::mouseDown(TMouseButton button, TShiftState shift, int x, int y)
       }
     }
   }
-  if (FGrid.OnMouseDown) {
-    FGrid.OnMouseDown(button, shift, x, y);
+  if (FHooks.mouseDown) {
+    FHooks.mouseDown(button, shift, x, y);
   }
 }
 
@@ -214,8 +214,8 @@ void TGridInput::mouseMove(TShiftState shift, int x, int y) {
   } else if (FSizingRow >= 0) {
     FGrid.setRowHeight(FSizingRow, std::max(FSizingStart + y - FSizingOrigin, kMinCellSize));
   }
-  if (FGrid.OnMouseMove) {
-    FGrid.OnMouseMove(shift, x, y);
+  if (FHooks.mouseMove) {
+    FHooks.mouseMove(shift, x, y);
   }
 }
 
@@ -232,15 +232,15 @@ void TGridInput::mouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     if (wasSizing) {
       keepInRange();
     } else if (pressedFixed.X >= 0 && mouseCell(FGrid, x, y) == pressedFixed) {
-      if (FGrid.OnFixedCellClick) {
-        FGrid.OnFixedCellClick(pressedFixed.X, pressedFixed.Y);
+      if (FHooks.fixedCellClick) {
+        FHooks.fixedCellClick(pressedFixed.X, pressedFixed.Y);
       }
     } else if (pressedData) {
       FGrid.Click();
     }
   }
-  if (FGrid.OnMouseUp) {
-    FGrid.OnMouseUp(button, shift, x, y);
+  if (FHooks.mouseUp) {
+    FHooks.mouseUp(button, shift, x, y);
   }
 }
 

@@ -1,12 +1,14 @@
 #pragma once
 // The sheet's answer to keys, characters and the mouse, apart from any
-// window: the Win32 control turns its messages into these calls. Each event
-// goes to the form's handler first (through the grid's On... events), then
-// gets the grid's own meaning: moves of the current cell, in-place editing,
-// header clicks, resizing of columns and rows, scrolling.
+// window: the Win32 control turns its messages into these calls. A key goes
+// to the owner's hook first, a mouse event after the grid's own meaning of
+// it: moves of the current cell, in-place editing, header clicks, resizing
+// of columns and rows, scrolling.
 #include <cstdint>
+#include <utility>
 
 #include "platform/text_metrics.h"
+#include "sheet/grid_control_hooks.h"
 #include "sheet/string_grid.h"
 
 enum class TCharResult {
@@ -25,9 +27,15 @@ inline constexpr int kWheelRowsPerNotch = 3;
 class TGridInput {
  public:
   // Without metrics a double click on a header line fits nothing.
-  explicit TGridInput(TStringGrid& grid, TTextMetrics* metrics = nullptr) : FGrid(grid), FMetrics(metrics) {}
+  explicit TGridInput(TStringGrid& grid, TGridControlHooks hooks = {}, TTextMetrics* metrics = nullptr)
+      : FGrid(grid), FHooks(std::move(hooks)), FMetrics(metrics) {}
   TGridInput(const TGridInput&) = delete;
   TGridInput& operator=(const TGridInput&) = delete;
+
+  // The owner's hooks: the key and mouse ones are called from here, the
+  // others by the control.
+  const TGridControlHooks& hooks() const { return FHooks; }
+  TGridControlHooks& hooks() { return FHooks; }
 
   // The client area the sheet is shown in, for paging and scrolling into view.
   void setViewSize(int width, int height);
@@ -72,6 +80,7 @@ class TGridInput {
   void moveCurrent(std::int32_t col, std::int32_t row, bool extend);
 
   TStringGrid& FGrid;
+  TGridControlHooks FHooks;
   TTextMetrics* FMetrics;
   int FViewWidth = 0;
   int FViewHeight = 0;

@@ -1,7 +1,17 @@
 #pragma once
-// Key codes the sheet and its handlers tell apart. They are the Windows
-// virtual-key codes, so the control hands its key messages on unchanged.
+// The keys, modifiers and mouse buttons the sheet and its handlers tell
+// apart. Key codes are the Windows virtual-key codes, so the control hands
+// its key messages on unchanged.
 #include <cstdint>
+
+// The modifier keys held with a key or a mouse event.
+struct TShiftState {
+  bool shift = false;
+  bool ctrl = false;
+  bool alt = false;
+};
+
+enum class TMouseButton { Left, Right, Middle };
 
 namespace gridKey {
 inline constexpr std::uint16_t kBack = 0x08;

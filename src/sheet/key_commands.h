@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/desktop.h"
+#include "sheet/grid_keys.h"
 #include "sheet/undo_cells.h"
 #include "sheet/string_grid.h"
 

@@ -1,7 +1,9 @@
 #pragma once
 // The sheet: a model of a string grid. Cells hold a text and a 32-bit tag.
 // Row 0 and column 0 are the numbered headers once a fill has run. The Win32
-// grid control paints this model and feeds the user's input into it.
+// grid control paints this model and feeds the user's input into it; the
+// keys and the mouse themselves reach the control's owner through the
+// control's hooks (grid_control_hooks.h), not through the model.
 #include <algorithm>
 #include <cstdint>
 #include <functional>
@@ -30,15 +32,6 @@ struct TCellRect {
   int bottom = 0;
   bool operator==(const TCellRect&) const = default;
 };
-
-// The modifier keys held with a key or a mouse event.
-struct TShiftState {
-  bool shift = false;
-  bool ctrl = false;
-  bool alt = false;
-};
-
-enum class TMouseButton { Left, Right, Middle };
 
 class TStringGrid {
  public:
@@ -144,22 +137,14 @@ class TStringGrid {
   // Tells the control that the model changed and wants painting.
   void invalidate();
 
-  // Events the main window hooks.
+  // The model's events: moves of the current cell, the editor taking up a
+  // cell, and changes.
   std::function<void(std::int32_t col, std::int32_t row, bool& canSelect)> OnSelectCell;
   std::function<void()> OnClick;
   std::function<void(std::int32_t col, std::int32_t row)> OnGetEditText;
   std::function<bool()> OnCanEdit;
   // A change of the model; the Win32 control repaints on it.
   std::function<void()> OnChange;
-  // A key went down while the sheet or its editor has the focus; setting the
-  // key to 0 swallows it.
-  std::function<void(std::uint16_t& key, TShiftState shift)> OnKeyDown;
-  // A click on a header cell.
-  std::function<void(std::int32_t col, std::int32_t row)> OnFixedCellClick;
-  // Mouse events over the sheet, in client pixels.
-  std::function<void(TMouseButton button, TShiftState shift, int x, int y)> OnMouseDown;
-  std::function<void(TShiftState shift, int x, int y)> OnMouseMove;
-  std::function<void(TMouseButton button, TShiftState shift, int x, int y)> OnMouseUp;
 
  private:
   struct TCell {

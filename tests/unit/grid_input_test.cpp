@@ -74,7 +74,7 @@ TEST_F(GridInput, EnterTogglesEditingAndEscapeEndsIt) {
 
 TEST_F(GridInput, TheFormSeesEveryKeyFirstAndMaySwallowIt) {
   std::vector<std::uint16_t> seen;
-  grid.OnKeyDown = [&](std::uint16_t& k, TShiftState) {
+  input.hooks().keyDown = [&](std::uint16_t& k, TShiftState) {
     seen.push_back(k);
     if (k == gridKey::kDown) k = 0;
   };
@@ -180,7 +180,7 @@ TEST_F(GridInput, APressOnAHeaderOrABlockSetDirectlyEndsTheEdit) {
 
 TEST_F(GridInput, HeaderCellsClickOnReleaseOverTheSameCell) {
   std::vector<TGridCoord> clicks;
-  grid.OnFixedCellClick = [&](std::int32_t c, std::int32_t r) { clicks.push_back({c, r}); };
+  input.hooks().fixedCellClick = [&](std::int32_t c, std::int32_t r) { clicks.push_back({c, r}); };
   input.mouseDown(TMouseButton::Left, {}, centre(3, 0).first, centre(3, 0).second);
   input.mouseUp(TMouseButton::Left, {}, centre(3, 0).first, centre(3, 0).second);
   input.mouseDown(TMouseButton::Left, {}, centre(0, 0).first, centre(0, 0).second);
@@ -191,11 +191,11 @@ TEST_F(GridInput, HeaderCellsClickOnReleaseOverTheSameCell) {
 
 TEST_F(GridInput, MouseEventsReachTheFormAfterTheGridsOwnStep) {
   TStrings seen;
-  grid.OnMouseDown = [&](TMouseButton, TShiftState, int, int) {
+  input.hooks().mouseDown = [&](TMouseButton, TShiftState, int, int) {
     seen.push_back("down at " + std::to_string(grid.Col()) + "," + std::to_string(grid.Row()));
   };
-  grid.OnMouseMove = [&](TShiftState, int, int) { seen.push_back("move"); };
-  grid.OnMouseUp = [&](TMouseButton, TShiftState, int, int) { seen.push_back("up"); };
+  input.hooks().mouseMove = [&](TShiftState, int, int) { seen.push_back("move"); };
+  input.hooks().mouseUp = [&](TMouseButton, TShiftState, int, int) { seen.push_back("up"); };
   const auto [x, y] = centre(2, 2);
   input.mouseDown(TMouseButton::Left, {}, x, y);
   input.mouseMove({}, x + 50, y);
@@ -237,7 +237,7 @@ class TCharMetrics : public TTextMetrics {
 
 TEST_F(GridInput, ADoubleClickOnAHeaderLineFitsThatColumnToItsWidestText) {
   TCharMetrics metrics;
-  TGridInput fitting(grid, &metrics);
+  TGridInput fitting(grid, {}, &metrics);
   fitting.setViewSize(41 + 41 * 10, 21 + 21 * 5);
   grid.setCell(2, 3, L"EDITED");      // 42 wide
   grid.setCell(2, 29, L"一二三四");   // 52, far below the view

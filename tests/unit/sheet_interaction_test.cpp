@@ -134,7 +134,7 @@ TEST_F(SheetEnter, CtrlEnterIsSwallowedAndDoesNothingElse) {
 }
 
 TEST_F(SheetEnter, EnterAlternatesBetweenMovingIntoACellAndEndingItsEdit) {
-  TGridInput input(grid);
+  TGridInput input(grid, form.sheetHooks());
   grid.moveTo(1, 1);
   std::uint16_t key = gridKey::kReturn;
   input.keyDown(key, {});
@@ -202,7 +202,7 @@ TEST_F(SheetHeaderClick, UndoOfAnEntryInAFixedRowOneMakesItsCellCurrent) {
   EXPECT_EQ(grid.Row(), 1);
   EXPECT_EQ(moves, (TStrings{"select 3,3", "click", "select 3,1", "click"}));
   // The user's keys move along the fixed row and down, never above it.
-  TGridInput input(grid);
+  TGridInput input(grid, form.sheetHooks());
   std::uint16_t key = gridKey::kUp;
   input.keyDown(key, {});
   EXPECT_EQ(grid.Row(), 1);
@@ -304,7 +304,7 @@ class SheetUndoKeys : public TSheetFormFixture, public ::testing::Test {
  protected:
   // Types `text` into (col, row) as the user would: the edit records the cell.
   void typeInto(std::int32_t col, std::int32_t row, wchar_t ch) {
-    TGridInput input(grid);
+    TGridInput input(grid, form.sheetHooks());
     grid.moveTo(col, row);
     ASSERT_EQ(input.charTyped(ch), TCharResult::EditReplaced);
     ASSERT_EQ(input.charTyped(L'\r'), TCharResult::EditEnded);
@@ -354,7 +354,7 @@ TEST_F(SheetUndoKeys, CtrlZDuringAnEditRevertsTheGroupAndRecordsNothingOnTheWay)
   typeInto(2, 1, L'a');
   typeInto(2, 2, L'b');
   typeInto(2, 3, L'c');
-  TGridInput input(grid);
+  TGridInput input(grid, form.sheetHooks());
   grid.moveTo(3, 3);
   input.charTyped(L'd');  // still editing (3, 3)
   form.FUndoCells->setGroupCount(3);
@@ -370,7 +370,7 @@ TEST_F(SheetUndoKeys, CtrlZDuringAnEditRevertsTheGroupAndRecordsNothingOnTheWay)
 TEST_F(SheetUndoKeys, TheUndoButtonDuringAnEditRevertsTheGroupAndRecordsNothingOnTheWay) {
   typeInto(2, 1, L'a');
   typeInto(2, 2, L'b');
-  TGridInput input(grid);
+  TGridInput input(grid, form.sheetHooks());
   grid.moveTo(3, 3);
   input.charTyped(L'c');  // still editing (3, 3)
   form.FUndoCells->setGroupCount(2);
@@ -385,7 +385,7 @@ TEST_F(SheetUndoKeys, TheUndoButtonDuringAnEditRevertsTheGroupAndRecordsNothingO
 
 TEST_F(SheetUndoKeys, EscapeDuringAnEditPutsBackTheTextTheEditBeganWith) {
   grid.setCell(2, 2, L"before");
-  TGridInput input(grid);
+  TGridInput input(grid, form.sheetHooks());
   grid.moveTo(2, 2);
   input.charTyped(L'x');
   input.charTyped(L'y');  // the editor's; the model holds the first character
@@ -407,7 +407,7 @@ TEST_F(SheetUndoKeys, AKeyCommandStartedDuringAnotherCommandIsIgnored) {
               {gridKey::kZ, {.ctrl = true}},   {gridKey::kDelete, {}},
               {gridKey::kC, {.ctrl = true}},   {gridKey::kX, {.ctrl = true}},
               {gridKey::kV, {.ctrl = true}},   {gridKey::kDelete, {.shift = true}}};
-  TGridInput input(grid);
+  TGridInput input(grid, form.sheetHooks());
   grid.moveTo(3, 3);
   input.charTyped(L'e');  // an edit open on (3, 3) when the command starts
   form.runCommand([&] {
@@ -501,7 +501,7 @@ TEST_F(SheetOptions, FixedFirstRowNeedsThreeRows) {
 }
 
 TEST_F(SheetOptions, FixingRowOneEndsAnEditOfIt) {
-  TGridInput input(grid);
+  TGridInput input(grid, form.sheetHooks());
   input.charTyped(L'x');
   ASSERT_TRUE(grid.EditorMode());
   form.CheckBox1.setChecked(true);

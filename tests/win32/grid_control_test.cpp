@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <memory>
 #include <cstdlib>
 #include <cstring>
 #include <chrono>
@@ -68,6 +69,22 @@ class GridControl : public ::testing::Test {
       return look;
     };
     hooks.painted = [this] { ++paints; };
+    // The key and mouse hooks hand on to whatever a test puts in `owner`.
+    hooks.keyDown = [this](std::uint16_t& k, TShiftState shift) {
+      if (owner.keyDown) owner.keyDown(k, shift);
+    };
+    hooks.fixedCellClick = [this](std::int32_t col, std::int32_t row) {
+      if (owner.fixedCellClick) owner.fixedCellClick(col, row);
+    };
+    hooks.mouseDown = [this](TMouseButton button, TShiftState shift, int x, int y) {
+      if (owner.mouseDown) owner.mouseDown(button, shift, x, y);
+    };
+    hooks.mouseMove = [this](TShiftState shift, int x, int y) {
+      if (owner.mouseMove) owner.mouseMove(shift, x, y);
+    };
+    hooks.mouseUp = [this](TMouseButton button, TShiftState shift, int x, int y) {
+      if (owner.mouseUp) owner.mouseUp(button, shift, x, y);
+    };
     sheet = createGridControl(host, 100, grid, std::move(hooks));
     ASSERT_NE(sheet, nullptr);
     MoveWindow(sheet, 0, 0, 581, 182, TRUE);
@@ -78,6 +95,12 @@ class GridControl : public ::testing::Test {
     if (host != nullptr) DestroyWindow(host);
   }
 
+  // A bitmap the size of the sheet's client area, to paint the sheet into.
+  std::unique_ptr<TOffscreenDc> offscreen() const {
+    RECT client{};
+    GetClientRect(sheet, &client);
+    return std::make_unique<TOffscreenDc>(TWindowDc(sheet).get(), client.right, client.bottom);
+  }
   bool editorShown() const { return (GetWindowLongPtrW(editor, GWL_STYLE) & WS_VISIBLE) != 0; }
   std::wstring editorText() const {
     std::array<wchar_t, 256> buffer{};
@@ -104,6 +127,7 @@ class GridControl : public ::testing::Test {
   HWND sheet = nullptr;
   HWND editor = nullptr;
   std::vector<POINT> menuAt;
+  TGridControlHooks owner;  // the key and mouse hooks a test listens with
 };
 
 TEST_F(GridControl, AsksForEveryKeyTheSheetNeeds) {
@@ -142,10 +166,10 @@ TEST_F(GridControl, TypingStartsAnEditReplacingTheTextAndTheEditorFeedsTheCell) 
   EXPECT_LE(std::abs((placed.top - cell.top) - (cell.bottom - placed.bottom)), 1) << "centred in the cell";
 }
 
-TEST_F(GridControl, EnterTogglesEditingAfterTheModelsKeyEvent) {
+TEST_F(GridControl, EnterTogglesEditingAfterTheOwnersKeyHook) {
   grid.setCell(1, 1, L"one");
   std::vector<std::uint16_t> keys;
-  grid.OnKeyDown = [&](std::uint16_t& k, TShiftState) { keys.push_back(k); };
+  owner.keyDown = [&](std::uint16_t& k, TShiftState) { keys.push_back(k); };
   key(sheet, VK_RETURN);
   type(sheet, L'\r');
   EXPECT_TRUE(grid.EditorMode());
@@ -191,7 +215,7 @@ void putOnClipboard(HWND owner, const std::wstring& text) {
 
 TEST_F(GridControl, ASwallowedKeysCharacterNeverReachesTheEditor) {
   putOnClipboard(host, L"PASTED");
-  grid.OnKeyDown = [](std::uint16_t& k, TShiftState shift) {
+  owner.keyDown = [](std::uint16_t& k, TShiftState shift) {
     if (shift.ctrl && k == 'V') k = 0;
   };
   type(sheet, L'x');
@@ -206,15 +230,15 @@ TEST_F(GridControl, ASwallowedKeysCharacterNeverReachesTheEditor) {
   EXPECT_EQ(grid.Cell(1, 1), L"xy") << "the next character is the editor's again";
 }
 
-TEST_F(GridControl, ClicksSelectAndHeaderClicksAndMouseEventsReachTheModel) {
+TEST_F(GridControl, ClicksSelectAndHeaderClicksAndMouseEventsReachTheOwner) {
   int clicks = 0;
   std::vector<TGridCoord> headers;
   std::vector<std::wstring> mouse;
   grid.OnClick = [&] { ++clicks; };
-  grid.OnFixedCellClick = [&](std::int32_t col, std::int32_t row) { headers.push_back({col, row}); };
-  grid.OnMouseDown = [&](TMouseButton, TShiftState, int, int) { mouse.push_back(L"down"); };
-  grid.OnMouseMove = [&](TShiftState, int, int) { mouse.push_back(L"move"); };
-  grid.OnMouseUp = [&](TMouseButton, TShiftState, int, int) { mouse.push_back(L"up"); };
+  owner.fixedCellClick = [&](std::int32_t col, std::int32_t row) { headers.push_back({col, row}); };
+  owner.mouseDown = [&](TMouseButton, TShiftState, int, int) { mouse.push_back(L"down"); };
+  owner.mouseMove = [&](TShiftState, int, int) { mouse.push_back(L"move"); };
+  owner.mouseUp = [&](TMouseButton, TShiftState, int, int) { mouse.push_back(L"up"); };
   SendMessageW(sheet, WM_LBUTTONDOWN, MK_LBUTTON, at(3, 2));
   EXPECT_EQ(grid.Col(), 3);
   EXPECT_EQ(grid.Row(), 2);
@@ -293,23 +317,21 @@ COLORREF pixel(HDC dc, int x, int y) { return GetPixel(dc, x, y); }
 TEST_F(GridControl, PaintsHeadersSkyBlueAndWhatTheOwnersDrawHookAsks) {
   greyColumn = 3;
   grid.moveTo(2, 2);
-  RECT client{};
-  GetClientRect(sheet, &client);
-  const TOffscreenDc memory(TWindowDc(sheet).get(), client.right, client.bottom);
-  ASSERT_TRUE(memory.ok());
-  paintGridControlTo(sheet, memory.dc());
+  const std::unique_ptr<TOffscreenDc> memory = offscreen();
+  ASSERT_TRUE(memory->ok());
+  paintGridControlTo(sheet, memory->dc());
   const TCellRect header = cellRect(grid, 3, 0).value();
-  EXPECT_EQ(pixel(memory.dc(), header.left + 1, header.top + 1), RGB(166, 202, 240));
+  EXPECT_EQ(pixel(memory->dc(), header.left + 1, header.top + 1), RGB(166, 202, 240));
   const TCellRect grey = cellRect(grid, 3, 3).value();
-  EXPECT_EQ(pixel(memory.dc(), grey.left + 1, grey.top + 1), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(pixel(memory->dc(), grey.left + 1, grey.top + 1), GetSysColor(COLOR_BTNFACE));
   EXPECT_GT(drawnCells, 0);
   const TCellRect normal = cellRect(grid, 2, 3).value();
-  EXPECT_EQ(pixel(memory.dc(), normal.left + 2, normal.top + 2), GetSysColor(COLOR_WINDOW));
-  EXPECT_NE(pixel(memory.dc(), normal.right, normal.top + 2), GetSysColor(COLOR_WINDOW)) << "a grid line";
+  EXPECT_EQ(pixel(memory->dc(), normal.left + 2, normal.top + 2), GetSysColor(COLOR_WINDOW));
+  EXPECT_NE(pixel(memory->dc(), normal.right, normal.top + 2), GetSysColor(COLOR_WINDOW)) << "a grid line";
   const TCellRect selected = cellRect(grid, 2, 4).value();
   grid.setSelection({2, 1}, {2, 4});
-  paintGridControlTo(sheet, memory.dc());
-  EXPECT_EQ(pixel(memory.dc(), selected.left + 2, selected.top + 2), GetSysColor(COLOR_HIGHLIGHT));
+  paintGridControlTo(sheet, memory->dc());
+  EXPECT_EQ(pixel(memory->dc(), selected.left + 2, selected.top + 2), GetSysColor(COLOR_HIGHLIGHT));
 }
 
 // The mark lies in the cell's top-right corner, its long edge white, over the
@@ -318,13 +340,11 @@ TEST_F(GridControl, PaintsTheCornerMarkInsideTheCellOverAGreyNeighbourAndTellsTh
   greyColumn = 3;
   markedCell = {2, 3};
   grid.setCell(2, 3, L"WWWWWWWWWWWWWWWW");
-  RECT client{};
-  GetClientRect(sheet, &client);
-  const TOffscreenDc memory(TWindowDc(sheet).get(), client.right, client.bottom);
-  ASSERT_TRUE(memory.ok());
-  paintGridControlTo(sheet, memory.dc());
+  const std::unique_ptr<TOffscreenDc> memory = offscreen();
+  ASSERT_TRUE(memory->ok());
+  paintGridControlTo(sheet, memory->dc());
   const TCellRect cell = cellRect(grid, 2, 3).value();
-  const HDC dc = memory.dc();
+  const HDC dc = memory->dc();
   for (int i = 0; i < kMarkSize; ++i) {
     EXPECT_EQ(pixel(dc, cell.right - kMarkSize + i, cell.top + i), RGB(255, 255, 255)) << "edge, line " << i;
     for (int x = cell.right - kMarkSize + i + 1; x < cell.right; ++x) {
@@ -352,14 +372,12 @@ TEST_F(GridControl, PaintsEachKindOfMarkInAShapeOfItsOwn) {
   grid.setRowCount(7);
   grid.setColCount(4);
   for (std::int32_t row = 1; row <= 5; ++row) grid.setCell(2, row, L"WWWWWWWWWWWWWWWWWWWWWWWW");
-  RECT client{};
-  GetClientRect(sheet, &client);
-  const TOffscreenDc memory(TWindowDc(sheet).get(), client.right, client.bottom);
-  ASSERT_TRUE(memory.ok());
+  const std::unique_ptr<TOffscreenDc> memory = offscreen();
+  ASSERT_TRUE(memory->ok());
   for (const bool selected : {false, true}) {
     if (selected) grid.setSelection({2, 1}, {2, 5});
-    paintGridControlTo(sheet, memory.dc());
-    const HDC dc = memory.dc();
+    paintGridControlTo(sheet, memory->dc());
+    const HDC dc = memory->dc();
     for (std::int32_t row = 1; row <= 5; ++row) {
       const TPendingMarkLook mark = pendingMark(markKinds[static_cast<std::size_t>(row - 1)]);
       const TCellRect cell = cellRect(grid, 2, row).value();
@@ -388,10 +406,8 @@ TEST_F(GridControl, PaintsTheCrowdedMarkInTheTopLeftCornerBesideAPendingMark) {
   markKinds = {TPending::Edit};
   crowdedCell = {2, 1};
   grid.setCell(2, 1, L"WWWWWWWWWWWWWWWWWWWWWWWW");
-  RECT client{};
-  GetClientRect(sheet, &client);
-  const TOffscreenDc memory(TWindowDc(sheet).get(), client.right, client.bottom);
-  ASSERT_TRUE(memory.ok());
+  const std::unique_ptr<TOffscreenDc> memory = offscreen();
+  ASSERT_TRUE(memory->ok());
   const TCellRect cell = cellRect(grid, 2, 1).value();
   const auto colouredPixels = [&cell](TMarkShape shape) {
     std::set<std::pair<int, int>> pixels;
@@ -412,8 +428,8 @@ TEST_F(GridControl, PaintsTheCrowdedMarkInTheTopLeftCornerBesideAPendingMark) {
   }
   for (const bool selected : {false, true}) {
     if (selected) grid.setSelection({2, 1}, {2, 1});
-    paintGridControlTo(sheet, memory.dc());
-    const HDC dc = memory.dc();
+    paintGridControlTo(sheet, memory->dc());
+    const HDC dc = memory->dc();
     for (const TMarkRun& run : markRuns(TMarkShape::LeftCorner, cell)) {
       EXPECT_EQ(pixel(dc, run.left, run.y), RGB(255, 255, 255)) << "edge of line " << run.y;
     }
@@ -448,28 +464,26 @@ TEST_F(GridControl, BenchmarkPaintingAThousandRowSheetInItsMiddle) {
   grid.setLeftCol(10);
   ASSERT_EQ(grid.TopRow(), 500);
 
-  RECT client{};
-  GetClientRect(sheet, &client);
-  const TOffscreenDc memory(TWindowDc(sheet).get(), client.right, client.bottom);
-  ASSERT_TRUE(memory.ok());
+  const std::unique_ptr<TOffscreenDc> memory = offscreen();
+  ASSERT_TRUE(memory->ok());
   constexpr int kPaints = 100;
   // Without marks, then with a corner mark in every data cell.
   for (const bool marked : {false, true}) {
     markAll = marked;
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < kPaints; ++i) {
-      paintGridControlTo(sheet, memory.dc());
+      paintGridControlTo(sheet, memory->dc());
     }
     GdiFlush();
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    std::cout << "[ BENCH    ] paint of a 1000 x 30 sheet at row 500, " << client.right << " x " << client.bottom
+    std::cout << "[ BENCH    ] paint of a 1000 x 30 sheet at row 500, " << memory->width() << " x " << memory->height()
               << " px" << (marked ? ", every cell marked" : "") << ": " << ms / kPaints << " ms per paint ("
               << kPaints << " paints)" << std::endl;
     RecordProperty(marked ? "paint_marked_ms" : "paint_ms", std::to_string(ms / kPaints));
   }
   // What was measured was a real paint of the middle of the sheet.
   const TCellRect cell = cellRect(grid, 10, 500).value();
-  EXPECT_EQ(GetPixel(memory.dc(), 2, cell.top + 2), RGB(166, 202, 240));
+  EXPECT_EQ(GetPixel(memory->dc(), 2, cell.top + 2), RGB(166, 202, 240));
 }
 
 }  // namespace

@@ -150,12 +150,8 @@ bool TMainWindow::onCreate() {
   TWindow(FWnd).setFont(FFont.get());
   // Created in tab order: the sheet, Button1, Button2, the panel's controls,
   // Button3, CheckBox5, Edit2, CheckBox6; the rest take no tab stop.
-  TGridControlHooks sheetHooks;
-  sheetHooks.drawCell = [this](std::int32_t col, std::int32_t row, const TCellRect& rect, TDrawState state) {
-    return FForm.StringGrid1DrawCell(col, row, rect, state);
-  };
+  TGridControlHooks sheetHooks = FForm.sheetHooks();
   sheetHooks.contextMenu = [this](int x, int y) { onContextMenu(x, y); };
-  sheetHooks.painted = [this] { FForm.showPendingCounts(); };
   FSheet = createGridControl(FWnd, kIdSheet, FForm.StringGrid1, std::move(sheetHooks));
   if (FSheet == nullptr) {
     return false;

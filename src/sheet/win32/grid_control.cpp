@@ -31,32 +31,27 @@ void onModelChanged(TGridWindow& window) {
     updateScrollBars(window);
     syncEditor(window);
   }
-  InvalidateRect(window.hwnd, nullptr, FALSE);
+  InvalidateRect(window.FWnd, nullptr, FALSE);
 }
 
 void onSize(TGridWindow& window) {
   updateScrollBars(window);
   syncEditor(window);
-  InvalidateRect(window.hwnd, nullptr, FALSE);
+  InvalidateRect(window.FWnd, nullptr, FALSE);
 }
 
 void onFocus(TGridWindow& window, bool gained) {
   if (gained && window.grid.EditorMode() && editorShown(window)) {
     SetFocus(window.editor);
   }
-  InvalidateRect(window.hwnd, nullptr, FALSE);
-}
-
-void onDestroy(HWND hwnd) {
-  std::unique_ptr<TGridWindow> window(windowOf(hwnd));
-  SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-  if (window) {
-    window->grid.OnChange = nullptr;
-  }
+  InvalidateRect(window.FWnd, nullptr, FALSE);
 }
 
 LRESULT dispatch(TGridWindow& window, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_NCDESTROY:
+      window.grid.OnChange = nullptr;
+      break;
     case WM_PAINT:
       onPaint(window);
       return 0;
@@ -129,21 +124,12 @@ LRESULT dispatch(TGridWindow& window, HWND hwnd, UINT message, WPARAM wParam, LP
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+// The window owns its state once it is set up: the state is freed after the
+// window's last message, when the owned window procedure is done with it.
 LRESULT CALLBACK gridWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  try {
-    if (message == WM_NCDESTROY) {
-      onDestroy(hwnd);
-      return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    TGridWindow* const window = windowOf(hwnd);
-    if (window == nullptr) {
-      return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    return dispatch(*window, hwnd, message, wParam, lParam);
-  } catch (...) {
-    reportAtWall(L"the sheet");
-    return 0;
-  }
+  TGridWindow* const last = message == WM_NCDESTROY ? windowOf(hwnd) : nullptr;
+  const std::unique_ptr<TGridWindow> freed(last != nullptr && last->ready ? last : nullptr);
+  return ownedWindowProc<TGridWindow>(hwnd, message, wParam, lParam);
 }
 
 bool registerGridClass() {
@@ -165,30 +151,38 @@ bool registerGridClass() {
 
 }  // namespace
 
-TGridWindow::TGridWindow(HWND window, TStringGrid& model, TGridControlHooks ownerHooks)
-    : hwnd(window),
-      grid(model),
-      input(model, &metrics),
-      hooks(std::move(ownerHooks)),
+TGridWindow::TGridWindow(TStringGrid& model, TGridControlHooks ownerHooks)
+    : grid(model),
+      input(model, std::move(ownerHooks), &metrics),
       font(createSheetFont()),
       headerBrush(CreateSolidBrush(static_cast<COLORREF>(kHeaderColor))),
       lineBrush(CreateSolidBrush(kLineColor)) {}
+
+LRESULT TGridWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!ready) {
+    return DefWindowProcW(FWnd, message, wParam, lParam);
+  }
+  return dispatch(*this, FWnd, message, wParam, lParam);
+}
 
 HWND createGridControl(HWND parent, int controlId, TStringGrid& grid, TGridControlHooks hooks) {
   if (!registerGridClass()) {
     return nullptr;
   }
+  // Until it is set up the state is this function's: a creation that fails
+  // half-way leaves it here to be freed.
+  auto window = std::make_unique<TGridWindow>(grid, std::move(hooks));
   const HWND hwnd = CreateWindowExW(0, kGridClass, L"",
                                     WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN,
                                     0, 0, 0, 0, parent,
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
-                                    GetModuleHandleW(nullptr), nullptr);
+                                    GetModuleHandleW(nullptr), window.get());
   if (hwnd == nullptr) {
     return nullptr;
   }
-  auto window = std::make_unique<TGridWindow>(hwnd, grid, std::move(hooks));
   TGridWindow& state = *window;
-  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window.release()));
+  state.ready = true;
+  window.release();
   createEditor(state);
   grid.OnChange = [&state] { onModelChanged(state); };
   onSize(state);

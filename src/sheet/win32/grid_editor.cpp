@@ -94,8 +94,8 @@ void editorContextMenu(TGridWindow& window, LPARAM screenPosition) {
   const int y = GET_Y_LPARAM(screenPosition);
   if (x == -1 && y == -1) {
     onContextMenu(window, screenPosition);
-  } else if (window.hooks.contextMenu) {
-    window.hooks.contextMenu(x, y);
+  } else if (window.input.hooks().contextMenu) {
+    window.input.hooks().contextMenu(x, y);
   }
 }
 
@@ -147,7 +147,7 @@ void hideEditor(TGridWindow& window) {
   const bool hadFocus = GetFocus() == window.editor;
   ShowWindow(window.editor, SW_HIDE);
   if (hadFocus) {
-    SetFocus(window.hwnd);
+    SetFocus(window.FWnd);
   }
 }
 
@@ -159,7 +159,7 @@ bool editorShown(const TGridWindow& window) {
 }
 
 void createEditor(TGridWindow& window) {
-  window.editor = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_LEFT | ES_AUTOHSCROLL, 0, 0, 0, 0, window.hwnd,
+  window.editor = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_LEFT | ES_AUTOHSCROLL, 0, 0, 0, 0, window.FWnd,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditorId)),
                                   GetModuleHandleW(nullptr), nullptr);
   if (window.editor == nullptr) {
@@ -212,7 +212,7 @@ void syncEditor(TGridWindow& window) {
   const int top = rect->top + (cellHeight - height) / 2;
   MoveWindow(window.editor, rect->left, top, rect->right - rect->left, height, TRUE);
   if (!editorShown(window)) {
-    const bool sheetHadFocus = GetFocus() == window.hwnd;
+    const bool sheetHadFocus = GetFocus() == window.FWnd;
     ShowWindow(window.editor, SW_SHOW);
     if (sheetHadFocus) {
       SetFocus(window.editor);

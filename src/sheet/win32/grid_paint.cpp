@@ -74,8 +74,9 @@ void paintCell(TGridWindow& window, HDC dc, std::int32_t col, std::int32_t row, 
   state.current = col == window.grid.Col() && row == window.grid.Row();
   state.focused = focused;
   state.editing = state.current && window.grid.EditorMode();
-  const TCellLook look = window.hooks.drawCell ? window.hooks.drawCell(col, row, *rect, state)
-                                                : normalCellLook(window.grid, col, row, *rect, state);
+  const TGridControlHooks& hooks = window.input.hooks();
+  const TCellLook look =
+      hooks.drawCell ? hooks.drawCell(col, row, *rect, state) : normalCellLook(window.grid, col, row, *rect, state);
   const RECT fill = toRect(look.fillRect);
   FillRect(dc, &fill, brushFor(window, look.fill));
   const std::wstring& text = window.grid.Cell(col, row);
@@ -146,19 +147,19 @@ HDC backBuffer(TGridWindow& window, HDC screen, int w, int h) {
 }
 
 void paintToScreen(TGridWindow& window) {
-  const TPaintScope paint(window.hwnd);
+  const TPaintScope paint(window.FWnd);
   RECT client{};
-  GetClientRect(window.hwnd, &client);
+  GetClientRect(window.FWnd, &client);
   if (client.right <= 0 || client.bottom <= 0) {
     return;
   }
   const HDC memory = backBuffer(window, paint.dc(), client.right, client.bottom);
   if (memory == nullptr) {
     // Without a buffer the sheet is painted straight to the screen, flicker and all.
-    paintGrid(window, paint.dc(), client.right, client.bottom, GetFocus() == window.hwnd);
+    paintGrid(window, paint.dc(), client.right, client.bottom, GetFocus() == window.FWnd);
     return;
   }
-  paintGrid(window, memory, client.right, client.bottom, GetFocus() == window.hwnd);
+  paintGrid(window, memory, client.right, client.bottom, GetFocus() == window.FWnd);
   BitBlt(paint.dc(), 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
 }
 
@@ -166,7 +167,7 @@ void paintToScreen(TGridWindow& window) {
 
 void onPaint(TGridWindow& window) {
   paintToScreen(window);
-  if (window.hooks.painted) {
-    window.hooks.painted();
+  if (window.input.hooks().painted) {
+    window.input.hooks().painted();
   }
 }

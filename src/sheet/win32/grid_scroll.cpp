@@ -33,12 +33,12 @@ void updateScrollBars(TGridWindow& window) {
   // of the other; a few rounds settle it.
   for (int round = 0; round < 3; ++round) {
     RECT client{};
-    GetClientRect(window.hwnd, &client);
+    GetClientRect(window.FWnd, &client);
     window.input.setViewSize(client.right, client.bottom);
-    setBar(window.hwnd, SB_VERT, grid.FixedRows(), grid.RowCount(), maxTopRow(grid, client.bottom), grid.TopRow());
-    setBar(window.hwnd, SB_HORZ, grid.FixedCols(), grid.ColCount(), maxLeftCol(grid, client.right), grid.LeftCol());
+    setBar(window.FWnd, SB_VERT, grid.FixedRows(), grid.RowCount(), maxTopRow(grid, client.bottom), grid.TopRow());
+    setBar(window.FWnd, SB_HORZ, grid.FixedCols(), grid.ColCount(), maxLeftCol(grid, client.right), grid.LeftCol());
     RECT after{};
-    GetClientRect(window.hwnd, &after);
+    GetClientRect(window.FWnd, &after);
     if (after.right == client.right && after.bottom == client.bottom) {
       break;
     }
@@ -76,7 +76,7 @@ void onScroll(TGridWindow& window, int bar, int code) {
       SCROLLINFO info{};
       info.cbSize = sizeof(info);
       info.fMask = SIF_TRACKPOS;
-      GetScrollInfo(window.hwnd, bar, &info);
+      GetScrollInfo(window.FWnd, bar, &info);
       target = info.nTrackPos;
       break;
     }

@@ -16,15 +16,24 @@
 
 
 struct TGridWindow {
-  TGridWindow(HWND window, TStringGrid& model, TGridControlHooks ownerHooks);
+  TGridWindow(TStringGrid& model, TGridControlHooks ownerHooks);
   TGridWindow(const TGridWindow&) = delete;
   TGridWindow& operator=(const TGridWindow&) = delete;
 
-  HWND hwnd;
+  // The window procedure's side (ownedWindowProc): until the control is set
+  // up every message has the default handling.
+  static constexpr const wchar_t* kWallName = L"the sheet";
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // A failing message is answered 0, as handled.
+  LRESULT afterFailure(UINT, WPARAM, LPARAM) { return 0; }
+
+  HWND FWnd = nullptr;
+  // Set once createGridControl has set the control up: from then on the
+  // window owns this state and frees it when it is destroyed.
+  bool ready = false;
   TStringGrid& grid;
   TGdiTextMetrics metrics;  // the sheet's font, for fitting a column to its texts
-  TGridInput input;
-  TGridControlHooks hooks;
+  TGridInput input;  // holds the owner's hooks
   TGdiObject<HFONT> font;
   TGdiObject<HBRUSH> headerBrush;
   TGdiObject<HBRUSH> lineBrush;

@@ -45,17 +45,17 @@ void onMouseButton(TGridWindow& window, UINT message, LPARAM position) {
   switch (message) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      if (GetFocus() != window.hwnd) {
-        SetFocus(window.hwnd);
+      if (GetFocus() != window.FWnd) {
+        SetFocus(window.FWnd);
       }
-      SetCapture(window.hwnd);
+      SetCapture(window.FWnd);
       window.input.mouseDown(TMouseButton::Left, shift, x, y);
       if (message == WM_LBUTTONDBLCLK) {
         window.input.doubleClick(x, y);
       }
       break;
     case WM_LBUTTONUP:
-      if (GetCapture() == window.hwnd) {
+      if (GetCapture() == window.FWnd) {
         ReleaseCapture();
       }
       window.input.mouseUp(TMouseButton::Left, shift, x, y);
@@ -66,9 +66,9 @@ void onMouseButton(TGridWindow& window, UINT message, LPARAM position) {
     case WM_RBUTTONUP: {
       window.input.mouseUp(TMouseButton::Right, shift, x, y);
       POINT screen{x, y};
-      ClientToScreen(window.hwnd, &screen);
-      if (window.hooks.contextMenu) {
-        window.hooks.contextMenu(screen.x, screen.y);
+      ClientToScreen(window.FWnd, &screen);
+      if (window.input.hooks().contextMenu) {
+        window.input.hooks().contextMenu(screen.x, screen.y);
       }
       break;
     }
@@ -84,7 +84,7 @@ void onMouseMove(TGridWindow& window, LPARAM position) {
 bool onSetCursor(TGridWindow& window) {
   POINT point{};
   GetCursorPos(&point);
-  ScreenToClient(window.hwnd, &point);
+  ScreenToClient(window.FWnd, &point);
   const wchar_t* shape = IDC_ARROW;
   switch (window.input.cursorAt(point.x, point.y)) {
     case TGridCursor::SizeColumn:
@@ -108,8 +108,8 @@ void onContextMenu(TGridWindow& window, LPARAM screenPosition) {
   }
   const std::optional<TCellRect> rect = cellRect(window.grid, window.grid.Col(), window.grid.Row());
   POINT point{rect ? rect->left : 0, rect ? rect->bottom : 0};
-  ClientToScreen(window.hwnd, &point);
-  if (window.hooks.contextMenu) {
-    window.hooks.contextMenu(point.x, point.y);
+  ClientToScreen(window.FWnd, &point);
+  if (window.input.hooks().contextMenu) {
+    window.input.hooks().contextMenu(point.x, point.y);
   }
 }
