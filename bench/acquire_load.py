@@ -2,10 +2,10 @@
 the real morvane.exe from the stand-in CAD under Wine. For each size it
 prints one JSON line: entities, seconds (Morvane's own time line), ms and
 calls per entity, and after the largest the memory peak of morvane.exe.
-Before the first size and after the last it measures the round trip of one
-call that costs the CAD nothing (bench/win32/cad_round_trip.cpp) into
-round_trip.jsonl, so that the report can set Acquire beside what its calls
-alone cost. It also checks what a user sees on the way: the progress in the status bar
+Before each size and after the last it measures the round trip of one call
+that costs the CAD nothing (bench/win32/cad_round_trip.cpp) into
+round_trip.jsonl, so that the report can set each Acquire beside what its
+calls alone cost at that time: on a shared machine the round trip moves. It also checks what a user sees on the way: the progress in the status bar
 moving while the window answers, and the right sheet at the end.
 
   python3 bench/acquire_load.py --build build/win --source . --sizes 500,2000,10000 --out DIR
@@ -158,8 +158,8 @@ def main():
     sizes = [int(v) for v in args.sizes.split(",")]
 
     def scenario(s):
-        measure_round_trip(s, args.out)
         for i, size in enumerate(sizes):
+            measure_round_trip(s, args.out)
             measure(s, size, args.out, i == len(sizes) - 1)
         measure_round_trip(s, args.out)
 
