@@ -21,9 +21,9 @@ struct TCutWay {
   // would be neither in the sheet nor on the clipboard.
   bool emptyWhenUncopied = false;
 };
-// Ctrl+X: three tries one right after the other.
+// Ctrl+X (and Ctrl+C, which tries as hard): three tries one right after the other.
 inline constexpr TCutWay kKeyCut{3, 0, false};
-// The menu's cut: ten tries with the usual wait after each.
+// The menu's cut (and its copy): ten tries with the usual wait after each.
 inline constexpr TCutWay kMenuCut{10, kClipboardRetryWait, true};
 
 // Puts the selection's text on the clipboard and empties its cells, single
