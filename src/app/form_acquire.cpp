@@ -51,9 +51,11 @@ bool acquireSelect(TCommandProgress& progress, TDesktop& desktop, TWnd ownWnd, c
   return true;
 }
 
-void acquireResetProgress(TMorvaneForm& form) {
-  form.ProgressBar1.setPosition(0);
-  form.StatusBar1.setPanel(0, L"");
+// The progress ends at rest; the hint that a column takes no new text (panel 1)
+// and the first-row lock belong to the sheet that was refilled, not to the walk.
+void acquireResetProgress(TCommandProgress& progress, TMorvaneForm& form) {
+  progress.setPosition(0);
+  progress.setStatus(L"");
   form.StatusBar1.setPanel(1, L"");
   form.CheckBox1.setEnabled(form.StringGrid1.RowCount() >= 3);
 }
@@ -84,7 +86,7 @@ void TMorvaneForm::Button1Click() {
   cadToFront(desktop, [cadWnd] { return cadWnd; });
   if (cad->DocumentsCount() < 1) {
     sayWhyEnded(std::wstring(kCadWindowTitle) + L" に開いている図面がありません");
-    acquireResetProgress(*this);
+    acquireResetProgress(FProgress, *this);
     acquireShowOwnWindow(*this);
     return;
   }
@@ -128,13 +130,13 @@ void TMorvaneForm::Button1Click() {
     Window.setCaption(formCaption(FTable.drawing.documentName));
   }
 
-  Memo1.add(recordsLogLine(FTable.LineAry.size(), FTable.TextAry.size()));
+  FProgress.log(recordsLogLine(FTable.LineAry.size(), FTable.TextAry.size()));
   const TTolerance tolerance = readTolerance(Edit1.Text(), desktop.decimalSeparator());
   collectBounds(FTable.LineAry, tolerance.value, FTable.bounds);
   sortBounds(tolerance.value, FTable.bounds);
-  Memo1.add(boundsLogLine(FTable.bounds));
+  FProgress.log(boundsLogLine(FTable.bounds));
   if (tolerance.refused) {
-    Memo1.add(toleranceLogLine(Edit1.Text()));
+    FProgress.log(toleranceLogLine(Edit1.Text()));
   }
 
   // An editor left open would write its old text over the refilled cell.
@@ -144,10 +146,10 @@ void TMorvaneForm::Button1Click() {
   FTable.hidden = fillSheet(StringGrid1, FTable.TextAry, FTable.bounds, FPorts.metrics);
   FTable.pending.reset();  // new boundaries and tags
   if (!FTable.hidden.empty()) {
-    Memo1.add(hiddenLogLine(FTable.hidden));
+    FProgress.log(hiddenLogLine(FTable.hidden));
   }
-  ProgressBar1.setPosition(0);
-  StatusBar1.setPanel(0, L"");
+  FProgress.setPosition(0);
+  FProgress.setStatus(L"");
   {
     const TStringGrid::TUpdateScope updating(StringGrid1);  // one repaint for all the rows, not one per row
     for (std::int32_t r = 0; r < StringGrid1.RowCount(); ++r) {
@@ -160,7 +162,7 @@ void TMorvaneForm::Button1Click() {
   Button3.setEnabled(filled);
   N27.setEnabled(!FTable.hidden.empty());
   UNDO1.setEnabled(false);
-  acquireResetProgress(*this);
+  acquireResetProgress(FProgress, *this);
   acquireShowOwnWindow(*this);
 }
 

@@ -35,7 +35,7 @@ void TMorvaneForm::StringGrid1Click() {
     } catch (...) {
       // Locate fails silently; the handle is shown all the same.
     }
-    StatusBar1.setPanel(0, handle.empty() || handle == L"0" ? std::wstring() : L" Handle = " + handle);
+    FProgress.setStatus(handle.empty() || handle == L"0" ? std::wstring() : L" Handle = " + handle);
   }
   if (!closeHeld()) {
     commandsDone();

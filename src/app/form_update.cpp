@@ -77,11 +77,11 @@ void TMorvaneForm::Button2Click() {
       wrongDrawing = !updateInCad(FTable, StringGrid1, FProgress, FPorts.desktop, *cad, targetProgID, stage);
     } catch (...) {
       if (stage == TUpdateStage::Walking) {
-        Memo1.add(stoppedLogLine(caughtErrorMessage()));
+        FProgress.log(stoppedLogLine(caughtErrorMessage()));
       }
     }
   }
-  ProgressBar1.setPosition(0);
+  FProgress.setPosition(0);
   // Tags and records changed without a cell text: the marks are painted anew.
   StringGrid1.invalidate();
   bringToTop(FPorts.desktop, Window.Handle);

@@ -140,34 +140,21 @@ class TMorvaneForm {
   // ---- Fields --------------------------------------------------------------
   // The undo history, with the group count of the last many-cell command.
   std::unique_ptr<TUndoCells> FUndoCells;
+  // The sheet's drag: where the selection started and the cell it moved to;
+  // clickCol is the column last selected.
   std::int32_t startCol = -1;
   std::int32_t startRow = -1;
   std::int32_t moveCol = 0;
-  std::int32_t moveRow = 0;
   std::int32_t clickCol = 0;
 
-  // ---- Handlers: Acquire (form_acquire.cpp) -------------------------------
-  void Button1Click();
-  // The UNDO button (form_undo.cpp).
-  void SpeedButton1Click();
-  // "Excelへ" (form_export.cpp).
-  void Button3Click();
-  void wireExport();
-
-  // ---- Handlers: Update and Locate (form_update.cpp, form_locate.cpp) -----
-  void Button2Click();
-  void N6Click();
-  // The sheet's click: every move of the current cell by mouse, key or undo.
+  // ---- Handlers the window and the tests call -------------------------------
+  // The buttons and menu items reach theirs through their OnClick, wired by
+  // the form itself.
+  // The sheet's click (form_locate.cpp): every move of the current cell by
+  // mouse, key or undo.
   void StringGrid1Click();
-  // True while Update writes: a click meanwhile shows the handle but leaves the CAD alone.
-  bool FUpdateRunning = false;
-  // Runs `moves` (an undo of many cells) with the clicks of its moves held
-  // back, then one click for the cell it ended on, if it moved at all.
-  void locateOnceAfter(const std::function<void()>& moves);
-  bool FLocateHeld = false;
-  bool FLocateMissed = false;
 
-  // ---- Handlers: creation, show, close, About (form_settings.cpp) ----------
+  // Creation, show, close (form_settings.cpp).
   void FormCreate();
   void FormShow();
   // Writes the settings file (a failed write is shown, and closes all the
@@ -178,17 +165,12 @@ class TMorvaneForm {
   // not be written. Also what the end of the session writes.
   bool writeSettingsFile();
   void FormDestroy();
-  void N24Click();
   // Called when the last running command has ended and a close was put off
   // meanwhile; the Win32 side closes the window again.
   std::function<void()> OnDeferredClose;
   bool closeRequested() const { return FCloseRequested; }
-  void commandsDone();
-  void wireShell();
-  bool FCloseRequested = false;
-  bool FFilterRegistered = false;
 
-  // ---- Handlers: the sheet, its keys and the clipboard (form_sheet.cpp) ----
+  // The sheet, its keys and the clipboard (form_sheet.cpp).
   // What to paint for a cell after its normal look: the data cells of a
   // column without drawing texts are greyed.
   // Each data cell that Update would change, or cannot write, gets a corner
@@ -202,28 +184,80 @@ class TMorvaneForm {
   void StringGrid1MouseDown(TMouseButton button, TShiftState shift, int x, int y);
   void StringGrid1MouseMove(TShiftState shift, int x, int y);
   void StringGrid1MouseUp(TMouseButton button, TShiftState shift, int x, int y);
-  void StringGrid1SelectCell(std::int32_t col, std::int32_t row, bool& canSelect);
   void StringGrid1GetEditText(std::int32_t col, std::int32_t row);
   void StringGrid1KeyDown(std::uint16_t& key, TShiftState shift);
-  void CheckBox1Click();
-  void CheckBox2Click();
-  void CheckBox3Click();
-  void wireSheet();
   // The sheet control's hooks, wired to the handlers above: its keys, mouse,
   // header clicks, each cell's look and the end of each paint. The context
   // menu is the window's to add.
   TGridControlHooks sheetHooks();
+
+  // ---- The dialogs beside the main window ----------------------------------
+  // The replace dialog and the candidates popup, created hidden after the
+  // main window and owned beside it; a command without its dialog does nothing.
+  TnTextTikanForm* nTextTikanForm = nullptr;
+  TInputListForm* InputListForm = nullptr;
+  // A point in the sheet's client area to screen coordinates (set by the
+  // Win32 side; as it is without one).
+  std::function<TScreenPoint(TScreenPoint)> OnSheetClientToScreen;
+  // The list of the texts the sheet does not show, created hidden beside the
+  // main window; absent, the command does nothing.
+  THiddenListForm* HiddenListForm = nullptr;
+
+  // ---- Command guard -------------------------------------------------------
+  // Runs a command from a button, a menu item or a key. While one command runs
+  // (its loop lets pending messages run), a second one is ignored; errors that
+  // reach here are shown in the standard error box.
+  void runCommand(const std::function<void()>& command);
+  bool commandRunning() const { return FCommandDepth > 0; }
+
+  TMorvanePorts& ports() { return FPorts; }
+
+ private:
+  friend struct TTableAccess;
+  void wireControls();
+
+  // ---- Acquire, UNDO and export (form_acquire.cpp, form_undo.cpp, form_export.cpp)
+  void Button1Click();
+  void SpeedButton1Click();
+  void Button3Click();
+  void wireExport();
+
+  // ---- Update and Locate (form_update.cpp, form_locate.cpp) ----------------
+  void Button2Click();
+  void N6Click();
+  // True while Update writes: a click meanwhile shows the handle but leaves the CAD alone.
+  bool FUpdateRunning = false;
+  // Runs `moves` (an undo of many cells) with the clicks of its moves held
+  // back, then one click for the cell it ended on, if it moved at all.
+  void locateOnceAfter(const std::function<void()>& moves);
+  bool FLocateHeld = false;
+  bool FLocateMissed = false;
+
+  // ---- About, and the close put off while a command runs (form_settings.cpp)
+  void N24Click();
+  void commandsDone();
+  void wireShell();
+  bool FCloseRequested = false;
+  bool FFilterRegistered = false;
+
+  // ---- The sheet's own steps (form_sheet.cpp) -------------------------------
+  std::int32_t moveRow = 0;
+  void StringGrid1SelectCell(std::int32_t col, std::int32_t row, bool& canSelect);
+  void CheckBox1Click();
+  void CheckBox2Click();
+  void CheckBox3Click();
+  void wireSheet();
   // Ends an open edit of the sheet before a command writes cells.
   void endEditFirst();
 
-  // ---- Handlers: the menu's cut, copy and paste (form_edit.cpp) ------------
+  // ---- The menu's cut, copy and paste (form_edit.cpp) ----------------------
   void N1Click();
   void N2Click();
   void N3Click();
   void cutSelection(TStringGrid& sheet);
   void wireEdit();
 
-  // ---- Handlers: the text tools (form_text.cpp) ----------------------------
+  // ---- The text tools (form_text.cpp) --------------------------------------
   // The one handler of the ten conversion items; Sender is the item clicked.
   void N8Click(const TMenuItem& Sender);
   void N21Click();
@@ -232,14 +266,6 @@ class TMorvaneForm {
   void SpeedButton2Click();
   void wireText();
   TTextServices& textServices();
-  // The replace dialog and the candidates popup, created hidden after the
-  // main window and owned beside it; a command without its dialog does nothing.
-  TnTextTikanForm* nTextTikanForm = nullptr;
-  TInputListForm* InputListForm = nullptr;
-  // A point in the sheet's client area to screen coordinates (set by the
-  // Win32 side; as it is without one).
-  std::function<TScreenPoint(TScreenPoint)> OnSheetClientToScreen;
-
 
   // ---- Endings and pending edits (form_endings.cpp, form_pending.cpp) -------
   // connectCAD that leaves in status panel 3 why it found no CAD, and empties
@@ -250,27 +276,12 @@ class TMorvaneForm {
   // when nothing is pending, else the user's answer to the question.
   bool confirmDropPending();
 
-  // ---- Handlers: the texts the sheet does not show (form_hidden.cpp) ------
+  // ---- The texts the sheet does not show (form_hidden.cpp) -----------------
   void N27Click();
   void wireHidden();
-  // The list window, created hidden beside the main window; absent, the
-  // command does nothing.
-  THiddenListForm* HiddenListForm = nullptr;
 
-  // ---- Command guard -------------------------------------------------------
-  // Runs a command from a button, a menu item or a key. While one command runs
-  // (its loop lets pending messages run), a second one is ignored; errors that
-  // reach here are shown in the standard error box.
-  void runCommand(const std::function<void()>& command);
-  bool commandRunning() const { return FCommandDepth > 0; }
   // A close waits while a command runs, and while Locate asks the CAD.
   bool closeHeld() const { return FCommandDepth > 0 || FCloseHolds > 0; }
-
-  TMorvanePorts& ports() { return FPorts; }
-
- private:
-  friend struct TTableAccess;
-  void wireControls();
 
   TMorvanePorts FPorts;
   TTableState FTable{StringGrid1};
