@@ -16,9 +16,7 @@ class TBevelPanel {
   HWND handle() const { return FWnd; }
 
  private:
-  friend LRESULT CALLBACK ownedWindowProc<TBevelPanel>(HWND, UINT, WPARAM, LPARAM);
-  static constexpr const wchar_t* kWallName = L"the panel";
-  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  MORVANE_OWNED_WINDOW(TBevelPanel, L"the panel");
 
   HWND FWnd = nullptr;
 };

@@ -25,9 +25,7 @@ class THiddenListWin32 : public THiddenListForm {
   std::optional<std::size_t> ShowModal() override;
 
  private:
-  friend LRESULT CALLBACK ownedWindowProc<THiddenListWin32>(HWND, UINT, WPARAM, LPARAM);
-  static constexpr const wchar_t* kWallName = L"the list of texts not shown";
-  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  MORVANE_OWNED_WINDOW(THiddenListWin32, L"the list of texts not shown");
   void placeOverOwner();
 
   HWND FWnd = nullptr;

@@ -71,9 +71,7 @@ class TMainWindow {
     bool top = true;
   };
 
-  friend LRESULT CALLBACK ownedWindowProc<TMainWindow>(HWND, UINT, WPARAM, LPARAM);
-  static constexpr const wchar_t* kWallName = L"the main window";
-  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  MORVANE_OWNED_WINDOW(TMainWindow, L"the main window");
   // What a message answers when its handler failed.
   LRESULT afterFailure(UINT message, WPARAM wParam, LPARAM lParam);
 

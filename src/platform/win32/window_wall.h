@@ -34,6 +34,17 @@ inline void reportAtWall(const wchar_t* wall) noexcept {
   assert(!"an error reached a window procedure's or COM callback's wall");
 }
 
+template <class T>
+LRESULT CALLBACK ownedWindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// What a class owning its window declares, in its private part, for the
+// procedure below: the procedure as a friend, the name its wall reports
+// and the handler every message goes to. The class also holds `HWND FWnd`.
+#define MORVANE_OWNED_WINDOW(Type, wallName)                                  \
+  friend LRESULT CALLBACK ownedWindowProc<Type>(HWND, UINT, WPARAM, LPARAM); \
+  static constexpr const wchar_t* kWallName = wallName;                      \
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+
 // The window procedure of a window owned by an object of class T: the object
 // comes in CreateWindowEx's creation parameter, is kept in GWLP_USERDATA and
 // handed every message through T::handleMessage, behind the wall above. After

@@ -37,9 +37,7 @@ class TInputListWin32 : public TInputListForm {
   std::optional<std::wstring> ShowModal() override;
 
  private:
-  friend LRESULT CALLBACK ownedWindowProc<TInputListWin32>(HWND, UINT, WPARAM, LPARAM);
-  static constexpr const wchar_t* kWallName = L"the candidates popup";
-  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  MORVANE_OWNED_WINDOW(TInputListWin32, L"the candidates popup");
   static void CreateParams(TCreateParams& params);
   void FormShow();
   // ListBox1's events, each closing the popup as the closing table says.

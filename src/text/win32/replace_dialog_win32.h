@@ -40,9 +40,7 @@ class TReplaceDialogWin32 : public TnTextTikanForm {
 
  private:
   enum class TResult { Open, Ok, Cancel };
-  friend LRESULT CALLBACK ownedWindowProc<TReplaceDialogWin32>(HWND, UINT, WPARAM, LPARAM);
-  static constexpr const wchar_t* kWallName = L"the replace dialog";
-  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  MORVANE_OWNED_WINDOW(TReplaceDialogWin32, L"the replace dialog");
   void createControls();
   HWND control(const wchar_t* windowClass, const wchar_t* text, DWORD style, DWORD exStyle, int x, int y, int width,
                int height, int id, HFONT font);

@@ -19,9 +19,7 @@ class TCadNameBar {
   HWND handle() const { return FWnd; }
 
  private:
-  friend LRESULT CALLBACK ownedWindowProc<TCadNameBar>(HWND, UINT, WPARAM, LPARAM);
-  static constexpr const wchar_t* kWallName = L"the stand-in CAD's document bar";
-  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  MORVANE_OWNED_WINDOW(TCadNameBar, L"the stand-in CAD's document bar");
   void paint();
 
   const TServerContext& FContext;
@@ -43,9 +41,7 @@ class TCadDocumentWindow {
   void refresh();
 
  private:
-  friend LRESULT CALLBACK ownedWindowProc<TCadDocumentWindow>(HWND, UINT, WPARAM, LPARAM);
-  static constexpr const wchar_t* kWallName = L"the stand-in CAD's document window";
-  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  MORVANE_OWNED_WINDOW(TCadDocumentWindow, L"the stand-in CAD's document window");
   void layout();
 
   HWND FWnd = nullptr;

@@ -48,9 +48,7 @@ class TCadView {
  private:
   enum class TSelectState { Idle, Picking, Done, Cancelled };
 
-  friend LRESULT CALLBACK ownedWindowProc<TCadView>(HWND, UINT, WPARAM, LPARAM);
-  static constexpr const wchar_t* kWallName = L"the stand-in CAD's drawing view";
-  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  MORVANE_OWNED_WINDOW(TCadView, L"the stand-in CAD's drawing view");
 
   void paint();
   void onLeftUp(POINT at);

@@ -40,9 +40,7 @@ class TCadWindow : public TCadHost {
   void documentReplaced() override;
 
  private:
-  friend LRESULT CALLBACK ownedWindowProc<TCadWindow>(HWND, UINT, WPARAM, LPARAM);
-  static constexpr const wchar_t* kWallName = L"the stand-in CAD's window";
-  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  MORVANE_OWNED_WINDOW(TCadWindow, L"the stand-in CAD's window");
 
   void layout();
   void onCommand(int id);

@@ -25,9 +25,7 @@ class TCellsWindow {
   std::function<void()> onClosing;
 
  private:
-  friend LRESULT CALLBACK ownedWindowProc<TCellsWindow>(HWND, UINT, WPARAM, LPARAM);
-  static constexpr const wchar_t* kWallName = L"the stand-in Excel's window";
-  LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  MORVANE_OWNED_WINDOW(TCellsWindow, L"the stand-in Excel's window");
   void onSize(int width, int height);
   LRESULT onNotify(const NMHDR& header);
   void cellText(int item, int subItem, wchar_t* buffer, int size) const;
