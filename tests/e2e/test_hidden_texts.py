@@ -67,6 +67,15 @@ def list_items(s, hwnd):
     return [l for l in out.split("\n") if l]
 
 
+def escape_and_end(s, hidden, main, morvane_proc, cad, cad_proc):
+    """Escape closes the list; then Morvane and the CAD end."""
+    s.keys("Escape")
+    s.wait_until(lambda: not s.windows(hidden)[0].visible, 15, "the list closed by Escape")
+    close_morvane(s, main, morvane_proc)
+    s.close_window(cad)
+    s.wait_until(lambda: cad_proc.poll() is not None, 30, "the CAD to end")
+
+
 def scenario(s):
     calls_path = os.path.join(s.work, "calls.log")
     cad = s.start_standin(s.sample(SAMPLE), f"--auto-select=window:{WINDOW}", "--auto-select-delay=300",
@@ -106,14 +115,7 @@ def scenario(s):
     s.wait_until(lambda: s.status_panel(main, 0).startswith(" Handle = "), 15, "the note's handle in the status bar")
     s.screenshot("3-located")
 
-    # Escape closes the list.
-    hidden = open_hidden_list(s, main)
-    s.keys("Escape")
-    s.wait_until(lambda: not s.windows(hidden)[0].visible, 15, "the list closed by Escape")
-
-    close_morvane(s, main, morvane_proc)
-    s.close_window(cad)
-    s.wait_until(lambda: cad_proc.poll() is not None, 30, "the CAD to end")
+    escape_and_end(s, open_hidden_list(s, main), main, morvane_proc, cad, cad_proc)
 
 
 if __name__ == "__main__":

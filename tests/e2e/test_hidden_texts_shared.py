@@ -11,9 +11,8 @@ import sys
 import e2e
 from e2e import check
 from test_acquire_sheet import memo_text
-from test_hidden_texts import list_items, open_hidden_list
+from test_hidden_texts import escape_and_end, list_items, open_hidden_list
 from test_update_locate import log_lines
-from test_wrong_drawing import close_morvane
 
 DRAWING = "qcad-tehnoloski_list-text.dxf"
 HEADINGS = ["Poz.", "Del. operacija", "Pripomočki", "Zaščita", "Čas"]
@@ -33,11 +32,7 @@ def scenario(s, path):
     expected = [f"【罫線上】「{h}」" for h in HEADINGS]
     s.wait_until(lambda: sorted(list_items(s, hidden)) == sorted(expected), 15, f"the list {expected}")
     s.screenshot("1-hidden-list")
-    s.keys("Escape")
-    s.wait_until(lambda: not s.windows(hidden)[0].visible, 15, "the list closed")
-    close_morvane(s, main, morvane_proc)
-    s.close_window(cad)
-    s.wait_until(lambda: cad_proc.poll() is not None, 30, "the CAD to end")
+    escape_and_end(s, hidden, main, morvane_proc, cad, cad_proc)
 
 
 if __name__ == "__main__":

@@ -25,10 +25,8 @@ bool THiddenListWin32::create(HINSTANCE instance, HWND owner) {
   }
   FOwner = owner;
   FFont = createPopupListFont(kItemHeight);
-  RECT frame{0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  CreateWindowExW(kExStyle, kHiddenListClass, kHiddenListCaption, kStyle, 0, 0, frame.right - frame.left,
-                  frame.bottom - frame.top, owner, nullptr, instance, this);
+  createOwnedWindow(this, instance, kHiddenListClass, kHiddenListCaption, kStyle, kExStyle, kClientWidth, kClientHeight,
+                    owner);
   return FWnd != nullptr && FList.handle() != nullptr;
 }
 

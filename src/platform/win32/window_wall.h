@@ -100,3 +100,15 @@ bool registerOwnedWindowClass(HINSTANCE instance, const wchar_t* className, UINT
   wc.lpszClassName = className;
   return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
+
+// Creates the window of `self`, of a registered owned class, at the screen's
+// corner with a client area of `clientWidth` x `clientHeight`; the owner
+// places it later. The window's handle is in self->FWnd when this returns.
+template <class T>
+void createOwnedWindow(T* self, HINSTANCE instance, const wchar_t* className, const wchar_t* caption, DWORD style,
+                       DWORD exStyle, int clientWidth, int clientHeight, HWND owner) {
+  RECT frame{0, 0, clientWidth, clientHeight};
+  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  CreateWindowExW(exStyle, className, caption, style, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                  owner, nullptr, instance, self);
+}

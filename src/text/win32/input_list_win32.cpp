@@ -40,11 +40,9 @@ bool TInputListWin32::create(HINSTANCE instance, HWND owner) {
   }
   FOwner = owner;
   FFont = createPopupListFont(kItemHeight);
-  RECT frame{0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRectEx(&frame, params.style, FALSE, params.exStyle);
   // The caption is kept but not shown: the popup has no caption bar.
-  CreateWindowExW(params.exStyle, kInputListClass, L"入力候補", params.style, 0, 0, frame.right - frame.left,
-                  frame.bottom - frame.top, owner, nullptr, instance, this);
+  createOwnedWindow(this, instance, kInputListClass, L"入力候補", params.style, params.exStyle, kClientWidth,
+                    kClientHeight, owner);
   return FWnd != nullptr && FList.handle() != nullptr;
 }
 

@@ -33,10 +33,8 @@ bool TReplaceDialogWin32::create(HINSTANCE instance, HWND owner) {
   FOwner = owner;
   FFont.reset(tahoma(11, FW_NORMAL));
   FEditFont.reset(tahoma(12, FW_BOLD));
-  RECT frame{0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  CreateWindowExW(kExStyle, kReplaceDialogClass, L"文字列置換", kStyle, 0, 0, frame.right - frame.left,
-                  frame.bottom - frame.top, owner, nullptr, instance, this);
+  createOwnedWindow(this, instance, kReplaceDialogClass, L"文字列置換", kStyle, kExStyle, kClientWidth, kClientHeight,
+                    owner);
   return FWnd != nullptr;
 }
 

@@ -460,32 +460,21 @@ bool putPoint(IDispatch* object, const wchar_t* member, double x, double y) {
   return ok;
 }
 
-// cad-copy-text HANDLE TEXT X Y: copies that text of the CAD's active
-// drawing, gives the copy the string and moves its alignment point to
-// (X, Y), as a user drawing one more text there.
-int cmdCadCopyText(int argc, wchar_t** argv) {
-  if (argc < 6) return 2;
+// Runs `command` against the running CAD's application object. Each reply
+// lands in a slot of `replies`, which holds the objects it names alive until
+// the command is done; the slots are cleared whatever it returns. Prints
+// "done" and returns 0 when the command succeeded.
+template <class Command>
+int withCad(Command command) {
   if (FAILED(CoInitialize(nullptr))) return 1;
   int rc = 1;
   IDispatch* app = nullptr;
   if (SUCCEEDED(CoCreateInstance(kCadClsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
                                  reinterpret_cast<void**>(&app)))) {
-    VARIANT a, b, c, d;
-    VariantInit(&a);
-    VariantInit(&b);
-    VariantInit(&c);
-    VariantInit(&d);
-    IDispatch* doc = callByName(app, L"ActiveDocument", DISPATCH_PROPERTYGET, {}, &a);
-    IDispatch* text = callByName(doc, L"HandleToObject", DISPATCH_METHOD, {argv[2]}, &b);
-    IDispatch* copy = text != nullptr && text != doc ? callByName(text, L"Copy", DISPATCH_METHOD, {}, &c) : nullptr;
-    if (copy != nullptr && copy != text && callByName(copy, L"TextString", DISPATCH_PROPERTYPUT, {argv[3]}, &d) &&
-        putPoint(copy, L"TextAlignmentPoint", _wtof(argv[4]), _wtof(argv[5]))) {
-      rc = 0;
-    }
-    VariantClear(&d);
-    VariantClear(&c);
-    VariantClear(&b);
-    VariantClear(&a);
+    VARIANT replies[4];
+    for (VARIANT& v : replies) VariantInit(&v);
+    if (command(app, replies)) rc = 0;
+    for (VARIANT& v : replies) VariantClear(&v);
     app->Release();
   }
   CoUninitialize();
@@ -493,39 +482,34 @@ int cmdCadCopyText(int argc, wchar_t** argv) {
   return rc;
 }
 
+// cad-copy-text HANDLE TEXT X Y: copies that text of the CAD's active
+// drawing, gives the copy the string and moves its alignment point to
+// (X, Y), as a user drawing one more text there.
+int cmdCadCopyText(int argc, wchar_t** argv) {
+  if (argc < 6) return 2;
+  return withCad([argv](IDispatch* app, VARIANT* r) {
+    IDispatch* doc = callByName(app, L"ActiveDocument", DISPATCH_PROPERTYGET, {}, &r[0]);
+    IDispatch* text = callByName(doc, L"HandleToObject", DISPATCH_METHOD, {argv[2]}, &r[1]);
+    IDispatch* copy = text != nullptr && text != doc ? callByName(text, L"Copy", DISPATCH_METHOD, {}, &r[2]) : nullptr;
+    return copy != nullptr && copy != text && callByName(copy, L"TextString", DISPATCH_PROPERTYPUT, {argv[3]}, &r[3]) &&
+           putPoint(copy, L"TextAlignmentPoint", _wtof(argv[4]), _wtof(argv[5]));
+  });
+}
+
 // cad-open PATH: opens the drawing in the running CAD, as its ファイル → 開く.
 // cad-set-text HANDLE TEXT: sets the string of that text in the CAD's
 // active drawing, as a user editing it there.
 int cmdCad(const std::wstring& cmd, int argc, wchar_t** argv) {
   if (argc < (cmd == L"cad-open" ? 3 : 4)) return 2;
-  if (FAILED(CoInitialize(nullptr))) return 1;
-  int rc = 1;
-  IDispatch* app = nullptr;
-  if (SUCCEEDED(CoCreateInstance(kCadClsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
-                                 reinterpret_cast<void**>(&app)))) {
-    VARIANT a, b, c;
-    VariantInit(&a);
-    VariantInit(&b);
-    VariantInit(&c);
+  return withCad([&cmd, argv](IDispatch* app, VARIANT* r) {
     if (cmd == L"cad-open") {
-      IDispatch* docs = callByName(app, L"Documents", DISPATCH_PROPERTYGET, {}, &a);
-      if (callByName(docs, L"Open", DISPATCH_METHOD, {argv[2]}, &b) != nullptr) rc = 0;
-      VariantClear(&b);
-    } else {
-      IDispatch* doc = callByName(app, L"ActiveDocument", DISPATCH_PROPERTYGET, {}, &a);
-      IDispatch* text = callByName(doc, L"HandleToObject", DISPATCH_METHOD, {argv[2]}, &b);
-      if (text != nullptr && text != doc && callByName(text, L"TextString", DISPATCH_PROPERTYPUT, {argv[3]}, &c)) {
-        rc = 0;
-      }
-      VariantClear(&c);
-      VariantClear(&b);
+      IDispatch* docs = callByName(app, L"Documents", DISPATCH_PROPERTYGET, {}, &r[0]);
+      return callByName(docs, L"Open", DISPATCH_METHOD, {argv[2]}, &r[1]) != nullptr;
     }
-    VariantClear(&a);
-    app->Release();
-  }
-  CoUninitialize();
-  if (rc == 0) std::printf("done\n");
-  return rc;
+    IDispatch* doc = callByName(app, L"ActiveDocument", DISPATCH_PROPERTYGET, {}, &r[0]);
+    IDispatch* text = callByName(doc, L"HandleToObject", DISPATCH_METHOD, {argv[2]}, &r[1]);
+    return text != nullptr && text != doc && callByName(text, L"TextString", DISPATCH_PROPERTYPUT, {argv[3]}, &r[2]);
+  });
 }
 
 // sync HWND [MS]: sends the window a message that does nothing and waits
