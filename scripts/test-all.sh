@@ -66,6 +66,9 @@ echo "== Windows build (mingw-w64) =="
 stage "Windows configure" cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release -DMORVANE_WERROR=ON >/dev/null
 stage "Windows build" cmake --build build/win -j"$jobs"
+# What a user receives, from the Release build just made; the package test
+# under Wine unpacks and runs it.
+stage "package" "$root/scripts/package.sh" --build build/win
 
 status=0
 echo "== native tests =="
