@@ -90,8 +90,9 @@ def scenario(s):
     s.keys("Escape")
     s.wait_until(lambda: shown_menu(s, main) is None, 15, "the menu to close")
 
-    # The replace dialog.
-    s.click_at(sheet.rect[0] + 52, sheet.rect[1] + 3 * 20 + 10, button=3)
+    # The replace dialog. Another pixel: a synchronous move to where the
+    # pointer is already waits in vain.
+    s.click_at(sheet.rect[0] + 54, sheet.rect[1] + 3 * 20 + 11, button=3)
     menu_window(s, main)
     s.menu_choose(MENU_REPLACE)
     dialog = s.wait_window("文字列置換")
