@@ -12,6 +12,7 @@ import e2e  # noqa: E402
 from e2e import check  # noqa: E402
 from test_acquire_sheet import memo_text  # noqa: E402
 from test_editing import MENU_REPLACE  # noqa: E402
+from test_hidden_texts import open_hidden_list  # noqa: E402
 from test_update_locate import (EDITED, NOT_ADDED, ADDED, SAMPLE, WINDOW, click_cell, go_to, type_into,  # noqa: E402
                                 wait_for_marks)
 
@@ -104,6 +105,21 @@ def scenario(s):
     save(s, "replace-dialog", rect_of(s, dialog))
     s.click_button(dialog, "取り消し")
     s.wait_until(lambda: not s.windows(dialog)[0].visible, 15, "the dialog to close")
+
+    # The list of the texts the sheet does not show.
+    hidden = open_hidden_list(s, main)
+    save(s, "hidden-list", rect_of(s, hidden))
+    s.keys("Escape")
+    s.wait_until(lambda: not s.windows(hidden)[0].visible, 15, "the list to close")
+
+    # The pick list of a column's texts, opened by its button.
+    go_to(s, main, 4, 4)
+    s.click_button(main, "入力候補")
+    popup = s.wait_window("入力候補")
+    s.wait_until(lambda: s.windows(popup)[0].visible, 15, "the pick list shown")
+    save(s, "input-candidates", union(rect_of(s, main), rect_of(s, popup)))
+    s.keys("Escape")
+    s.wait_until(lambda: not s.windows(popup)[0].visible, 15, "the pick list to close")
 
     s.close_morvane(main, s.procs[1])
     s.close_window(cad)
