@@ -1,17 +1,11 @@
-// "CSVで保存...": the quoting of each field, the file's bytes, the name the
-// dialog offers, and the command's path from the dialog to the write or to
-// the one error box.
+// "CSVで保存...": the quoting of each field, the file's bytes and the name
+// the dialog offers. The command itself runs end to end (test_csv_save.py).
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
-#include <vector>
 
-#include "app/morvane_form.h"
 #include "export/csv_file.h"
-#include "fake_cad.h"
-#include "fake_desktop.h"
-#include "table_access.h"
+#include "sheet/string_grid.h"
 
 namespace {
 
@@ -78,68 +72,6 @@ TEST(CsvDefaultName, TheDrawingsNameWithCsvOrTableCsv) {
   for (const auto& c : cases) {
     EXPECT_EQ(csvDefaultName(c.drawing), c.name) << "drawing: " << testing::PrintToString(std::wstring(c.drawing));
   }
-}
-
-// Records what the command asked and answers as told.
-class TFakeFileSaver : public TFileSaver {
- public:
-  std::optional<std::wstring> chosen = L"C:\\out\\table.csv";
-  std::wstring failure;
-  std::vector<std::wstring> offered;
-  std::vector<std::pair<std::wstring, std::string>> writes;
-
-  std::optional<std::wstring> chooseSavePath(const std::wstring& defaultName) override {
-    offered.push_back(defaultName);
-    return chosen;
-  }
-  std::wstring replaceFile(const std::wstring& path, const std::string& bytes) override {
-    writes.emplace_back(path, bytes);
-    return failure;
-  }
-};
-
-class CsvSave : public ::testing::Test {
- protected:
-  TFakeDesktop desktop;
-  TFakeCad cad;
-  TFakeTextMetrics metrics;
-  TFakeFileSaver files;
-  TMorvaneForm form{TMorvanePorts{desktop, cad, metrics, nullptr, nullptr, nullptr, &files}};
-
-  void SetUp() override {
-    form.StringGrid1.setRowCount(3);
-    form.StringGrid1.setColCount(3);
-    form.StringGrid1.setCell(1, 0, L"1");
-    form.StringGrid1.setCell(0, 1, L"1");
-    form.StringGrid1.setCell(1, 1, L"a");
-    form.StringGrid1.setCell(2, 2, L"b,c");
-    form.CSV1.setEnabled(true);
-  }
-};
-
-TEST_F(CsvSave, WritesTheDataCellsWhereTheDialogSaysUnderTheDrawingsName) {
-  TTableAccess::of(form).drawing.documentName = L"parts_list.dxf";
-  form.CSV1.Click();
-  EXPECT_EQ(files.offered, std::vector<std::wstring>{L"parts_list.csv"});
-  ASSERT_EQ(files.writes.size(), 1u);
-  EXPECT_EQ(files.writes[0].first, L"C:\\out\\table.csv");
-  EXPECT_EQ(files.writes[0].second, "\xEF\xBB\xBF" "a,\r\n,\"b,c\"\r\n");
-  EXPECT_TRUE(desktop.messages.empty());
-  EXPECT_TRUE(form.Memo1.Lines().empty());
-}
-
-TEST_F(CsvSave, CancelWritesNothingAndAFailureShowsOneBoxNamingThePath) {
-  files.chosen = std::nullopt;
-  form.CSV1.Click();
-  EXPECT_EQ(files.offered, std::vector<std::wstring>{L"table.csv"});  // no table read from a drawing
-  EXPECT_TRUE(files.writes.empty());
-  EXPECT_TRUE(desktop.messages.empty());
-
-  files.chosen = L"Z:\\ro\\old.csv";
-  files.failure = L"Access denied.";
-  form.CSV1.Click();
-  EXPECT_EQ(files.writes.size(), 1u);
-  EXPECT_EQ(desktop.messages, std::vector<std::wstring>{L"error|Z:\\ro\\old.csv に書き込めません\nAccess denied."});
 }
 
 }  // namespace
