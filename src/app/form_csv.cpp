@@ -11,7 +11,8 @@ void TMorvaneForm::CSV1Click() {
   if (FPorts.files == nullptr) {
     return;
   }
-  // A cell being typed into is saved as the user sees it.
+  // An open edit is closed first, as before any command that reads the
+  // cells; what was typed is in the sheet already.
   endEditFirst();
   const std::optional<std::wstring> path = FPorts.files->chooseSavePath(csvDefaultName(FTable.drawing.documentName));
   if (!path) {

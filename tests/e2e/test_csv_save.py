@@ -22,7 +22,7 @@ WINDOW = "5,139,175,203"
 MENU_CSV = 18  # CSVで保存... in the popup menu, separators not counted
 DIALOG_TITLE = "CSVで保存"
 QUOTED = 'Pipe 6" x 2, bent'
-WM_COMMAND, BM_CLICK, IDOK = 0x0111, 0x00F5, 1
+WM_COMMAND, BM_CLICK, IDOK, IDYES = 0x0111, 0x00F5, 1, 6
 OLD_BYTES = b"old,file\r\n"
 
 
@@ -69,8 +69,8 @@ def save_through_dialog(s, main, sheet, path, replaces):
     if replaces:
         prompt = s.wait_until(lambda: [h for h, cls, _ in top_windows(s, main) if cls == "#32770" and h != dialog],
                               15, "the question whether to replace the file")[0]
-        yes = s.wait_until(lambda: [w for w in s.windows(prompt) if w.cls.lower() == "button" and "Y" in w.text.upper()
-                                    and "&" in w.text], 10, "the Yes button")[0]
+        yes = s.wait_until(lambda: [w for w in s.windows(prompt) if w.cls.lower() == "button" and w.id == IDYES],
+                           10, "the Yes button")[0]
         s.post(yes.hwnd, BM_CLICK)
     s.wait_until(lambda: all(h != dialog for h, _, _ in top_windows(s, main)), 15, "the save dialog to close")
     return offered
