@@ -40,7 +40,8 @@ std::wstring lower(std::wstring s) {
 // The names the program reads, as the file may spell them in any case.
 std::wstring canonical(const std::wstring& name) {
   static const wchar_t* const kNames[] = {kSectionMain, kSectionTarget, L"Left", L"Top", L"chk2", L"chk3",
-                                          L"chk4", L"edt1", L"ProgID", L"chk5", L"edt2", L"chk6"};
+                                          L"chk4", L"edt1", L"ProgID", L"chk5", L"edt2", L"chk6",
+                                          kSectionCad, L"Title", L"CLSID"};
   for (const wchar_t* known : kNames) {
     if (lower(name) == lower(known)) return known;
   }
@@ -82,6 +83,7 @@ struct TWindowState {
   int top = 0;
   bool chk2 = false, chk3 = false, chk4 = false, chk5 = false, chk6 = false;
   std::wstring edt1, edt2, progID;
+  std::wstring cadTitle, cadClassId;
   bool operator==(const TWindowState&) const = default;
 };
 
@@ -97,13 +99,15 @@ TWindowState createWindow(TFakeAppPlatform& app, TFakeDesktop& desktop, bool clo
   const TWindowState state{form.Window.Left,        form.Window.Top,         form.CheckBox2.Checked(),
                            form.CheckBox3.Checked(), form.CheckBox4.Checked(), form.CheckBox5.Checked(),
                            form.CheckBox6.Checked(), form.Edit1.Text(),        form.Edit2.Text(),
-                           form.targetProgID};
+                           form.targetProgID,        form.cadTitle,           form.cadClassId};
   check(std::int64_t{state.left} + 600 <= desktop.screenW, "the window lies past the screen's right edge");
   check(std::int64_t{state.top} + 400 <= desktop.screenH, "the window lies past the screen's bottom edge");
   check(state.edt1.size() <= kMaxSettingLength && state.edt2.size() <= kMaxSettingLength &&
             state.progID.size() <= kMaxSettingLength,
         "a text longer than kept");
   check(!(state.chk2 && state.chk3), "both exclusive check boxes checked");
+  check(isCadTitle(state.cadTitle) && classIdForm(state.cadClassId) != TClassIdForm::Malformed,
+        "a CAD title or class id in use that cannot be used");
   if (closeIt) check(form.FormCloseQuery(), "the settings could not be written");
   form.FormDestroy();
   return state;

@@ -85,14 +85,14 @@ void TMorvaneForm::Button1Click() {
   const TWnd cadWnd = cadWindowToWnd(cad->windowHandle());
   cadToFront(desktop, [cadWnd] { return cadWnd; });
   if (cad->DocumentsCount() < 1) {
-    sayWhyEnded(std::wstring(kCadWindowTitle) + L" に開いている図面がありません");
+    sayWhyEnded(cadTitle + L" に開いている図面がありません");
     acquireResetProgress(FProgress, *this);
     acquireShowOwnWindow(*this);
     return;
   }
   const std::unique_ptr<TCadDocument> document = cad->ActiveDocument();
   const std::wstring documentName = document->Name();
-  Window.setCaption(formCaption(documentName));
+  Window.setCaption(titledCaption(cadTitle, documentName));
   // Read before the selection: the user may switch drawings meanwhile, and
   // the texts come from the one whose selection set this is.
   const TDrawingIdentity identity = readDrawingIdentity(*document, documentName);
@@ -127,7 +127,7 @@ void TMorvaneForm::Button1Click() {
   } else if (FTable.drawing.known() && !(identity == FTable.drawing)) {
     // Nothing read: the sheet is filled again from the texts of the drawing
     // read before, and the caption names that one.
-    Window.setCaption(formCaption(FTable.drawing.documentName));
+    Window.setCaption(titledCaption(cadTitle, FTable.drawing.documentName));
   }
 
   FProgress.log(recordsLogLine(FTable.LineAry.size(), FTable.TextAry.size()));
@@ -160,6 +160,7 @@ void TMorvaneForm::Button1Click() {
   Button2.setEnabled(filled);
   N6.setEnabled(filled);
   Button3.setEnabled(filled);
+  CSV1.setEnabled(filled);
   N27.setEnabled(!FTable.hidden.empty());
   UNDO1.setEnabled(false);
   acquireResetProgress(FProgress, *this);

@@ -4,12 +4,14 @@
 #include "app/morvane_form.h"
 #include "cad/connect_cad.h"
 
-std::wstring cadReachText(TCadReach reach) {
+std::wstring cadReachText(TCadReach reach) { return cadReachText(reach, kCadWindowTitle); }
+
+std::wstring cadReachText(TCadReach reach, const std::wstring& cadTitle) {
   switch (reach) {
     case TCadReach::NoWindow:
-      return std::wstring(kCadWindowTitle) + L" が見つかりません";
+      return cadTitle + L" が見つかりません";
     case TCadReach::NoServer:
-      return std::wstring(kCadWindowTitle) + L" に接続できません";
+      return cadTitle + L" に接続できません";
     case TCadReach::Connected:
       break;
   }
@@ -38,7 +40,7 @@ void TMorvaneForm::sayWhyEnded(const std::wstring& why) {
 
 std::unique_ptr<TCadApplication> TMorvaneForm::connectCadSaying() {
   TCadReach reach = TCadReach::Connected;
-  std::unique_ptr<TCadApplication> cad = connectCAD(FPorts.desktop, FPorts.cad, reach);
-  sayWhyEnded(cadReachText(reach));
+  std::unique_ptr<TCadApplication> cad = connectCAD(FPorts.desktop, FPorts.cad, cadTitle, reach);
+  sayWhyEnded(cadReachText(reach, cadTitle));
   return cad;
 }

@@ -6,6 +6,11 @@ namespace {
 
 std::wstring settingsPathOf(TAppPlatform& app) { return settingsFilePath(app.executablePath()); }
 
+// The log's line for a value of the "CAD" section that cannot be used.
+std::wstring unusableSettingLine(const wchar_t* key, const std::wstring& value, const std::wstring& used) {
+  return std::wstring(L"[") + kSectionCad + L"] " + key + L" = " + value + L" は使えません: " + used + L" を使います";
+}
+
 }  // namespace
 
 void TMorvaneForm::wireShell() {
@@ -48,13 +53,30 @@ void TMorvaneForm::FormCreate() {
   CheckBox5.setChecked(settings.chk5);
   Edit2.setText(settings.edt2);
   CheckBox6.setChecked(settings.chk6);
+  useCadTarget(settings.cadTitle, settings.cadClassId);
 
-  Window.setCaption(formCaption());
+  Window.setCaption(titledCaption(cadTitle, L""));
   if (app != nullptr && !FFilterRegistered) {
     app->registerMessageFilter();
     FFilterRegistered = true;
   }
   FUndoCells = std::make_unique<TUndoCells>();
+}
+
+void TMorvaneForm::useCadTarget(const std::wstring& title, const std::wstring& classId) {
+  // A value that cannot be used gives way to nanoCAD 5's own, with one line
+  // in the log, so that a typing slip leaves the program working as before.
+  cadTitle = title;
+  if (!isCadTitle(cadTitle)) {
+    Memo1.add(unusableSettingLine(L"Title", title, kCadWindowTitle));
+    cadTitle = kCadWindowTitle;
+  }
+  cadClassId = classId;
+  if (classIdForm(cadClassId) == TClassIdForm::Malformed || !FPorts.cad.useClass(cadClassId)) {
+    Memo1.add(unusableSettingLine(L"CLSID", classId, kCadClassId));
+    cadClassId = kCadClassId;
+    FPorts.cad.useClass(cadClassId);
+  }
 }
 
 void TMorvaneForm::FormShow() { Window.setTopmost(true); }
@@ -94,6 +116,8 @@ bool TMorvaneForm::writeSettingsFile() {
   settings.chk5 = CheckBox5.Checked();
   settings.edt2 = Edit2.Text();
   settings.chk6 = CheckBox6.Checked();
+  settings.cadTitle = cadTitle;
+  settings.cadClassId = cadClassId;
   const std::wstring path = settingsPathOf(*app);
   try {
     const std::unique_ptr<TProfileStore> store = app->openProfile(path);

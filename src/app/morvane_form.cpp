@@ -3,9 +3,14 @@
 #include "platform/scoped_value.h"
 #include "table/acquire.h"
 
-std::wstring formCaption() { return std::wstring(kAppTitle) + L" [ nanoCAD 5 ]"; }
+std::wstring formCaption() { return titledCaption(kCadWindowTitle, L""); }
 
-std::wstring formCaption(const std::wstring& drawingName) { return formCaption() + L" " + drawingName; }
+std::wstring formCaption(const std::wstring& drawingName) { return titledCaption(kCadWindowTitle, drawingName); }
+
+std::wstring titledCaption(const std::wstring& cadTitle, const std::wstring& drawingName) {
+  std::wstring caption = std::wstring(kAppTitle) + L" [ " + cadTitle + L" ]";
+  return drawingName.empty() ? caption : caption + L" " + drawingName;
+}
 
 TMorvaneForm::TMorvaneForm(TMorvanePorts ports)
     : Window(formCaption()), FPorts(ports) {
@@ -21,7 +26,7 @@ TMorvaneForm::~TMorvaneForm() = default;
 
 std::vector<TMenuItem*> TMorvaneForm::popupMenuItems() {
   return {&N26, &N25, &CAD1, &N22, &N6, &N5, &N1, &N2, &N3, &N4, &UNDO1, &N7, &N21, &N20,
-          &N8, &N9, &N10, &N11, &N12, &N13, &N14, &N15, &N16, &N17, &N18, &N19, &N23, &N27, &N28, &N24};
+          &N8, &N9, &N10, &N11, &N12, &N13, &N14, &N15, &N16, &N17, &N18, &N19, &N23, &CSV1, &N29, &N27, &N28, &N24};
 }
 
 void TMorvaneForm::wireControls() {
@@ -34,6 +39,7 @@ void TMorvaneForm::wireControls() {
   wireText();
   SpeedButton1.OnClick = [this] { runCommand([this] { SpeedButton1Click(); }); };
   wireExport();
+  wireCsv();
   wireHidden();
   wireShell();
 }

@@ -6,7 +6,7 @@
 // form_acquire.cpp (Acquire), form_sheet.cpp (sheet handlers),
 // form_edit.cpp (the menu's clipboard commands), form_text.cpp (the text tools),
 // form_settings.cpp (creation/close steps and the settings file),
-// form_export.cpp (Excel export).
+// form_export.cpp (Excel export), form_csv.cpp (saving the sheet as CSV).
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -18,9 +18,11 @@
 #include "app/hidden_list.h"
 #include "app/table_state.h"
 #include "cad/cad_ports.h"
+#include "cad/cad_target.h"
 #include "cad/connect_cad.h"
 #include "export/excel_export.h"
 #include "export/excel_ports.h"
+#include "export/file_saver.h"
 #include "platform/desktop.h"
 #include "platform/text_metrics.h"
 #include "sheet/cell_look.h"
@@ -41,10 +43,13 @@ inline constexpr const wchar_t* kAppTitle = L"Morvane " MORVANE_VERSION_W;
 // drawing once a table has been read from one.
 std::wstring formCaption();
 std::wstring formCaption(const std::wstring& drawingName);
+// ... for the CAD whose window is titled `cadTitle`; no drawing when empty.
+std::wstring titledCaption(const std::wstring& cadTitle, const std::wstring& drawingName);
 // Status panel 3: why the last command that reached for the CAD or Excel
 // found neither; empty when it found them.
 inline constexpr int kEndingPanel = 3;
 std::wstring cadReachText(TCadReach reach);
+std::wstring cadReachText(TCadReach reach, const std::wstring& cadTitle);
 std::wstring exportEndText(TExportEnd end);
 // The question before pending edits are thrown away, for `count` of them.
 std::wstring dropPendingQuestion(std::int32_t count);
@@ -64,6 +69,8 @@ struct TMorvanePorts {
   TExcelConnector* excel = nullptr;
   // Width mapping and locale comparison; absent, the portable ones serve.
   TTextServices* text = nullptr;
+  // The save dialog and the file write of "CSVで保存..."; absent, the item does nothing.
+  TFileSaver* files = nullptr;
 };
 
 class TMorvaneForm {
@@ -123,6 +130,8 @@ class TMorvaneForm {
   TMenuItem N18{L"全角アルファベット->半角"};
   TMenuItem N19{L"全角記号->半角"};
   TMenuItem N23{L"-"};
+  TMenuItem CSV1{L"CSVで保存...", false};
+  TMenuItem N29{L"-"};
   TMenuItem N27{L"表示されない文字…", false};
   TMenuItem N28{L"-"};
   TMenuItem N24{L"バージョン情報"};
@@ -136,6 +145,10 @@ class TMorvaneForm {
   const TTableState& table() const { return FTable; }
   std::wstring targetProgID = L"BricscadApp.AcadApplication";
   std::int32_t scaleFactor = 100;  // display scale of the first monitor, percent
+  // The CAD connected to: its main window's whole title and its automation
+  // class, from the settings file's "CAD" section.
+  std::wstring cadTitle = kCadWindowTitle;
+  std::wstring cadClassId = kCadClassId;
 
   // ---- Fields --------------------------------------------------------------
   // The undo history, with the group count of the last many-cell command.
@@ -221,6 +234,8 @@ class TMorvaneForm {
   void SpeedButton1Click();
   void Button3Click();
   void wireExport();
+  void CSV1Click();
+  void wireCsv();
 
   // ---- Update and Locate (form_update.cpp, form_locate.cpp) ----------------
   void Button2Click();
@@ -235,6 +250,9 @@ class TMorvaneForm {
 
   // ---- About, and the close put off while a command runs (form_settings.cpp)
   void N24Click();
+  // Takes the CAD's title and class id from the settings, or the defaults
+  // for a value that cannot be used.
+  void useCadTarget(const std::wstring& title, const std::wstring& classId);
   void commandsDone();
   void wireShell();
   bool FCloseRequested = false;

@@ -107,6 +107,11 @@ TSettings readSettings(TProfileStore& store, const TSettings& defaults) {
   s.chk5 = readBoolean(store, L"chk5", defaults.chk5);
   s.edt2 = readValue(store, kSectionMain, L"edt2", defaults.edt2);
   s.chk6 = readBoolean(store, L"chk6", defaults.chk6);
+  // Present but empty counts as absent: the CAD named by default.
+  s.cadTitle = readValue(store, kSectionCad, L"Title", defaults.cadTitle);
+  if (s.cadTitle.empty()) s.cadTitle = defaults.cadTitle;
+  s.cadClassId = readValue(store, kSectionCad, L"CLSID", defaults.cadClassId);
+  if (s.cadClassId.empty()) s.cadClassId = defaults.cadClassId;
   return s;
 }
 
@@ -121,6 +126,8 @@ void writeSettings(TProfileStore& store, const std::wstring& path, const TSettin
   writeBoolean(store, path, L"chk5", s.chk5);
   writeValue(store, path, kSectionMain, L"edt2", s.edt2);
   writeBoolean(store, path, L"chk6", s.chk6);
+  writeValue(store, path, kSectionCad, L"Title", s.cadTitle);
+  writeValue(store, path, kSectionCad, L"CLSID", s.cadClassId);
 }
 
 std::int32_t clampToScreen(std::int32_t edge, std::int32_t extent, std::int32_t screenExtent) {

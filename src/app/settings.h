@@ -1,15 +1,18 @@
 #pragma once
-// The settings file: ten keys kept from one run to the next, read once when the
+// The settings file: twelve keys kept from one run to the next, read once when the
 // main window is created and written once when it closes.
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "app/app_ports.h"
+#include "cad/cad_target.h"
+#include "cad/connect_cad.h"
 #include "table/acquire.h"
 
 inline constexpr const wchar_t* kSectionMain = L"AcadMRV";
 inline constexpr const wchar_t* kSectionTarget = L"Target";
+inline constexpr const wchar_t* kSectionCad = L"CAD";
 inline constexpr const wchar_t* kDefaultProgID = L"BricscadApp.AcadApplication";
 inline constexpr const wchar_t* kDefaultExcludedLayers = L"HOJO*,JOGAI*";
 // Longest string value kept from the file; the rest of a longer one is dropped.
@@ -27,6 +30,10 @@ struct TSettings {
   bool chk5 = true;
   std::wstring edt2 = kDefaultExcludedLayers;
   bool chk6 = true;
+  // The CAD to connect to, as the file holds them (see cad/cad_target.h);
+  // an empty value stands for the default.
+  std::wstring cadTitle = kCadWindowTitle;
+  std::wstring cadClassId = kCadClassId;
 };
 
 // The executable's path with its extension replaced by ".ini", or with ".ini"
@@ -40,7 +47,7 @@ std::optional<std::int32_t> parseProfileInteger(const std::wstring& text);
 // Reads every key; `defaults` stands in for whatever is absent or unreadable.
 TSettings readSettings(TProfileStore& store, const TSettings& defaults);
 
-// Writes the ten keys in their fixed order. A failed write raises TMorvaneError
+// Writes the twelve keys in their fixed order. A failed write raises TMorvaneError
 // "<path> に書き込めません"; the keys written before it stay in the file.
 void writeSettings(TProfileStore& store, const std::wstring& path, const TSettings& settings);
 

@@ -119,11 +119,18 @@ class TCadApplication {
 };
 
 // Creates the CAD application object through COM (class
-// {449354E9-CDD8-4A11-BD82-0D4A3C21E7D2}, application interface
+// {449354E9-CDD8-4A11-BD82-0D4A3C21E7D2} unless told another, application interface
 // {AFAB189D-226A-4047-B98F-CD75CE56DDE4}). May raise any error; connectCAD
 // discards it.
 class TCadConnector {
  public:
   virtual ~TCadConnector() = default;
   virtual std::unique_ptr<TCadApplication> createApplication() = 0;
+  // Points createApplication at another class: a class id in braces or a
+  // ProgID. False, the class left as it was, when the platform knows no such
+  // class. A connector that creates no COM object (a test's) takes any.
+  virtual bool useClass(const std::wstring& classId) {
+    static_cast<void>(classId);
+    return true;
+  }
 };

@@ -12,8 +12,13 @@ std::unique_ptr<TCadApplication> connectCAD(TDesktop& desktop, TCadConnector& co
 }
 
 std::unique_ptr<TCadApplication> connectCAD(TDesktop& desktop, TCadConnector& connector, TCadReach& reach) {
+  return connectCAD(desktop, connector, kCadWindowTitle, reach);
+}
+
+std::unique_ptr<TCadApplication> connectCAD(TDesktop& desktop, TCadConnector& connector, const std::wstring& title,
+                                            TCadReach& reach) {
   reach = TCadReach::NoWindow;
-  if (desktop.findTopLevelWindow(kCadWindowTitle) == 0) {
+  if (desktop.findTopLevelWindow(title) == 0) {
     return nullptr;
   }
   reach = TCadReach::NoServer;

@@ -16,6 +16,9 @@ std::unique_ptr<TCadApplication> connectCAD(TDesktop& desktop, TCadConnector& co
 // How far a connection got, so that a command that ends quietly can say why.
 enum class TCadReach { Connected, NoWindow, NoServer };
 std::unique_ptr<TCadApplication> connectCAD(TDesktop& desktop, TCadConnector& connector, TCadReach& reach);
+// ... looking for the window titled `title` instead.
+std::unique_ptr<TCadApplication> connectCAD(TDesktop& desktop, TCadConnector& connector, const std::wstring& title,
+                                            TCadReach& reach);
 
 // Brings `wnd` to the front, attaching thread input when another thread owns
 // the foreground window. Results of the requests are not checked.

@@ -13,7 +13,7 @@ SAMPLE = "parts_list.dxf"
 WINDOW = "5,139,175,203"  # the table's selection window in drawing units (samples/README.md)
 CAPTIONS = ["取得", "更新", "Excelへ", "1行目固定", "Enter:[→]", "Enter:[↓]", "a -> A", "矢印描画",
             "除外画層フィルター", "入力候補", "UNDO"]
-SETTINGS_KEYS = ["Left", "Top", "chk2", "chk3", "chk4", "edt1", "ProgID", "chk5", "edt2", "chk6"]
+SETTINGS_KEYS = ["Left", "Top", "chk2", "chk3", "chk4", "edt1", "ProgID", "chk5", "edt2", "chk6", "Title", "CLSID"]
 
 
 def memo_text(s, main):

@@ -9,6 +9,7 @@
 #include "app/win32/main_window.h"
 #include "cad/win32/cad_client.h"
 #include "export/win32/excel_client.h"
+#include "export/win32/file_saver_win32.h"
 #include "platform/win32/com_init.h"
 #include "platform/win32/desktop_win32.h"
 #include "sheet/win32/gdi_text_metrics.h"
@@ -42,13 +43,15 @@ int run(HINSTANCE instance, int showCommand) {
   TAppPlatformWin32 app;
   TComExcelConnector excel;
   TTextServicesWin32 text;
-  TMorvaneForm form{TMorvanePorts{desktop, cad, metrics, &app, &excel, &text}};
+  TFileSaverWin32 files;
+  TMorvaneForm form{TMorvanePorts{desktop, cad, metrics, &app, &excel, &text, &files}};
   TMainWindow window(form);
   if (!window.create(instance)) {
     return 1;
   }
   // Message boxes belong to the main window, which is the one on the taskbar.
   desktop.setOwnerWindow(window.handle());
+  files.setOwnerWindow(window.handle());
   // The replace dialog, the candidates popup and the list of texts not
   // shown, created hidden, in this order.
   TReplaceDialogWin32 replaceDialog;

@@ -164,7 +164,7 @@ std::unique_ptr<TCadEntity> makeCadEntity(TComPtr<IDispatch> entity, TDispIdCach
 
 std::unique_ptr<TCadApplication> TComCadConnector::createApplication() {
   TComPtr<IUnknown> unknown;
-  HRESULT hr = CoCreateInstance(kCadApplicationClsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+  HRESULT hr = CoCreateInstance(FClass, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                                 IID_IUnknown, unknown.receiveVoid());
   if (FAILED(hr) || !unknown) {
     throw TAutomationError(L"CAD に接続できません: " + systemMessage(static_cast<DWORD>(hr)));
@@ -175,4 +175,15 @@ std::unique_ptr<TCadApplication> TComCadConnector::createApplication() {
     throw TAutomationError(L"CAD に接続できません: " + systemMessage(static_cast<DWORD>(hr)));
   }
   return makeCadApplication(std::move(application), FCache);
+}
+
+bool TComCadConnector::useClass(const std::wstring& classId) {
+  CLSID found{};
+  const HRESULT hr = !classId.empty() && classId.front() == L'{' ? CLSIDFromString(classId.c_str(), &found)
+                                                                 : CLSIDFromProgID(classId.c_str(), &found);
+  if (FAILED(hr)) {
+    return false;
+  }
+  FClass = found;
+  return true;
 }

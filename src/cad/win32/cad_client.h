@@ -23,10 +23,14 @@ std::unique_ptr<TCadEntity> makeCadEntity(TComPtr<IDispatch> entity, TDispIdCach
 class TComCadConnector : public TCadConnector {
  public:
   std::unique_ptr<TCadApplication> createApplication() override;
+  // A class id in braces is taken as it is; a ProgID is looked up in the
+  // registry (CLSIDFromProgID) here, once.
+  bool useClass(const std::wstring& classId) override;
   // Kept for the connector's life: every command connects afresh, and a name
   // is looked up once per run of the program rather than once per command.
   const TDispIdCachePtr& cache() const noexcept { return FCache; }
 
  private:
   TDispIdCachePtr FCache = std::make_shared<TDispIdCache>(kCadServerName);
+  CLSID FClass = kCadApplicationClsid;
 };

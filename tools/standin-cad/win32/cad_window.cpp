@@ -81,7 +81,7 @@ bool TCadWindow::create(HINSTANCE instance, int show) {
                   {FCONTROL | FVIRTKEY, 'S', kMenuSave},
                   {FCONTROL | FVIRTKEY, 'Z', kMenuUndo}};
   FAccelerators = CreateAcceleratorTableW(keys, 3);
-  if (CreateWindowExW(0, kMainClass, kMainTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 40, 40, 1100, 800, nullptr,
+  if (CreateWindowExW(0, kMainClass, FContext.options.title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 40, 40, 1100, 800, nullptr,
                       FMenu, instance, this) == nullptr) {
     return false;
   }

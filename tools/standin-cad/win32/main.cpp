@@ -1,5 +1,6 @@
 // The stand-in CAD: registers its application class, opens the drawing
-// given on the command line, shows the window titled "nanoCAD 5" and serves
+// given on the command line, shows the window titled "nanoCAD 5" (or as
+// --title says; its class id as --clsid says) and serves
 // automation calls until the window is closed.
 #include <windows.h>
 #include <objbase.h>
@@ -61,9 +62,8 @@ class TClassRegistration {
   TClassRegistration& operator=(const TClassRegistration&) = delete;
   ~TClassRegistration() { revoke(); }
 
-  HRESULT registerFactory(IClassFactory* factory) {
-    const HRESULT hr =
-        CoRegisterClassObject(CLSID_StandinApplication, factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &FCookie);
+  HRESULT registerFactory(const CLSID& clsid, IClassFactory* factory) {
+    const HRESULT hr = CoRegisterClassObject(clsid, factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &FCookie);
     FRegistered = SUCCEEDED(hr);
     return hr;
   }
@@ -133,6 +133,10 @@ int run(HINSTANCE instance, int show) {
     return kExitBadArguments;
   }
   const TServerOptions& o = context.options;
+  CLSID clsid = CLSID_StandinApplication;
+  if (!o.clsid.empty() && FAILED(CLSIDFromString(o.clsid.c_str(), &clsid))) {
+    return kExitBadArguments;
+  }
   if (!o.callLogPath.empty()) {
     context.callLog.open(o.callLogPath, GetCurrentProcessId());
   }
@@ -171,7 +175,7 @@ int run(HINSTANCE instance, int show) {
     if (!keepExported(keeper, application.get(), factory.get(), context)) {
       context.callLog.line(L"error: not every interface kept exported");
     }
-    if (FAILED(registration.registerFactory(factory.get()))) {
+    if (FAILED(registration.registerFactory(clsid, factory.get()))) {
       context.callLog.line(L"error: class object not registered");
       return kExitRegisterFailed;
     }

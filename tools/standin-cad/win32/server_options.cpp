@@ -131,6 +131,13 @@ bool parseServerOptions(const std::vector<std::wstring>& args, TServerOptions& o
       ok = !o.saveOnClosePath.empty();
     } else if (a == L"--no-document") {
       o.noDocument = true;
+    } else if (startsWith(a, L"--title=")) {
+      o.title = a.substr(8);
+      ok = !o.title.empty();
+    } else if (startsWith(a, L"--clsid=")) {
+      // Checked in full where it is turned into a class id.
+      o.clsid = a.substr(8);
+      ok = o.clsid.size() == 38 && o.clsid.front() == L'{' && o.clsid.back() == L'}';
     } else {
       ok = false;
     }

@@ -25,6 +25,8 @@
 //     --no-register         shows the window without serving the class
 //     --save-on-close=PATH  writes the drawing there when the window closes
 //     --no-document         starts without an open document
+//     --title=TEXT          its main window's title instead of "nanoCAD 5"
+//     --clsid={CLSID}       registers its application class under this id instead
 //   Its 編集 menu undoes the last group of writes (Ctrl+Z, or WM_COMMAND 105 from a test).
 //   Exit codes: 0, 2 bad arguments, 3 no type library, 4 no window,
 //   5 save on close failed, 6 class object not registered.
@@ -54,6 +56,8 @@ struct TServerOptions {
   bool noRegister = false;
   std::wstring saveOnClosePath;
   bool noDocument = false;
+  std::wstring title = L"nanoCAD 5";
+  std::wstring clsid;  // empty: the class id of nanoCAD 5's application
 };
 
 // Parses the arguments after the program name. Returns false and fills
