@@ -15,6 +15,7 @@ std::wstring unusableSettingLine(const wchar_t* key, const std::wstring& value, 
 
 void TMorvaneForm::wireShell() {
   N24.OnClick = [this] { runCommand([this] { N24Click(); }); };
+  MTEXT1.OnClick = [this] { MTEXT1Click(); };
 }
 
 void TMorvaneForm::FormCreate() {
@@ -52,6 +53,7 @@ void TMorvaneForm::FormCreate() {
   targetProgID = settings.progID;
   CheckBox5.setChecked(settings.chk5);
   Edit2.setText(settings.edt2);
+  MTEXT1.setChecked(settings.mtext);
   CheckBox6.setChecked(settings.chk6);
   useCadTarget(settings.cadTitle, settings.cadClassId);
 
@@ -115,6 +117,7 @@ bool TMorvaneForm::writeSettingsFile() {
   settings.progID = targetProgID;
   settings.chk5 = CheckBox5.Checked();
   settings.edt2 = Edit2.Text();
+  settings.mtext = MTEXT1.Checked();
   settings.chk6 = CheckBox6.Checked();
   settings.cadTitle = cadTitle;
   settings.cadClassId = cadClassId;
@@ -146,6 +149,10 @@ void TMorvaneForm::FormDestroy() {
     FFilterRegistered = false;
   }
 }
+
+// Only the next Acquire's selection changes: MTEXT records already read are
+// written back whatever the option says.
+void TMorvaneForm::MTEXT1Click() { MTEXT1.setChecked(!MTEXT1.Checked()); }
 
 void TMorvaneForm::N24Click() {
   FPorts.desktop.showInformation(L"情報",

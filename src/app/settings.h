@@ -1,5 +1,5 @@
 #pragma once
-// The settings file: twelve keys kept from one run to the next, read once when the
+// The settings file: thirteen keys kept from one run to the next, read once when the
 // main window is created and written once when it closes.
 #include <cstdint>
 #include <optional>
@@ -29,6 +29,7 @@ struct TSettings {
   std::wstring progID = kDefaultProgID;
   bool chk5 = true;
   std::wstring edt2 = kDefaultExcludedLayers;
+  bool mtext = false;  // Acquire reads MTEXT too
   bool chk6 = true;
   // The CAD to connect to, as the file holds them (see cad/cad_target.h);
   // an empty value stands for the default.
@@ -47,7 +48,7 @@ std::optional<std::int32_t> parseProfileInteger(const std::wstring& text);
 // Reads every key; `defaults` stands in for whatever is absent or unreadable.
 TSettings readSettings(TProfileStore& store, const TSettings& defaults);
 
-// Writes the twelve keys in their fixed order. A failed write raises TMorvaneError
+// Writes the thirteen keys in their fixed order. A failed write raises TMorvaneError
 // "<path> に書き込めません"; the keys written before it stay in the file.
 void writeSettings(TProfileStore& store, const std::wstring& path, const TSettings& settings);
 

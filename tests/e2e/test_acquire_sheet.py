@@ -13,7 +13,7 @@ SAMPLE = "parts_list.dxf"
 WINDOW = "5,139,175,203"  # the table's selection window in drawing units (samples/README.md)
 CAPTIONS = ["取得", "更新", "Excelへ", "1行目固定", "Enter:[→]", "Enter:[↓]", "a -> A", "矢印描画",
             "除外画層フィルター", "入力候補", "UNDO"]
-SETTINGS_KEYS = ["Left", "Top", "chk2", "chk3", "chk4", "edt1", "ProgID", "chk5", "edt2", "chk6", "Title", "CLSID"]
+SETTINGS_KEYS = ["Left", "Top", "chk2", "chk3", "chk4", "edt1", "ProgID", "chk5", "edt2", "mtext", "chk6", "Title", "CLSID"]
 
 
 def memo_text(s, main):
@@ -88,6 +88,7 @@ def scenario(s):
     keys = [l.split("=", 1)[0] for l in text.replace("\r", "").split("\n") if "=" in l]
     check(sorted(keys) == sorted(SETTINGS_KEYS), f"settings keys {keys}")
     check("edt2=HOJO*,JOGAI*" in text, "the excluded layers are not in the settings file")
+    check("mtext=0" in text, "the MTEXT option is not kept off in the settings file")
     s.close_window(s.wait_window("nanoCAD 5"))
 
 
