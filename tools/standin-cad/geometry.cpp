@@ -8,6 +8,7 @@
 
 #include "drawing.h"
 #include "dxf_groups.h"
+#include "text/mtext.h"
 
 namespace standin {
 namespace {
@@ -175,34 +176,14 @@ double textWidth(const std::wstring& text, double height, double widthFactor) {
 
 namespace {
 
-// MTEXT without its format codes, one string per paragraph.
-std::vector<std::wstring> mtextParagraphs(const std::wstring& s) {
-  std::vector<std::wstring> lines(1);
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    const wchar_t c = s[i];
-    if (c == L'{' || c == L'}') continue;
-    if (c == L'\\' && i + 1 < s.size()) {
-      const wchar_t code = s[i + 1];
-      if (code == L'P' || code == L'X') {
-        lines.emplace_back();
-        ++i;
-      } else if (code == L'\\' || code == L'{' || code == L'}') {
-        lines.back().push_back(code);
-        ++i;
-      } else if (code == L'~') {
-        lines.back().push_back(L' ');
-        ++i;
-      } else if (std::wstring(L"ACFHQTWfpcHhSs").find(code) != std::wstring::npos) {
-        const std::size_t end = s.find(L';', i);
-        i = end == std::wstring::npos ? s.size() : end;
-      } else {
-        ++i;  // \L, \O, \K and the like switch a style on or off
-      }
-      continue;
-    }
-    lines.back().push_back(c);
+// What the drawing shows of an MTEXT, one string per paragraph.
+std::vector<std::wstring> mtextParagraphs(const std::wstring& source) {
+  std::vector<std::wstring> paragraphs(1);
+  for (const wchar_t c : mtextVisibleText(source)) {
+    if (c == kMTextLineBreak) paragraphs.emplace_back();
+    else paragraphs.back().push_back(c);
   }
-  return lines;
+  return paragraphs;
 }
 
 // A paragraph in lines no wider than `width` where it has a space to break
