@@ -16,8 +16,6 @@ extern const char16_t kHigh1256[128];
 extern const char16_t kHigh1257[128];
 extern const char16_t kHigh1258[128];
 
-// cp932: 60 lead bytes (0x81-0x9F, 0xE0-0xFC) times 188 trail bytes (0x40-0x7E, 0x80-0xFC).
-inline constexpr int kTrailCount932 = 188;
-extern const char16_t kDouble932[60 * kTrailCount932];
+// cp932's double-byte codes are the program's own table, text/cp932_table.h.
 
 }  // namespace standin::codepage

@@ -1,6 +1,8 @@
 #!/usr/bin/python3
-"""Writes code_page_tables.cpp: the code pages a DXF file before AC1021 may
-name in $DWGCODEPAGE, as tables from bytes to UTF-16 (0 = no character).
+"""Writes code_page_tables.cpp: the single-byte code pages a DXF file before
+AC1021 may name in $DWGCODEPAGE, as tables from bytes to UTF-16 (0 = no
+character). Shift_JIS (932) is read through the program's own table,
+src/text/cp932_table.cpp.
 
 Run from this folder with a Python 3 whose codecs know the Windows code pages:
     python3 make_code_page_tables.py > code_page_tables.cpp
@@ -8,8 +10,6 @@ Run from this folder with a Python 3 whose codecs know the Windows code pages:
 import codecs
 
 SINGLE = [874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258]
-LEADS = list(range(0x81, 0xA0)) + list(range(0xE0, 0xFD))
-TRAILS = list(range(0x40, 0x7F)) + list(range(0x80, 0xFD))
 
 
 def char_of(data, name):
@@ -39,20 +39,8 @@ def main():
         print(rows(values))
         print("};")
         print()
-    values = []
-    for lead in LEADS:
-        for trail in TRAILS:
-            values.append(char_of(bytes([lead, trail]), "cp932"))
-    print("// cp932 double-byte characters, lead bytes 0x81-0x9F and 0xE0-0xFC,")
-    print("// trail bytes 0x40-0x7E and 0x80-0xFC, row by lead byte.")
-    assert len(values) == 60 * 188
-    print("const char16_t kDouble932[60 * kTrailCount932] = {")
-    print(rows(values))
-    print("};")
-    print()
     print("}  // namespace standin::codepage")
 
 
 if __name__ == "__main__":
-    codecs.lookup("cp932")
     main()

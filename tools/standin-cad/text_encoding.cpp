@@ -6,6 +6,7 @@
 
 #include "code_page_tables.h"
 #include "platform/utf8.h"
+#include "text/cp932_table.h"
 
 namespace standin {
 namespace {
@@ -61,9 +62,9 @@ std::u32string decodeBytes(std::string_view raw, int codePage) {
         out.push_back(0xFF61 + (b - 0xA1));  // half-width katakana
       } else if (isLead932(b) && i + 1 < raw.size() &&
                  trailIndex932(static_cast<unsigned char>(raw[i + 1])) >= 0) {
-        const int index = leadIndex932(b) * codepage::kTrailCount932 +
+        const int index = leadIndex932(b) * kCp932TrailCount +
                           trailIndex932(static_cast<unsigned char>(raw[i + 1]));
-        const char16_t c = codepage::kDouble932[index];
+        const char16_t c = kCp932Double[index];
         out.push_back(c != 0 ? c : kReplacementChar);
         ++i;
       } else {
@@ -127,9 +128,9 @@ const std::unordered_map<char32_t, std::uint16_t>& reverse932() {
     std::unordered_map<char32_t, std::uint16_t> m;
     for (int lead = 0; lead < 60; ++lead) {
       const int leadByte = lead < 0x1F ? 0x81 + lead : 0xE0 + (lead - 0x1F);
-      for (int t = 0; t < codepage::kTrailCount932; ++t) {
+      for (int t = 0; t < kCp932TrailCount; ++t) {
         const int trailByte = t < 0x3F ? 0x40 + t : 0x80 + (t - 0x3F);
-        const char16_t c = codepage::kDouble932[lead * codepage::kTrailCount932 + t];
+        const char16_t c = kCp932Double[lead * kCp932TrailCount + t];
         // cp932 has a few characters twice (NEC and IBM rows); the first one wins, as Windows encodes it.
         if (c != 0) m.emplace(c, static_cast<std::uint16_t>((leadByte << 8) | trailByte));
       }
