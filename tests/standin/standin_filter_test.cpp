@@ -40,6 +40,29 @@ TEST(StandinFilter, TextAndEveryTypeEndingInLine) {
   EXPECT_FALSE(matchesFilter(entity("DIMENSION"), kTypeOnly, values));
 }
 
+TEST(StandinFilter, MTextOnlyWhereTheTypeListNamesIt) {
+  struct TCase {
+    const wchar_t* types;
+    const char* type;
+    const wchar_t* layer;
+    bool selected;
+  };
+  const TCase cases[] = {
+      {L"TEXT,*LINE", "MTEXT", L"0", false},        {L"TEXT,*LINE", "TEXT", L"0", true},
+      {L"TEXT,MTEXT,*LINE", "MTEXT", L"0", true},   {L"TEXT,MTEXT,*LINE", "TEXT", L"0", true},
+      {L"TEXT,MTEXT,*LINE", "LWPOLYLINE", L"0", true}, {L"TEXT,MTEXT,*LINE", "CIRCLE", L"0", false},
+      {L"TEXT,MTEXT,*LINE", "MTEXT", L"HOJO", false}, {L"TEXT,MTEXT,*LINE", "MTEXT", L"XHOJO", true},
+      {L"text,mtext,*line", "MTEXT", L"0", true},   {L"*TEXT", "MTEXT", L"0", true},
+      {L"*TEXT", "TEXT", L"0", true},               {L"*TEXT", "LINE", L"0", false},
+      {L"MTEXT", "TEXT", L"0", false},
+  };
+  for (const TCase& c : cases) {
+    const std::vector<std::wstring> values = {c.types, L"<NOT", L"HOJO*", L"NOT>"};
+    EXPECT_EQ(matchesFilter(entity(c.type, c.layer), kTypeAndLayers, values), c.selected)
+        << c.type << " on layer " << c.layer << " through " << c.types;
+  }
+}
+
 TEST(StandinFilter, ExcludedLayersUnderNot) {
   const auto values = excluding(L"HOJO*,JOGAI*");
   EXPECT_TRUE(matchesFilter(entity("TEXT", L"TEXT"), kTypeAndLayers, values));

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "drawing.h"
 #include "standin_test_files.h"
@@ -61,6 +62,54 @@ TEST(StandinSharedDrawings, OriginalsKeepTheirMTextsOutOfATextAndLineSelection) 
   const auto selected = std::count_if(all.begin(), all.end(),
                                       [](const auto& e) { return standin::matchesFilter(e, {0}, {L"TEXT,*LINE"}); });
   EXPECT_EQ(selected, 87);
+}
+
+// Each MTEXT as ezdxf reads it: its string with the codes as written, its
+// attachment, height and reference width; and a selection that names MTEXT takes them all.
+TEST(StandinSharedDrawings, MTextDrawingsHaveEveryMTextWithItsCodesAttachmentAndHeight) {
+  struct TSample {
+    std::uint64_t handle;
+    std::wstring text;
+    int attachment;
+    double height;
+    double width;
+  };
+  struct TCase {
+    const char* file;
+    int lines;
+    int mtexts;
+    std::vector<TSample> samples;
+  };
+  const TCase cases[] = {
+      {"qcad-tehnoloski_list.dxf", 87, 17,
+       {{0x7C, L"\\H2;Tehnolo\\U+0161ki list za izdelek", 1, 1, 0},
+        {0x80, L"\\H2;Datum", 7, 1, 0},
+        {0x8C, L"Za\\U+0161\\U+010dita", 7, 5, 0}}},
+      {"exploded-table-7cells-mtext.dxf", 8, 7, {{0x2F, L"Title", 5, 6, 453}, {0x33, L"4", 2, 4.5, 149}}},
+      {"exploded-table-20cells-mtext.dxf", 21, 20,
+       {{0x36, L"merge merge merge merge merge merge merge merge", 2, 4.5, 77}, {0x42, L"line", 2, 4.5, 37}}},
+  };
+  for (const TCase& c : cases) {
+    const std::string path = sharedDrawing(c.file);
+    REQUIRE_SHARED_DRAWING(path);
+    Drawing d;
+    std::string error;
+    ASSERT_TRUE(d.load(path, &error)) << c.file << ": " << error;
+    EXPECT_EQ(countByType(d), (std::map<std::string, int>{{"LINE", c.lines}, {"MTEXT", c.mtexts}})) << c.file;
+    for (const TSample& sample : c.samples) {
+      const standin::Entity* e = d.byHandle(sample.handle);
+      ASSERT_NE(e, nullptr) << c.file << " " << std::hex << sample.handle;
+      EXPECT_EQ(e->text, sample.text) << c.file;
+      EXPECT_EQ(e->attachment(), sample.attachment) << c.file << " " << std::hex << sample.handle;
+      EXPECT_DOUBLE_EQ(e->height, sample.height) << c.file;
+      EXPECT_DOUBLE_EQ(e->widthFactor, sample.width) << c.file;
+    }
+    const auto& all = d.entities();
+    EXPECT_EQ(std::count_if(all.begin(), all.end(),
+                            [](const auto& e) { return standin::matchesFilter(e, {0}, {L"TEXT,MTEXT,*LINE"}); }),
+              c.lines + c.mtexts)
+        << c.file;
+  }
 }
 
 TEST(StandinSharedDrawings, EveryDrawingIsWrittenBackByteForByte) {

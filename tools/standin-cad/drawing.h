@@ -34,7 +34,7 @@ struct Entity {
   //       rotation (50, degrees), widthFactor (41), halign (72), valign (73),
   //       style (7), text (1), decoded to UTF-16.
   // MTEXT: p1 = insertion point (10), height (40), rotation (50 or from 11/21),
-  //        text = groups 3 then 1 concatenated (format codes left in),
+  //        text = groups 3 then 1 concatenated (format codes and \U+XXXX left in, as the CAD hands them out),
   //        halign/valign derived from attachment (71): 1..9 -> left/centre/right, top/middle/bottom,
   //        widthFactor = the reference column width (41), 0 when none.
   // CIRCLE/ARC: p1 = centre (10), radius (40); ARC: startAngle/endAngle (50/51, degrees).
@@ -65,7 +65,7 @@ struct Entity {
   std::vector<std::pair<int, std::string>> groups;
 
   // Set by whoever changes a field: the writer then regenerates the entity
-  // from its fields (LINE, LWPOLYLINE, TEXT only; other types are always
+  // from its fields (LINE, LWPOLYLINE, TEXT, MTEXT only; other types are always
   // written from `groups`).
   bool modified = false;
 
@@ -80,8 +80,15 @@ struct Entity {
   // false, with nothing changed, where the alignment forbids it. A text
   // placed by one point moves whole (the CAD recomputes the other point);
   // Aligned and Fit keep the other end of their baseline. Sets `modified`.
+  // An MTEXT has no alignment point: its insertion point can always be set.
   bool placeInsertionPoint(const Point& p);
   bool placeAlignmentPoint(const Point& p);
+
+  // MTEXT: the attachment point (1..9: top/middle/bottom by left/centre/right)
+  // from halign/valign, and back. setAttachment leaves values outside 1..9
+  // alone and does not set `modified`.
+  int attachment() const;
+  void setAttachment(int a);
 
   // "AcDbText", "AcDbLine", "AcDbPolyline", "AcDbCircle", "AcDbArc", "AcDbMText",
   // "AcDbBlockReference", "AcDbRotatedDimension", ... ("AcDb" + type otherwise).

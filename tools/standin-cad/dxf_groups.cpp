@@ -1,5 +1,6 @@
 #include "dxf_groups.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <numbers>
@@ -94,14 +95,6 @@ void setCoordinate(Point& p, int code, int base, const std::string& value) {
   else p.z = v;
 }
 
-// MTEXT attachment 1..9 is top/middle/bottom by left/centre/right.
-void alignFromAttachment(Entity& e, long long attachment) {
-  if (attachment < 1 || attachment > 9) return;
-  const int index = static_cast<int>(attachment - 1);
-  e.halign = index % 3;
-  e.valign = 3 - index / 3;  // top = 3, middle = 2, bottom = 1, as TEXT's 73
-}
-
 void readVertices(Entity& e, const Groups& groups, std::size_t end) {
   // R12 POLYLINE: the vertices are the VERTEX entities that follow it.
   for (std::size_t i = end; i < groups.size(); ++i) {
@@ -129,9 +122,12 @@ void readFields(Entity& e, int codePage) {
   const bool lwpolyline = e.type == "LWPOLYLINE";
   bool haveRotation = false;
   bool sawHandle = false;
+  bool sawWidth = false;
   double directionX = 0, directionY = 0;
-  std::wstring mtextHead;
-  std::wstring mtextTail;
+  // An MTEXT's string: groups 3 and then its last part in group 1, joined as
+  // bytes before they are decoded, since a writer may cut a character in two.
+  std::string mtextHead;
+  std::string mtextTail;
   for (std::size_t i = 1; i < end; ++i) {
     const int code = g[i].first;
     const std::string& value = g[i].second;
@@ -141,6 +137,7 @@ void readFields(Entity& e, int codePage) {
       continue;
     }
     if (code >= 1000) break;  // extended data: not the entity's own fields
+    if (mtext && code == 101) break;  // an embedded object repeats the codes with other meanings
     if (code == 5) {
       // The first group 5 is the handle, the one the reader rewrites when it
       // gives the entity a fresh one; a later one would not survive a save.
@@ -170,6 +167,7 @@ void readFields(Entity& e, int codePage) {
       e.widthFactor = number(value, 1);
     } else if (code == 41 && mtext) {
       e.widthFactor = number(value, 0);  // MTEXT: the reference column width
+      sawWidth = true;
     } else if (code == 50) {
       if (e.type == "ARC") e.startAngle = number(value, 0);
       else e.rotation = number(value, 0);
@@ -183,22 +181,23 @@ void readFields(Entity& e, int codePage) {
     } else if (code == 74 && text) {
       e.valign = static_cast<int>(integer(value, 0));  // attributes keep it in 74; their 73 is a field length
     } else if (code == 71 && mtext) {
-      alignFromAttachment(e, integer(value, 1));
+      e.setAttachment(static_cast<int>(std::clamp<long long>(integer(value, 1), 0, 10)));
     } else if (code == 70 && e.type == "POLYLINE") {
       e.closed = (integer(value, 0) & 1) != 0;
     } else if (code == 7 && (text || mtext)) {
       e.style = decodeDxfString(value, codePage);
     } else if (code == 1 && (text || mtext)) {
-      if (mtext) mtextTail = decodeDxfString(value, codePage);
+      if (mtext) mtextTail = value;
       else e.text = decodeDxfString(value, codePage);
     } else if (code == 3 && mtext) {
-      mtextHead += decodeDxfString(value, codePage);
+      mtextHead += value;
     } else if (code == 2 && e.type == "INSERT") {
       e.text = decodeDxfString(value, codePage);
     }
   }
   if (mtext) {
-    e.text = mtextHead + mtextTail;
+    if (!sawWidth) e.widthFactor = 0;
+    e.text = decodeDxfBytes(mtextHead + mtextTail, codePage);
     if (!haveRotation && (directionX != 0 || directionY != 0))
       e.rotation = std::atan2(directionY, directionX) * 180 / std::numbers::pi;
     if (e.halign == 0 && e.valign == 0) e.valign = 3;  // attachment absent: top left
@@ -206,7 +205,9 @@ void readFields(Entity& e, int codePage) {
   if (e.type == "POLYLINE") readVertices(e, g, end);
 }
 
-bool isEditableType(std::string_view type) { return type == "LINE" || type == "LWPOLYLINE" || type == "TEXT"; }
+bool isEditableType(std::string_view type) {
+  return type == "LINE" || type == "LWPOLYLINE" || type == "TEXT" || type == "MTEXT";
+}
 
 namespace {
 
@@ -302,9 +303,78 @@ void addExtrusion(Groups& out, const Groups& keep) {
   addKept(out, keep, 230);
 }
 
+void addMTextString(Groups& out, const Entity& e, int codePage) {
+  const std::vector<std::string> chunks = encodeDxfChunks(e.text, codePage, kMTextChunkBytes);
+  for (std::size_t i = 0; i + 1 < chunks.size(); ++i) out.emplace_back(3, chunks[i]);
+  out.emplace_back(1, chunks.back());
+}
+
+// An MTEXT carries many groups the model does not hold (line spacing,
+// direction, background, columns): its groups are rewritten where they stand,
+// only the fields' values changed, so a copy keeps every property of its source.
+Groups rewriteMText(const Entity& e, int codePage) {
+  const Groups& g = e.groups;
+  const std::size_t end = ownGroupsEnd(g);
+  Groups out;
+  out.emplace_back(0, e.type);
+  bool sawHandle = false;
+  bool sawLayer = false;
+  bool wroteText = false;
+  bool sawAttachment = false;
+  std::size_t placed = 0;  // in out, just after the last of 10/20/30/40/41
+  for (std::size_t i = 1; i < end; ++i) {
+    const int code = g[i].first;
+    if (code == 102 && trim(g[i].second).starts_with("{")) {
+      for (; i < end; ++i) {
+        out.push_back(g[i]);
+        if (g[i].first == 102 && trim(g[i].second) == "}") break;
+      }
+      continue;
+    }
+    if (code >= 1000 || code == 101) {
+      out.insert(out.end(), g.begin() + static_cast<std::ptrdiff_t>(i), g.begin() + static_cast<std::ptrdiff_t>(end));
+      break;
+    }
+    if (code == 5 && !sawHandle) {
+      out.emplace_back(5, formatHex(e.handle));
+      sawHandle = true;
+    } else if (code == 8) {
+      out.emplace_back(8, encodeDxfString(e.layer, codePage));
+      sawLayer = true;
+    } else if (isPointCode(code, 10)) {
+      out.emplace_back(code, formatDouble(code == 10 ? e.p1.x : (code == 20 ? e.p1.y : e.p1.z)));
+    } else if (code == 40) {
+      out.emplace_back(40, formatDouble(e.height));
+    } else if (code == 41) {
+      out.emplace_back(41, formatDouble(e.widthFactor));
+    } else if (code == 71) {
+      out.emplace_back(71, std::to_string(e.attachment()));
+      sawAttachment = true;
+    } else if (code == 7) {
+      out.emplace_back(7, encodeDxfString(e.style, codePage));
+    } else if (code == 1 || code == 3) {
+      if (!wroteText) addMTextString(out, e, codePage);
+      wroteText = true;
+    } else {
+      out.push_back(g[i]);
+    }
+    if (isPointCode(code, 10) || code == 40 || code == 41) placed = out.size();
+  }
+  if (placed == 0) placed = out.size();
+  Groups missing;
+  if (!sawAttachment && e.attachment() != 1) missing.emplace_back(71, std::to_string(e.attachment()));
+  if (!wroteText) addMTextString(missing, e, codePage);
+  out.insert(out.begin() + static_cast<std::ptrdiff_t>(placed), missing.begin(), missing.end());
+  if (!sawLayer) out.insert(out.begin() + 1, {8, encodeDxfString(e.layer, codePage)});
+  if (!sawHandle) out.insert(out.begin() + 1, {5, formatHex(e.handle)});
+  out.insert(out.end(), g.begin() + static_cast<std::ptrdiff_t>(end), g.end());
+  return out;
+}
+
 }  // namespace
 
 Groups writeFields(const Entity& e, int codePage, bool subclassMarkers) {
+  if (e.type == "MTEXT") return rewriteMText(e, codePage);
   const TOldParts old = splitOld(e, subclassMarkers);
   Groups out;
   out.emplace_back(0, e.type);

@@ -30,11 +30,16 @@ std::filesystem::path filePath(const std::string& utf8);
 // VERTEX/ATTRIB/SEQEND entities that belong to it, or groups.size().
 std::size_t ownGroupsEnd(const Groups& groups);
 
+// The most bytes one group of an MTEXT's string holds; a longer string goes
+// into groups 3 of this size and a last group 1.
+inline constexpr std::size_t kMTextChunkBytes = 250;
+
 // Fills the entity's fields from its groups, strings decoded from codePage.
 void readFields(Entity& e, int codePage);
 
 // The groups of a modified LINE, LWPOLYLINE or TEXT, from its fields and what
-// of its old groups the fields do not hold (colour, linetype, owner, xdata...).
+// of its old groups the fields do not hold (colour, linetype, owner, xdata...);
+// of an MTEXT, its old groups with the fields' values put in.
 // subclassMarkers: the file is R2000 or later and needs the 100 groups.
 Groups writeFields(const Entity& e, int codePage, bool subclassMarkers);
 

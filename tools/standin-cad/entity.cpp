@@ -48,7 +48,7 @@ void moveBy(Point& p, const Point& from, const Point& to) {
 
 bool Entity::placeInsertionPoint(const Point& p) {
   const int a = alignment();
-  if (a != kAlignLeft && a != kAlignAligned && a != kAlignFit) return false;
+  if (type != "MTEXT" && a != kAlignLeft && a != kAlignAligned && a != kAlignFit) return false;
   p1 = p;
   modified = true;
   return true;
@@ -61,6 +61,18 @@ bool Entity::placeAlignmentPoint(const Point& p) {
   p2 = p;
   modified = true;
   return true;
+}
+
+int Entity::attachment() const {
+  const int column = halign >= 0 && halign <= 2 ? halign : 0;
+  const int row = valign >= 1 && valign <= 3 ? 3 - valign : 0;  // valign: top = 3, middle = 2, bottom = 1
+  return row * 3 + column + 1;
+}
+
+void Entity::setAttachment(int a) {
+  if (a < 1 || a > 9) return;
+  halign = (a - 1) % 3;
+  valign = 3 - (a - 1) / 3;
 }
 
 std::wstring Entity::objectName() const {

@@ -183,6 +183,12 @@ std::wstring decodeDxfString(std::string_view raw, int codePage) {
   return out;
 }
 
+std::wstring decodeDxfBytes(std::string_view raw, int codePage) {
+  std::wstring out;
+  for (const char32_t c : decodeBytes(raw, codePage)) appendWide(out, c);
+  return out;
+}
+
 std::string encodeDxfString(std::wstring_view text, int codePage) {
   std::string out;
   const char16_t* high = highTable(codePage);
@@ -221,6 +227,19 @@ std::string encodeDxfString(std::wstring_view text, int codePage) {
     }
   }
   return out;
+}
+
+std::vector<std::string> encodeDxfChunks(std::wstring_view text, int codePage, std::size_t maxBytes) {
+  std::vector<std::string> chunks(1);
+  std::wstring one;
+  for (const char32_t c : codePointsOf(text)) {
+    one.clear();
+    appendWide(one, c);
+    const std::string bytes = encodeDxfString(one, codePage);
+    if (!chunks.back().empty() && chunks.back().size() + bytes.size() > maxBytes) chunks.emplace_back();
+    chunks.back() += bytes;
+  }
+  return chunks;
 }
 
 }  // namespace standin

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace standin {
 
@@ -23,9 +24,18 @@ std::string dxfCodePageName(int codePage);
 // character of the code page become U+FFFD.
 std::wstring decodeDxfString(std::string_view raw, int codePage);
 
+// File bytes to text, \U+XXXX left as written: in an MTEXT it is one of the
+// text's own codes, which the CAD hands out as they are.
+std::wstring decodeDxfBytes(std::string_view raw, int codePage);
+
 // Text to file bytes; a character the code page cannot hold is written as
 // \U+XXXX, as other CAD programs write it, so nothing is lost. So are control
 // characters: a line break in a value would cut the file's group in two.
 std::string encodeDxfString(std::wstring_view text, int codePage);
+
+// encodeDxfString in pieces of at most maxBytes bytes (at least one piece),
+// cut only between characters, so that no multi-byte character or escape is
+// split: an MTEXT longer than a group holds goes into several.
+std::vector<std::string> encodeDxfChunks(std::wstring_view text, int codePage, std::size_t maxBytes);
 
 }  // namespace standin

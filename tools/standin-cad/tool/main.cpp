@@ -2,7 +2,8 @@
 // so that another DXF reader can check what it reads and writes.
 //   dump FILE          model space as the model reads it, one entity a line
 //   roundtrip IN OUT   load and save unchanged
-//   edit IN OUT        load, copy the first TEXT (new string, moved), erase the first LINE, save
+//   edit IN OUT        load, copy the first TEXT (new string, moved), copy the first MTEXT
+//                      (a long string, moved), erase the first LINE, save
 //   new OUT            save an empty drawing
 #include <cstdio>
 #include <iostream>
@@ -31,6 +32,13 @@ std::string hex(std::uint64_t h) {
   return buffer;
 }
 
+// Japanese with MTEXT codes, 792 bytes in UTF-8: more than three groups hold.
+std::wstring longMText() {
+  std::wstring text;
+  for (int i = 0; i < 12; ++i) text += L"{\\fＭＳ ゴシック|b0|i0|c128|p49;寸法\\P%%c10}材質\\~SS400 ";
+  return text;
+}
+
 int dump(const std::string& path) {
   standin::Drawing drawing;
   std::string error;
@@ -47,6 +55,12 @@ int dump(const std::string& path) {
       std::fflush(stdout);
       std::cout << escaped(e.text) << "\n";
     }
+    if (e.type == "MTEXT") {
+      std::printf("mtext\t%s\t%d\t%.6f\t%.6f\t%.6f\t%.6f\t", hex(e.handle).c_str(), e.attachment(), e.p1.x, e.p1.y,
+                  e.height, e.widthFactor);
+      std::fflush(stdout);
+      std::cout << escaped(e.text) << "\n";
+    }
   }
   return 0;
 }
@@ -60,9 +74,11 @@ int roundtrip(const std::string& in, const std::string& out, bool edit) {
   }
   if (edit) {
     std::uint64_t firstText = 0;
+    std::uint64_t firstMText = 0;
     std::uint64_t firstLine = 0;
     for (const auto& e : drawing.entities()) {
       if (e.type == "TEXT" && firstText == 0) firstText = e.handle;
+      if (e.type == "MTEXT" && firstMText == 0) firstMText = e.handle;
       if (e.type == "LINE" && firstLine == 0) firstLine = e.handle;
     }
     if (firstText != 0) {
@@ -72,6 +88,13 @@ int roundtrip(const std::string& in, const std::string& out, bool edit) {
       copy.p2.y -= 10;
       copy.modified = true;
       std::cout << "copied\t" << hex(firstText) << "\t" << hex(copy.handle) << "\n";
+    }
+    if (firstMText != 0) {
+      standin::Entity& copy = drawing.addCopy(*drawing.byHandle(firstMText));
+      copy.text = longMText();
+      copy.p1.y -= 10;
+      copy.modified = true;
+      std::cout << "mcopied\t" << hex(firstMText) << "\t" << hex(copy.handle) << "\n";
     }
     if (firstLine != 0 && drawing.erase(firstLine)) std::cout << "erased\t" << hex(firstLine) << "\n";
   }

@@ -26,7 +26,7 @@ template <class F>
 HRESULT guardedMember(F&& body) noexcept {
   try {
     return body();
-  } catch (const TAutomationError& e) {
+  } catch (const TDispatchFault& e) {
     return reportFailure(e.message);
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;

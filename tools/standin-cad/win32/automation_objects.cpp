@@ -118,7 +118,7 @@ class TEntityObject : public TAutomationObject<TInterface> {
       entity();
       // Only model space entities can be erased: one in paper space stays, and saying so beats a silent S_OK.
       if (!this->context().requireDocument().writableDrawing().erase(FHandle)) {
-        throw TAutomationError{L"この図形は削除できません"};
+        throw TDispatchFault{L"この図形は削除できません"};
       }
       changed(this->context());
       return S_OK;
@@ -203,22 +203,46 @@ class TPolylineObject : public TEntityObject<IStandinPolyline> {
   }
 };
 
-class TTextObject : public TEntityObject<IStandinText> {
+// What a TEXT and an MTEXT serve alike: the string as the CAD holds it (an
+// MTEXT's with its format codes), the insertion point and the height.
+template <class TInterface>
+class TTextualObject : public TEntityObject<TInterface> {
  public:
-  TTextObject(TServerContext& context, std::uint64_t handle)
-      : TEntityObject(context, handle, {IID_IStandinText, IID_IStandinEntity}) {}
+  using TEntityObject<TInterface>::TEntityObject;
 
   HRESULT STDMETHODCALLTYPE get_TextString(BSTR* out) override {
-    return guardedMember([&] { return putString(entity().text, out); });
+    return guardedMember([&] { return putString(this->entity().text, out); });
   }
   HRESULT STDMETHODCALLTYPE put_TextString(BSTR text) override {
     return guardedMember([&] {
-      standin::Entity& e = writable();
+      standin::Entity& e = this->writable();
       e.text = TBstr::toString(text);
       e.modified = true;
       return S_OK;
     });
   }
+  HRESULT STDMETHODCALLTYPE get_InsertionPoint(VARIANT* out) override {
+    return guardedMember([&] { return pointVariant(this->entity().p1, out); });
+  }
+  HRESULT STDMETHODCALLTYPE put_InsertionPoint(VARIANT point) override {
+    return guardedMember([&] {
+      const standin::Point p = readPoint(point);
+      if (!this->writable().placeInsertionPoint(p)) {
+        throw TDispatchFault{L"この位置合わせの文字には挿入点を設定できません"};
+      }
+      return S_OK;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE get_Height(double* out) override {
+    return guardedMember([&] { return putValue(this->entity().height, out); });
+  }
+};
+
+class TTextObject : public TTextualObject<IStandinText> {
+ public:
+  TTextObject(TServerContext& context, std::uint64_t handle)
+      : TTextualObject(context, handle, {IID_IStandinText, IID_IStandinEntity}) {}
+
   HRESULT STDMETHODCALLTYPE get_Alignment(AcAlignment* out) override {
     return guardedMember([&] { return putValue(static_cast<AcAlignment>(entity().alignment()), out); });
   }
@@ -226,23 +250,11 @@ class TTextObject : public TEntityObject<IStandinText> {
     return guardedMember([&] {
       const int a = static_cast<int>(alignment);
       if (a < 0 || a > 14) {
-        throw TAutomationError{L"位置合わせの値が不正です"};
+        throw TDispatchFault{L"位置合わせの値が不正です"};
       }
       standin::Entity& e = writable();
       e.setAlignment(a);
       e.modified = true;
-      return S_OK;
-    });
-  }
-  HRESULT STDMETHODCALLTYPE get_InsertionPoint(VARIANT* out) override {
-    return guardedMember([&] { return pointVariant(entity().p1, out); });
-  }
-  HRESULT STDMETHODCALLTYPE put_InsertionPoint(VARIANT point) override {
-    return guardedMember([&] {
-      const standin::Point p = readPoint(point);
-      if (!writable().placeInsertionPoint(p)) {
-        throw TAutomationError{L"この位置合わせの文字には挿入点を設定できません"};
-      }
       return S_OK;
     });
   }
@@ -253,13 +265,58 @@ class TTextObject : public TEntityObject<IStandinText> {
     return guardedMember([&] {
       const standin::Point p = readPoint(point);
       if (!writable().placeAlignmentPoint(p)) {
-        throw TAutomationError{L"左寄せの文字には位置合わせ点を設定できません"};
+        throw TDispatchFault{L"左寄せの文字には位置合わせ点を設定できません"};
       }
       return S_OK;
     });
   }
-  HRESULT STDMETHODCALLTYPE get_Height(double* out) override {
-    return guardedMember([&] { return putValue(entity().height, out); });
+};
+
+class TMTextObject : public TTextualObject<IStandinMText> {
+ public:
+  TMTextObject(TServerContext& context, std::uint64_t handle)
+      : TTextualObject(context, handle, {IID_IStandinMText, IID_IStandinEntity}) {}
+
+  HRESULT STDMETHODCALLTYPE put_Height(double height) override {
+    return guardedMember([&] {
+      if (!(height > 0)) {
+        throw TDispatchFault{L"文字の高さが不正です"};
+      }
+      standin::Entity& e = writable();
+      e.height = height;
+      e.modified = true;
+      return S_OK;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE get_AttachmentPoint(AcAttachmentPoint* out) override {
+    return guardedMember([&] { return putValue(static_cast<AcAttachmentPoint>(entity().attachment()), out); });
+  }
+  HRESULT STDMETHODCALLTYPE put_AttachmentPoint(AcAttachmentPoint attachment) override {
+    return guardedMember([&] {
+      const int a = static_cast<int>(attachment);
+      if (a < 1 || a > 9) {
+        throw TDispatchFault{L"基点の値が不正です"};
+      }
+      standin::Entity& e = writable();
+      e.setAttachment(a);
+      e.modified = true;
+      return S_OK;
+    });
+  }
+  // The reference column width; 0 where the text runs without one.
+  HRESULT STDMETHODCALLTYPE get_Width(double* out) override {
+    return guardedMember([&] { return putValue(entity().widthFactor, out); });
+  }
+  HRESULT STDMETHODCALLTYPE put_Width(double width) override {
+    return guardedMember([&] {
+      if (!(width >= 0)) {
+        throw TDispatchFault{L"幅の値が不正です"};
+      }
+      standin::Entity& e = writable();
+      e.widthFactor = width;
+      e.modified = true;
+      return S_OK;
+    });
   }
 };
 
@@ -281,7 +338,7 @@ class TSelectionSetObject : public TAutomationObject<IStandinSelectionSet> {
       const TIndex i = readIndex(index);
       TSelectionSetData& d = live();
       if (i.byName || i.number < 0 || static_cast<std::size_t>(i.number) >= d.handles.size()) {
-        throw TAutomationError{L"インデックスが範囲外です"};
+        throw TDispatchFault{L"インデックスが範囲外です"};
       }
       const std::uint64_t handle = d.handles[static_cast<std::size_t>(i.number)];
       context().requireEntity(handle);
@@ -307,11 +364,11 @@ class TSelectionSetObject : public TAutomationObject<IStandinSelectionSet> {
       const TSelectionFilter filter = readFilter(types, data);
       live();
       if (context().host == nullptr) {
-        throw TAutomationError{L"画面がありません"};
+        throw TDispatchFault{L"画面がありません"};
       }
       std::vector<std::uint64_t> picked;
       if (!context().host->selectOnScreen(filter, picked)) {
-        throw TAutomationError{L"Selection cancelled"};
+        throw TDispatchFault{L"Selection cancelled"};
       }
       // Calls served during the selection may have deleted the set or erased
       // some of what was picked.
@@ -331,7 +388,7 @@ class TSelectionSetObject : public TAutomationObject<IStandinSelectionSet> {
   TSelectionSetData& live() const {
     TDocumentState& doc = context().requireDocument();
     if (std::find(doc.selectionSets.begin(), doc.selectionSets.end(), FData) == doc.selectionSets.end()) {
-      throw TAutomationError{L"選択セットは削除されています"};
+      throw TDispatchFault{L"選択セットは削除されています"};
     }
     return *FData;
   }
@@ -364,7 +421,7 @@ class TSelectionSetsObject : public TAutomationObject<IStandinSelectionSets> {
         found = sets[static_cast<std::size_t>(i.number)];
       }
       if (!found) {
-        throw TAutomationError{L"選択セットが見つかりません"};
+        throw TDispatchFault{L"選択セットが見つかりません"};
       }
       return createObject<TSelectionSetObject>(out, context(), found);
     });
@@ -373,12 +430,12 @@ class TSelectionSetsObject : public TAutomationObject<IStandinSelectionSets> {
     return guardedMember([&] {
       const std::wstring n = TBstr::toString(name);
       if (trimmed(n).empty()) {
-        throw TAutomationError{L"選択セットの名前が空です"};
+        throw TDispatchFault{L"選択セットの名前が空です"};
       }
       auto& sets = context().requireDocument().selectionSets;
       for (const auto& s : sets) {
         if (upper(s->name) == upper(n)) {
-          throw TAutomationError{L"同じ名前の選択セットが既にあります"};
+          throw TDispatchFault{L"同じ名前の選択セットが既にあります"};
         }
       }
       auto data = std::make_shared<TSelectionSetData>();
@@ -423,7 +480,7 @@ class TDocumentObject : public TAutomationObject<IStandinDocument> {
     return guardedMember([&] {
       std::uint64_t h = 0;
       if (!parseHandle(TBstr::toString(handle), h) || context().requireDocument().drawing.byHandle(h) == nullptr) {
-        throw TAutomationError{L"無効なハンドルです"};
+        throw TDispatchFault{L"無効なハンドルです"};
       }
       return newEntityObject(context(), h, out);
     });
@@ -437,7 +494,7 @@ class TDocumentObject : public TAutomationObject<IStandinDocument> {
       TDocumentState& doc = context().requireDocument();
       if (n == L"VIEWSIZE") {
         if (context().host == nullptr) {
-          throw TAutomationError{L"画面がありません"};
+          throw TDispatchFault{L"画面がありません"};
         }
         VariantInit(out);
         out->vt = VT_R8;
@@ -449,7 +506,7 @@ class TDocumentObject : public TAutomationObject<IStandinDocument> {
         out->vt = VT_BSTR;
         return putString(doc.drawing.name(), &out->bstrVal);
       }
-      throw TAutomationError{L"システム変数が見つかりません: " + n};
+      throw TDispatchFault{L"システム変数が見つかりません: " + n};
     });
   }
   HRESULT STDMETHODCALLTYPE get_HWND(LONGLONG* out) override {
@@ -462,7 +519,7 @@ class TDocumentObject : public TAutomationObject<IStandinDocument> {
   HRESULT STDMETHODCALLTYPE Regen(AcRegenType which) override {
     return guardedMember([&] {
       if (which != acActiveViewport && which != acAllViewports) {
-        throw TAutomationError{L"再作図の対象が不正です"};
+        throw TDispatchFault{L"再作図の対象が不正です"};
       }
       context().requireDocument();
       changed(context());
@@ -510,7 +567,7 @@ class TDocumentsObject : public TAutomationObject<IStandinDocuments> {
       const bool found = context().document &&
                          (i.byName ? upper(i.name) == upper(context().document->drawing.name()) : i.number == 0);
       if (!found) {
-        throw TAutomationError{L"図面が見つかりません"};
+        throw TDispatchFault{L"図面が見つかりません"};
       }
       return createObject<TDocumentObject>(out, context());
     });
@@ -521,7 +578,7 @@ class TDocumentsObject : public TAutomationObject<IStandinDocuments> {
     return guardedMember([&] {
       std::wstring error;
       if (!loadDocument(context(), TBstr::toString(name), &error)) {
-        throw TAutomationError{L"図面を開けません: " + error};
+        throw TDispatchFault{L"図面を開けません: " + error};
       }
       if (context().host != nullptr) {
         context().host->documentReplaced();
@@ -548,7 +605,7 @@ class TApplicationObject : public TAutomationObject<IStandinApplication> {
   HRESULT STDMETHODCALLTYPE get_ActiveDocument(IDispatch** out) override {
     return guardedMember([&] {
       if (!context().document) {
-        throw TAutomationError{L"アクティブな図面がありません"};
+        throw TDispatchFault{L"アクティブな図面がありません"};
       }
       return createObject<TDocumentObject>(out, context());
     });
@@ -558,7 +615,7 @@ class TApplicationObject : public TAutomationObject<IStandinApplication> {
       const standin::Point a = readPoint(lowerLeft);
       const standin::Point b = readPoint(upperRight);
       if (context().host == nullptr) {
-        throw TAutomationError{L"画面がありません"};
+        throw TDispatchFault{L"画面がありません"};
       }
       context().host->zoomWindow(a.x, a.y, b.x, b.y);
       // The window itself, for tests that check where a client looked.
@@ -628,6 +685,9 @@ HRESULT newEntityObject(TServerContext& context, std::uint64_t handle, IDispatch
   if (e.type == "TEXT") {
     return createObject<TTextObject>(out, context, handle);
   }
+  if (e.type == "MTEXT") {
+    return createObject<TMTextObject>(out, context, handle);
+  }
   return createObject<TPlainEntityObject>(out, context, handle);
 }
 
@@ -639,7 +699,7 @@ std::vector<IID> servedInterfaces() {
   return {IID_IUnknown,           IID_IDispatch,           IID_ISupportErrorInfo,  IID_IClassFactory,
           IID_IStandinApplication, IID_IStandinDocuments,  IID_IStandinDocument,   IID_IStandinSelectionSets,
           IID_IStandinSelectionSet, IID_IStandinEntity,    IID_IStandinLine,       IID_IStandinPolyline,
-          IID_IStandinText};
+          IID_IStandinText,        IID_IStandinMText};
 }
 
 std::vector<TComPtr<IDispatch>> newKindSpecimens(TServerContext& context) {
@@ -654,5 +714,6 @@ std::vector<TComPtr<IDispatch>> newKindSpecimens(TServerContext& context) {
   specimens.push_back(TComPtr<IDispatch>::attach(new TLineObject(context, 0)));
   specimens.push_back(TComPtr<IDispatch>::attach(new TPolylineObject(context, 0)));
   specimens.push_back(TComPtr<IDispatch>::attach(new TTextObject(context, 0)));
+  specimens.push_back(TComPtr<IDispatch>::attach(new TMTextObject(context, 0)));
   return specimens;
 }

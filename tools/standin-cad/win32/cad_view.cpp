@@ -170,10 +170,10 @@ void TCadView::onMouseWheel(WPARAM wParam, LPARAM lParam) {
 
 bool TCadView::selectOnScreen(const TSelectionFilter& filter, std::vector<std::uint64_t>& picked) {
   if (FSelect == TSelectState::Picking) {
-    throw TAutomationError{L"別の選択が実行中です"};
+    throw TDispatchFault{L"別の選択が実行中です"};
   }
   if (!FContext.document || FWnd == nullptr) {
-    throw TAutomationError{L"開いている図面がありません"};
+    throw TDispatchFault{L"開いている図面がありません"};
   }
   // Keys pressed before the selection began (the client's Escape that ends
   // whatever command was running) must not end this selection.

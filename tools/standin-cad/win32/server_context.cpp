@@ -35,7 +35,7 @@ ITypeInfo* TServerContext::typeInfo(REFIID iid) {
 
 TDocumentState& TServerContext::requireDocument() {
   if (!document) {
-    throw TAutomationError{L"開いている図面がありません"};
+    throw TDispatchFault{L"開いている図面がありません"};
   }
   return *document;
 }
@@ -43,7 +43,7 @@ TDocumentState& TServerContext::requireDocument() {
 standin::Entity& TServerContext::requireEntity(std::uint64_t handle) {
   standin::Entity* e = requireDocument().drawing.byHandle(handle);
   if (e == nullptr) {
-    throw TAutomationError{L"オブジェクトは削除されています"};
+    throw TDispatchFault{L"オブジェクトは削除されています"};
   }
   return *e;
 }

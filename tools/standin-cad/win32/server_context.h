@@ -19,7 +19,7 @@
 #include "undo_history.h"
 
 // A failing member: the message reaches the client in EXCEPINFO.
-struct TAutomationError {
+struct TDispatchFault {
   std::wstring message;
 };
 

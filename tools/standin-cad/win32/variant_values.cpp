@@ -33,7 +33,7 @@ struct TBounds {
 
 TBounds boundsOf(SAFEARRAY* a) {
   if (SafeArrayGetDim(a) != 1) {
-    throw TAutomationError{L"配列は1次元でなければなりません"};
+    throw TDispatchFault{L"配列は1次元でなければなりません"};
   }
   TBounds b;
   LONG upper = 0;
@@ -46,7 +46,7 @@ TBounds boundsOf(SAFEARRAY* a) {
 double toDouble(const VARIANT& v) {
   TVariant converted;
   if (FAILED(VariantChangeType(converted.receive(), const_cast<VARIANT*>(&v), 0, VT_R8))) {
-    throw TAutomationError{L"数値ではありません"};
+    throw TDispatchFault{L"数値ではありません"};
   }
   return converted.get().dblVal;
 }
@@ -54,7 +54,7 @@ double toDouble(const VARIANT& v) {
 std::wstring toText(const VARIANT& v) {
   TVariant converted;
   if (FAILED(VariantChangeType(converted.receive(), const_cast<VARIANT*>(&v), 0, VT_BSTR))) {
-    throw TAutomationError{L"文字列ではありません"};
+    throw TDispatchFault{L"文字列ではありません"};
   }
   const BSTR b = converted.get().bstrVal;
   return b == nullptr ? std::wstring() : std::wstring(b, SysStringLen(b));
@@ -65,7 +65,7 @@ std::vector<TVariant> elementsOf(const VARIANT& v) {
   VARTYPE type = VT_EMPTY;
   SAFEARRAY* a = arrayOf(v, type);
   if (a == nullptr) {
-    throw TAutomationError{L"配列ではありません"};
+    throw TDispatchFault{L"配列ではありません"};
   }
   const TBounds b = boundsOf(a);
   std::vector<TVariant> out;
@@ -89,10 +89,10 @@ std::vector<TVariant> elementsOf(const VARIANT& v) {
         raw->bstrVal = s;
       }
     } else {
-      throw TAutomationError{L"配列の型が違います"};
+      throw TDispatchFault{L"配列の型が違います"};
     }
     if (FAILED(hr)) {
-      throw TAutomationError{L"配列を読めません"};
+      throw TDispatchFault{L"配列を読めません"};
     }
     out.push_back(std::move(e));
   }
@@ -137,7 +137,7 @@ HRESULT pointVariant(const standin::Point& p, VARIANT* out) {
 standin::Point readPoint(const VARIANT& v) {
   const std::vector<TVariant> e = elementsOf(v);
   if (e.size() != 2 && e.size() != 3) {
-    throw TAutomationError{L"点は3つの実数の配列でなければなりません"};
+    throw TDispatchFault{L"点は3つの実数の配列でなければなりません"};
   }
   standin::Point p;
   p.x = toDouble(e[0].get());
@@ -152,17 +152,17 @@ TSelectionFilter readFilter(const VARIANT& types, const VARIANT& data) {
     return f;
   }
   if (isMissing(types) || isMissing(data)) {
-    throw TAutomationError{L"フィルタの型とデータは対で指定してください"};
+    throw TDispatchFault{L"フィルタの型とデータは対で指定してください"};
   }
   const std::vector<TVariant> codes = elementsOf(types);
   const std::vector<TVariant> values = elementsOf(data);
   if (codes.size() != values.size()) {
-    throw TAutomationError{L"フィルタの型とデータの数が違います"};
+    throw TDispatchFault{L"フィルタの型とデータの数が違います"};
   }
   for (std::size_t i = 0; i < codes.size(); ++i) {
     const double code = toDouble(codes[i].get());
     if (code < -32768 || code > 32767) {
-      throw TAutomationError{L"フィルタの型が範囲外です"};
+      throw TDispatchFault{L"フィルタの型が範囲外です"};
     }
     f.codes.push_back(static_cast<short>(code));
     f.values.push_back(toText(values[i].get()));
@@ -170,7 +170,7 @@ TSelectionFilter readFilter(const VARIANT& types, const VARIANT& data) {
   // The CAD refuses a filter whose brackets do not pair up rather than guess where they end.
   std::string error;
   if (!standin::isValidFilter(f.codes, f.values, &error)) {
-    throw TAutomationError{L"フィルタが不正です: " + fromUtf8(error)};
+    throw TDispatchFault{L"フィルタが不正です: " + fromUtf8(error)};
   }
   return f;
 }
@@ -185,7 +185,7 @@ TIndex readIndex(const VARIANT& v) {
   }
   TVariant converted;
   if (FAILED(VariantChangeType(converted.receive(), const_cast<VARIANT*>(&d), 0, VT_I4))) {
-    throw TAutomationError{L"インデックスが不正です"};
+    throw TDispatchFault{L"インデックスが不正です"};
   }
   index.number = converted.get().lVal;
   return index;

@@ -1,7 +1,7 @@
 #pragma once
 // Conversions between automation VARIANTs and the drawing's values: points as
 // arrays of three doubles (lower bound 0), coordinate lists, selection
-// filters and collection indexes. Malformed input raises TAutomationError.
+// filters and collection indexes. Malformed input raises TDispatchFault.
 #include <windows.h>
 #include <oaidl.h>
 
