@@ -14,12 +14,24 @@ import derive_acquire_expectations as derive  # noqa: E402
 
 LINE_BREAK = "\n"
 SYMBOLS = {"c": "\u00d8", "d": "\u00b0", "p": "\u00b1"}
-# Codes that run to the next ';' and leave nothing visible.
-ARGUMENT_CODES = set("HWQTACcfF")
+# Codes that run to the next ';' and leave nothing visible (\p: the paragraph's indents and alignment).
+ARGUMENT_CODES = "HWQTACcfFp"
 # Codes of one letter that switch underline, overline and strike-through.
 SWITCH_CODES = set("LlOoKk")
 # \M+n: n is the code page's number in the CAD's own list.
 CODE_PAGES = {"1": "cp932"}
+
+
+def multibyte(code):
+    """The character of "+nXXXX" after \\M, or None where the page or the character is unknown."""
+    if not re.fullmatch(r"\+\d[0-9A-Fa-f]{4}", code) or code[1] not in CODE_PAGES:
+        return None
+    raw = bytes.fromhex(code[2:]).lstrip(b"\0") or b"\0"
+    try:
+        ch = raw.decode(CODE_PAGES[code[1]])
+    except UnicodeDecodeError:
+        return None
+    return ch if len(ch) == 1 else None
 
 
 def visible(source):
@@ -47,20 +59,19 @@ def visible(source):
                 out.append(code)
             elif code in SWITCH_CODES:
                 pass
+            elif code in ARGUMENT_CODES + "S" and source.find(";", i) < 0:
+                out.append("\\" + code)  # never closed: shown as it stands rather than hiding the rest
             elif code in ARGUMENT_CODES:
-                end = source.find(";", i)
-                i = n if end < 0 else end + 1
+                i = source.find(";", i) + 1
             elif code == "S":
                 end = source.find(";", i)
-                end = n if end < 0 else end
                 out.append(re.sub(r"[\^#]", "/", source[i:end], count=1))
                 i = end + 1
             elif code == "U" and re.fullmatch(r"\+[0-9A-Fa-f]{4}", source[i:i + 5]):
                 out.append(chr(int(source[i + 1:i + 5], 16)))
                 i += 5
-            elif code == "M" and re.fullmatch(r"\+\d[0-9A-Fa-f]{4}", source[i:i + 6]) \
-                    and source[i + 1] in CODE_PAGES:
-                out.append(bytes.fromhex(source[i + 2:i + 6]).decode(CODE_PAGES[source[i + 1]], "replace"))
+            elif code == "M" and (ch := multibyte(source[i:i + 6])):
+                out.append(ch)
                 i += 6
             else:
                 out.append("\\" + code)
