@@ -6,12 +6,12 @@
 # leaves the input in build/fuzz/artifacts/. Prints the executions and the
 # coverage (libFuzzer's cov and ft) each target reached.
 #   FUZZ_SECONDS  time per target (default 20)
-#   FUZZ_TARGETS  which targets (default: all four)
+#   FUZZ_TARGETS  which targets (default: all five)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 seconds="${FUZZ_SECONDS:-20}"
-targets=(${FUZZ_TARGETS:-paste settings dxf variant})
+targets=(${FUZZ_TARGETS:-paste settings dxf variant mtext})
 jobs="${JOBS:-$(nproc)}"
 
 cmake -S fuzz -B build/fuzz -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null

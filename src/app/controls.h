@@ -49,6 +49,16 @@ class TMenuItem : public TButton {
   // A caption of "-" is a separator line.
   using TButton::TButton;
   bool isSeparator() const { return Caption() == L"-"; }
+  // The check mark of an option item; its handler turns it on and off.
+  bool Checked() const { return FChecked; }
+  void setChecked(bool checked) {
+    if (checked == FChecked) return;
+    FChecked = checked;
+    push();
+  }
+
+ private:
+  bool FChecked = false;
 };
 
 class TCheckBox : public TControl {

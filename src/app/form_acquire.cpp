@@ -15,7 +15,8 @@ namespace {
 // selected, into lines and texts of the caller's. Returns whether anything
 // was selected.
 bool acquireSelect(TCommandProgress& progress, TDesktop& desktop, TWnd ownWnd, const TSelectionFilter& filter,
-                   TCadSelectionSet& selection, TWnd cadWnd, TLineAry& lines, TTextAry& texts) {
+                   TCadSelectionSet& selection, TWnd cadWnd, TLineAry& lines, TTextAry& texts,
+                   const TMTextCodec* mtext) {
   selection.Clear();
   desktop.minimizeWindow(ownWnd);
   desktop.sleep(100);
@@ -45,7 +46,7 @@ bool acquireSelect(TCommandProgress& progress, TDesktop& desktop, TWnd ownWnd, c
         progress.setPosition(number);
         desktop.processMessages();
       },
-      lines, texts);
+      lines, texts, mtext);
   progress.setPosition(0);
   progress.log(formatSeconds(desktop.tickCount() - started, desktop.decimalSeparator()));
   return true;
@@ -104,9 +105,10 @@ void TMorvaneForm::Button1Click() {
   TTextAry readTexts;
   bool selected = false;
   try {
+    const bool mtext = MTEXT1.Checked();
     selected = acquireSelect(FProgress, desktop, Window.Handle,
-                             buildSelectionFilter(CheckBox5.Checked(), Edit2.Text()), *selection, cadWnd,
-                             readLines, readTexts);
+                             buildSelectionFilter(CheckBox5.Checked(), Edit2.Text(), mtext), *selection, cadWnd,
+                             readLines, readTexts, mtext ? &FMTextCodes : nullptr);
   } catch (...) {
     try {
       releaseSelectionSet(*selection);
@@ -147,6 +149,10 @@ void TMorvaneForm::Button1Click() {
   FTable.pending.reset();  // new boundaries and tags
   if (!FTable.hidden.empty()) {
     FProgress.log(hiddenLogLine(FTable.hidden));
+  }
+  // A ruling without a single text is most often a table of MTEXT cells.
+  if (selected && !MTEXT1.Checked() && !FTable.LineAry.empty() && FTable.TextAry.empty()) {
+    FProgress.log(mtextHintLogLine());
   }
   FProgress.setPosition(0);
   FProgress.setStatus(L"");

@@ -10,6 +10,7 @@ std::wstring settingsPathOf(TAppPlatform& app) { return settingsFilePath(app.exe
 
 void TMorvaneForm::wireShell() {
   N24.OnClick = [this] { runCommand([this] { N24Click(); }); };
+  MTEXT1.OnClick = [this] { MTEXT1Click(); };
 }
 
 void TMorvaneForm::FormCreate() {
@@ -47,6 +48,7 @@ void TMorvaneForm::FormCreate() {
   targetProgID = settings.progID;
   CheckBox5.setChecked(settings.chk5);
   Edit2.setText(settings.edt2);
+  MTEXT1.setChecked(settings.mtext);
   CheckBox6.setChecked(settings.chk6);
 
   Window.setCaption(formCaption());
@@ -93,6 +95,7 @@ bool TMorvaneForm::writeSettingsFile() {
   settings.progID = targetProgID;
   settings.chk5 = CheckBox5.Checked();
   settings.edt2 = Edit2.Text();
+  settings.mtext = MTEXT1.Checked();
   settings.chk6 = CheckBox6.Checked();
   const std::wstring path = settingsPathOf(*app);
   try {
@@ -122,6 +125,10 @@ void TMorvaneForm::FormDestroy() {
     FFilterRegistered = false;
   }
 }
+
+// Only the next Acquire's selection changes: MTEXT records already read are
+// written back whatever the option says.
+void TMorvaneForm::MTEXT1Click() { MTEXT1.setChecked(!MTEXT1.Checked()); }
 
 void TMorvaneForm::N24Click() {
   FPorts.desktop.showInformation(L"情報",

@@ -21,7 +21,7 @@ enum class TUpdateStage { Preparing, Walking, Finished };
 // False when the active document is not the drawing the table was read from:
 // then nothing is written.
 bool updateInCad(TTableState& table, TStringGrid& grid, TCommandProgress& progress, TDesktop& desktop,
-                 TCadApplication& cad, const std::wstring& progId, TUpdateStage& stage) {
+                 TCadApplication& cad, const std::wstring& progId, const TMTextCodec& mtext, TUpdateStage& stage) {
   const auto cadWindow = [&cad] { return cadWindowToWnd(cad.windowHandle()); };
   cadToFront(desktop, cadWindow);
   const std::unique_ptr<TCadDocument> document = cad.ActiveDocument();
@@ -42,7 +42,7 @@ bool updateInCad(TTableState& table, TStringGrid& grid, TCommandProgress& progre
           progress.setPosition(progress.position() + 1);
           desktop.processMessages();
         },
-        [&undoGroup] { undoGroup.beforeWrite(); });
+        [&undoGroup] { undoGroup.beforeWrite(); }, &mtext);
   }
   progress.setPosition(0);
   progress.log(updateLogLine(counts));
@@ -74,7 +74,8 @@ void TMorvaneForm::Button2Click() {
     // been partly written: then the log says the run stopped, and why.
     TUpdateStage stage = TUpdateStage::Preparing;
     try {
-      wrongDrawing = !updateInCad(FTable, StringGrid1, FProgress, FPorts.desktop, *cad, targetProgID, stage);
+      wrongDrawing = !updateInCad(FTable, StringGrid1, FProgress, FPorts.desktop, *cad, targetProgID, FMTextCodes,
+                                   stage);
     } catch (...) {
       if (stage == TUpdateStage::Walking) {
         FProgress.log(stoppedLogLine(caughtErrorMessage()));

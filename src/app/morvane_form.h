@@ -16,6 +16,7 @@
 #include "app/command_progress.h"
 #include "app/controls.h"
 #include "app/hidden_list.h"
+#include "app/mtext_codes.h"
 #include "app/table_state.h"
 #include "cad/cad_ports.h"
 #include "cad/connect_cad.h"
@@ -126,6 +127,9 @@ class TMorvaneForm {
   TMenuItem N27{L"表示されない文字…", false};
   TMenuItem N28{L"-"};
   TMenuItem N24{L"バージョン情報"};
+  TMenuItem N30{L"-"};
+  // Checked: Acquire reads MTEXT too ("mtext" in the settings file).
+  TMenuItem MTEXT1{L"MTEXTも対象"};
   // The popup menu's items in order, for the Win32 side to build the menu.
   std::vector<TMenuItem*> popupMenuItems();
 
@@ -235,6 +239,7 @@ class TMorvaneForm {
 
   // ---- About, and the close put off while a command runs (form_settings.cpp)
   void N24Click();
+  void MTEXT1Click();
   void commandsDone();
   void wireShell();
   bool FCloseRequested = false;
@@ -287,6 +292,7 @@ class TMorvaneForm {
   TTableState FTable{StringGrid1};
   TControlsProgress FProgress{Memo1, ProgressBar1, StatusBar1};
   TPortableTextServices FPortableText;
+  TMTextCodes FMTextCodes;
   int FCommandDepth = 0;
   int FCloseHolds = 0;
 };

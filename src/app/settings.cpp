@@ -106,6 +106,7 @@ TSettings readSettings(TProfileStore& store, const TSettings& defaults) {
   s.progID = readValue(store, kSectionTarget, L"ProgID", defaults.progID);
   s.chk5 = readBoolean(store, L"chk5", defaults.chk5);
   s.edt2 = readValue(store, kSectionMain, L"edt2", defaults.edt2);
+  s.mtext = readBoolean(store, L"mtext", defaults.mtext);
   s.chk6 = readBoolean(store, L"chk6", defaults.chk6);
   return s;
 }
@@ -120,6 +121,7 @@ void writeSettings(TProfileStore& store, const std::wstring& path, const TSettin
   writeValue(store, path, kSectionTarget, L"ProgID", s.progID);
   writeBoolean(store, path, L"chk5", s.chk5);
   writeValue(store, path, kSectionMain, L"edt2", s.edt2);
+  writeBoolean(store, path, L"mtext", s.mtext);
   writeBoolean(store, path, L"chk6", s.chk6);
 }
 

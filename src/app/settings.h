@@ -1,5 +1,5 @@
 #pragma once
-// The settings file: ten keys kept from one run to the next, read once when the
+// The settings file: eleven keys kept from one run to the next, read once when the
 // main window is created and written once when it closes.
 #include <cstdint>
 #include <optional>
@@ -26,6 +26,7 @@ struct TSettings {
   std::wstring progID = kDefaultProgID;
   bool chk5 = true;
   std::wstring edt2 = kDefaultExcludedLayers;
+  bool mtext = false;  // Acquire reads MTEXT too
   bool chk6 = true;
 };
 
@@ -40,7 +41,7 @@ std::optional<std::int32_t> parseProfileInteger(const std::wstring& text);
 // Reads every key; `defaults` stands in for whatever is absent or unreadable.
 TSettings readSettings(TProfileStore& store, const TSettings& defaults);
 
-// Writes the ten keys in their fixed order. A failed write raises TMorvaneError
+// Writes the eleven keys in their fixed order. A failed write raises TMorvaneError
 // "<path> に書き込めません"; the keys written before it stay in the file.
 void writeSettings(TProfileStore& store, const std::wstring& path, const TSettings& settings);
 

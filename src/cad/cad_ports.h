@@ -27,6 +27,10 @@ class TCadEntity {
   virtual std::unique_ptr<TCadLine> asLine() = 0;
   virtual std::unique_ptr<TCadPolyline> asPolyline() = 0;
   virtual std::unique_ptr<TCadText> asText() = 0;
+  // A multi-line text ("AcDbMText") through the members it shares with a
+  // text: Handle, TextString, InsertionPoint, ObjectID, Copy, Erase, Update.
+  // It has no Alignment nor TextAlignmentPoint; asking for them is an error.
+  virtual std::unique_ptr<TCadText> asMText() = 0;
   // Every entity answers this through any of its interfaces: a copy that
   // turned out to be no text can still be taken out of the drawing.
   virtual void Erase() = 0;

@@ -87,6 +87,9 @@ std::vector<TMarkRun> markRuns(TMarkShape shape, const TCellRect& cell) {
       // short of it.
       for (int i = 0; i < size - 2; ++i) runs.push_back({cell.top + i, cell.left, cell.left + size - 1 - i});
       break;
+    case TMarkShape::TopBar:
+      for (int i = 0; i < std::min(3, size); ++i) runs.push_back({cell.top + i, cell.right - size, cell.right});
+      break;
   }
   return runs;
 }

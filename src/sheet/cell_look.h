@@ -24,6 +24,7 @@ enum class TMarkShape : std::uint8_t {
   MiddleSquare,  // a square at the middle of the right edge
   MiddleArrow,   // a triangle pointing left, its back on the middle of the right edge
   LeftCorner,    // a right triangle along the top and left edges: the other end of the cell
+  TopBar,        // a flat bar along the top edge at the right, three lines tall
 };
 
 // One line of a mark: pixels left .. right - 1 of line y, the first white.

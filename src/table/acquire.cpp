@@ -6,6 +6,8 @@
 #include <exception>
 #include <system_error>
 
+#include "cad/text_kinds.h"
+
 namespace {
 
 TPoint3 flat(double x, double y) { return {x, y, 0.0}; }
@@ -33,6 +35,19 @@ void appendText(TCadText& text, TTextAry& texts) {
   record.sText = text.TextString();
   record.sHandle = text.Handle();
   record.base = record.code != 0 ? text.TextAlignmentPoint() : text.InsertionPoint();
+  texts.push_back(std::move(record));
+}
+
+// Four calls, as few as a TEXT at alignment 0 needs: an MTEXT's anchor is
+// its insertion point, where its attachment point lies.
+void appendMText(TCadText& text, const TMTextCodec& codes, TTextAry& texts) {
+  TMrvText record;
+  record.isMText = true;
+  record.sSource = text.TextString();
+  record.sText = codes.visibleText(record.sSource);
+  record.innerFormatting = codes.hasInnerFormatting(record.sSource);
+  record.base = text.InsertionPoint();
+  record.sHandle = text.Handle();
   texts.push_back(std::move(record));
 }
 
@@ -111,14 +126,15 @@ std::wstring layerPatternList(const std::wstring& typed) {
   return list;
 }
 
-TSelectionFilter buildSelectionFilter(bool excludeLayers, const std::wstring& layerPatterns) {
+TSelectionFilter buildSelectionFilter(bool excludeLayers, const std::wstring& layerPatterns, bool mtext) {
+  const wchar_t* const types = mtext ? L"TEXT,MTEXT,*LINE" : L"TEXT,*LINE";
   if (!excludeLayers) {
-    return {{0}, {L"TEXT,*LINE"}};
+    return {{0}, {types}};
   }
-  return {{0, -4, 8, -4}, {L"TEXT,*LINE", L"<NOT", layerPatternList(layerPatterns), L"NOT>"}};
+  return {{0, -4, 8, -4}, {types, L"<NOT", layerPatternList(layerPatterns), L"NOT>"}};
 }
 
-void appendEntityRecords(TCadEntity& entity, TLineAry& lines, TTextAry& texts) {
+void appendEntityRecords(TCadEntity& entity, TLineAry& lines, TTextAry& texts, const TMTextCodec* mtext) {
   const std::wstring kind = entity.ObjectName();
   if (kind == L"AcDbLine") {
     const std::unique_ptr<TCadLine> line = entity.asLine();
@@ -127,20 +143,22 @@ void appendEntityRecords(TCadEntity& entity, TLineAry& lines, TTextAry& texts) {
     lines.push_back({st, ed});
   } else if (kind == L"AcDbPolyline") {
     appendPolylineSegments(*entity.asPolyline(), lines);
-  } else if (kind == L"AcDbText") {
+  } else if (kind == kTextObjectName) {
     appendText(*entity.asText(), texts);
+  } else if (kind == kMTextObjectName && mtext != nullptr) {
+    appendMText(*entity.asMText(), *mtext, texts);
   }
 }
 
 void readSelection(TCadSelectionSet& set, std::int32_t count,
                    const std::function<void(std::int32_t number)>& progress, TLineAry& lines,
-                   TTextAry& texts) {
+                   TTextAry& texts, const TMTextCodec* mtext) {
   TLineAry readLines;
   TTextAry readTexts;
   for (std::int32_t i = 0; i < count; ++i) {
     if (progress) progress(i + 1);
     const std::unique_ptr<TCadEntity> entity = set.Item(i);
-    appendEntityRecords(*entity, readLines, readTexts);
+    appendEntityRecords(*entity, readLines, readTexts, mtext);
   }
   readLines.shrink_to_fit();
   readTexts.shrink_to_fit();
@@ -214,6 +232,10 @@ std::wstring selectLogLine(std::int32_t count) { return L"Select = " + std::to_w
 
 std::wstring recordsLogLine(std::size_t lines, std::size_t texts) {
   return L"Line = " + std::to_wstring(lines) + L", Text = " + std::to_wstring(texts);
+}
+
+std::wstring mtextHintLogLine() {
+  return L"[取得] 文字が読み取れませんでした: MTEXT の表は右クリックメニューの \"MTEXTも対象\" で読み取れます";
 }
 
 std::wstring boundsLogLine(const TBounds& bounds) {

@@ -11,6 +11,7 @@
 #include "cad/cad_ports.h"
 #include "platform/desktop.h"
 #include "table/bounds.h"
+#include "table/mtext_codec.h"
 #include "table/mrv_records.h"
 
 inline constexpr const wchar_t* kSelectionSetName = L"ssTemp";
@@ -26,14 +27,15 @@ std::unique_ptr<TCadSelectionSet> getSelectionSet(TCadDocument& document);
 // first error is raised after the second call.
 void releaseSelectionSet(TCadSelectionSet& set);
 
-// The filter of the on-screen selection: texts and every "*LINE" type, and
-// with `excludeLayers` nothing on a layer matching `layerPatterns` (as
-// layerPatternList gives them; kept even when that leaves them empty).
+// The filter of the on-screen selection: texts (with `mtext` multi-line
+// texts too) and every "*LINE" type, and with `excludeLayers` nothing on a
+// layer matching `layerPatterns` (as layerPatternList gives them; kept even
+// when that leaves them empty).
 struct TSelectionFilter {
   std::vector<std::int16_t> codes;
   std::vector<std::wstring> values;
 };
-TSelectionFilter buildSelectionFilter(bool excludeLayers, const std::wstring& layerPatterns);
+TSelectionFilter buildSelectionFilter(bool excludeLayers, const std::wstring& layerPatterns, bool mtext = false);
 
 // The typed layer patterns as the CAD's list: separated by "," or "、",
 // each without the blanks (characters up to U+0020, the ideographic space)
@@ -46,8 +48,11 @@ std::wstring trimControls(const std::wstring& text);
 // Appends the records of one selected entity: a line gives one TMrvLine, a
 // polyline one per segment (closed: back to the first vertex too; z = 0), a
 // text one TMrvText anchored at its alignment point when its alignment is not
-// 0, else at its insertion point. Other types give nothing.
-void appendEntityRecords(TCadEntity& entity, TLineAry& lines, TTextAry& texts);
+// 0, else at its insertion point. Given the MTEXT codes, a multi-line text
+// gives one TMrvText too, anchored at its insertion point, its string decoded
+// by them. Other types give nothing.
+void appendEntityRecords(TCadEntity& entity, TLineAry& lines, TTextAry& texts,
+                         const TMTextCodec* mtext = nullptr);
 
 // Reads entity 0 .. count - 1 of the set into fresh lists. `progress` runs
 // before each entity with its 1-based number. The lists given are replaced
@@ -55,7 +60,7 @@ void appendEntityRecords(TCadEntity& entity, TLineAry& lines, TTextAry& texts);
 // of the previous Acquire, which still match the sheet's tags.
 void readSelection(TCadSelectionSet& set, std::int32_t count,
                    const std::function<void(std::int32_t number)>& progress, TLineAry& lines,
-                   TTextAry& texts);
+                   TTextAry& texts, const TMTextCodec* mtext = nullptr);
 
 // The tolerance typed in the user's number format: the number when it is
 // greater than zero and finite, else kDefaultTolerance. `refused` tells a
@@ -76,6 +81,8 @@ std::wstring formatSeconds(std::uint32_t milliseconds, wchar_t decimalSeparator)
 // The log lines and the progress text.
 std::wstring selectLogLine(std::int32_t count);
 std::wstring recordsLogLine(std::size_t lines, std::size_t texts);
+// After an Acquire that read lines and not one text, with MTEXT left out: where to let them in.
+std::wstring mtextHintLogLine();
 // "Yoko = rows, Tate = columns": the counts of row and column boundaries.
 std::wstring boundsLogLine(const TBounds& bounds);
 std::wstring progressText(std::int32_t number, std::int32_t count);

@@ -8,9 +8,10 @@
 // One drawing text.
 struct TMrvText {
   // Anchor in drawing coordinates: the alignment point when `code` is not 0,
-  // else the insertion point.
+  // else the insertion point (an MTEXT's, where its attachment point lies).
   std::array<double, 3> base{0.0, 0.0, 0.0};
   std::int32_t code = 0;  // the text's alignment value as the CAD reports it
+  // What the drawing shows: a TEXT's string, an MTEXT's with its codes decoded.
   std::wstring sText;
   std::int64_t objID = 0;  // left 0 by Acquire; set by Update for texts it creates
   std::wstring sHandle;    // hexadecimal digits exactly as the CAD reports them
@@ -18,6 +19,12 @@ struct TMrvText {
   // the CAD since it was read. Its cell is never written until a new Acquire
   // reads the text again.
   bool drawingChanged = false;
+  // A multi-line text: `sSource` is its string exactly as the CAD holds it,
+  // codes included (empty for a TEXT), and `code` is 0. `innerFormatting`:
+  // its content carries codes that an edit of the cell cannot keep.
+  bool isMText = false;
+  std::wstring sSource;
+  bool innerFormatting = false;
 };
 
 // One straight drawn line or polyline segment.

@@ -61,6 +61,14 @@ void TTextIndex::setText(int i, const std::wstring& text) {
   ++FRevision;
 }
 
+void TTextIndex::setMText(int i, std::wstring source, std::wstring text, bool innerFormatting) {
+  TMrvText& record = FTexts[static_cast<std::size_t>(i)];
+  record.sSource = std::move(source);
+  record.sText = std::move(text);
+  record.innerFormatting = innerFormatting;
+  ++FRevision;
+}
+
 void TTextIndex::markDrawingChanged(int i) {
   FTexts[static_cast<std::size_t>(i)].drawingChanged = true;
   ++FRevision;
@@ -76,6 +84,7 @@ void TTextIndex::blank(int i) {
     }
   }
   record.sText.clear();
+  record.sSource.clear();
   record.objID = 0;
   record.sHandle = L"0";
   ++FRevision;

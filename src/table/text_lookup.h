@@ -34,6 +34,9 @@ class TTextIndex {
   // The list was replaced or changed behind the index's back: indexed anew.
   void rebuild();
   void setText(int i, const std::wstring& text);
+  // An MTEXT's record after an edit: the string written, what it shows, and
+  // whether its content carries codes a next edit cannot keep.
+  void setMText(int i, std::wstring source, std::wstring text, bool innerFormatting);
   // The drawing's text differs from the record now (TMrvText::drawingChanged).
   void markDrawingChanged(int i);
   // The record stays at its index with no text, no object id and handle "0".

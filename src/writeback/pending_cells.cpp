@@ -9,6 +9,7 @@ void tally(TPendingCounts& counts, TPending kind) {
     case TPending::Delete: ++counts.deletions; break;
     case TPending::Unwritable: ++counts.unwritable; break;
     case TPending::DrawingChanged: ++counts.drawingChanged; break;
+    case TPending::FormatReplaced: ++counts.formatReplaced; break;
     case TPending::None: break;
   }
 }
@@ -22,6 +23,9 @@ std::wstring pendingStatusText(const TPendingCounts& counts) {
                       std::to_wstring(counts.unwritable);
   if (counts.drawingChanged != 0) {
     text += L" / 図面側で変更 " + std::to_wstring(counts.drawingChanged);
+  }
+  if (counts.formatReplaced != 0) {
+    text += L" / 書式置換 " + std::to_wstring(counts.formatReplaced);
   }
   return text;
 }
@@ -76,6 +80,7 @@ TPendingCounts TPendingCells::counts() const {
     total.deletions += held.deletions;
     total.unwritable += held.unwritable;
     total.drawingChanged += held.drawingChanged;
+    total.formatReplaced += held.formatReplaced;
   }
   return total;
 }

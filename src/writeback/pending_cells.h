@@ -17,12 +17,14 @@ struct TPendingCounts {
   std::int32_t deletions = 0;
   std::int32_t unwritable = 0;
   std::int32_t drawingChanged = 0;
-  std::int32_t total() const { return edits + additions + deletions + unwritable + drawingChanged; }
+  // MTEXT edits that replace inner formatting; not among `edits`.
+  std::int32_t formatReplaced = 0;
+  std::int32_t total() const { return edits + additions + deletions + unwritable + drawingChanged + formatReplaced; }
   bool operator==(const TPendingCounts&) const = default;
 };
 
 // The status bar's note: "編集 3 / 追加 1 / 削除 0 / 不可 1", then " / 図面側で変更 2"
-// when some cells are so marked; empty when nothing is pending.
+// and " / 書式置換 1" when some cells are so marked; empty when nothing is pending.
 std::wstring pendingStatusText(const TPendingCounts& counts);
 
 // The plan of every data cell, cached per column. A column is worked out

@@ -15,13 +15,13 @@ namespace {
 // the CAD never answered (it has ended, or turned the call away) tells
 // nothing about the text: the run stops there, as at any failing call,
 // rather than skip the cells as erased ones.
-std::unique_ptr<TCadText> lookupText(TCadDocument& document, const std::wstring& handle) {
+std::unique_ptr<TCadText> lookupText(TCadDocument& document, const std::wstring& handle, bool isMText) {
   try {
     const std::unique_ptr<TCadEntity> entity = document.HandleToObject(handle);
-    if (!isWritableText(entity->ObjectName())) {
+    if (!isWritableText(entity->ObjectName(), isMText)) {
       return nullptr;
     }
-    return entity->asText();
+    return isMText ? entity->asMText() : entity->asText();
   } catch (const TAutomationError& e) {
     if (e.unreachable()) {
       throw;
@@ -38,25 +38,42 @@ std::unique_ptr<TCadText> lookupText(TCadDocument& document, const std::wstring&
 // as a text, is erased again: a stray text with the template's string would
 // stay in the drawing on top of its template, and a text with no tag would be
 // made once more by the next Update.
-void addText(TCadText& templateText, const std::wstring& cellText, const TPoint3& at, TTextIndex& texts,
-             TStringGrid& grid, std::int32_t col, std::int32_t row) {
+// An MTEXT template (`mtext` given) is copied with its codes for the whole
+// text around the cell's text, and placed by its insertion point: it has no
+// alignment of a TEXT's kind.
+void addText(TCadText& templateText, const TMrvText& templateRecord, const TMTextCodec* mtext,
+             const std::wstring& cellText, const TPoint3& at, TTextIndex& texts, TStringGrid& grid,
+             std::int32_t col, std::int32_t row) {
   const std::unique_ptr<TCadEntity> made = templateText.Copy();
   std::unique_ptr<TCadText> copy;
   TMrvText record;
   std::int32_t tag = 0;
   try {
-    copy = made->asText();
-    copy->setTextString(cellText);
-    if (copy->Alignment() == 0) {
+    if (mtext != nullptr) {
+      copy = made->asMText();
+      copy->setTextString(mtext->compose(templateRecord.sSource, cellText));
       copy->setInsertionPoint(at);
     } else {
-      copy->setTextAlignmentPoint(at);
+      copy = made->asText();
+      copy->setTextString(cellText);
+      if (copy->Alignment() == 0) {
+        copy->setInsertionPoint(at);
+      } else {
+        copy->setTextAlignmentPoint(at);
+      }
     }
     record.base = at;
     record.objID = copy->ObjectID();
     record.sHandle = copy->Handle();
-    record.code = copy->Alignment();
-    record.sText = copy->TextString();
+    if (mtext != nullptr) {
+      record.isMText = true;
+      record.sSource = copy->TextString();
+      record.sText = mtext->visibleText(record.sSource);
+      record.innerFormatting = mtext->hasInnerFormatting(record.sSource);
+    } else {
+      record.code = copy->Alignment();
+      record.sText = copy->TextString();
+    }
     tag = handleToTag(record.sHandle);
   } catch (...) {
     try {
@@ -79,14 +96,14 @@ void addText(TCadText& templateText, const std::wstring& cellText, const TPoint3
 
 void updateCells(TStringGrid& grid, TTextAry& textList, const TBounds& bounds, TCadDocument& document,
                  TUpdateCounts& counts, const std::function<void()>& beforeCell,
-                 const std::function<void()>& beforeWrite) {
+                 const std::function<void()>& beforeWrite, const TMTextCodec* mtext) {
   TTextIndex texts(textList);
-  updateCells(grid, texts, bounds, document, counts, beforeCell, beforeWrite);
+  updateCells(grid, texts, bounds, document, counts, beforeCell, beforeWrite, mtext);
 }
 
 void updateCells(TStringGrid& grid, TTextIndex& texts, const TBounds& bounds, TCadDocument& document,
                  TUpdateCounts& counts, const std::function<void()>& beforeCell,
-                 const std::function<void()>& beforeWrite) {
+                 const std::function<void()>& beforeWrite, const TMTextCodec* mtext) {
   const auto writing = [&beforeWrite] {
     if (beforeWrite) beforeWrite();
   };
@@ -103,24 +120,33 @@ void updateCells(TStringGrid& grid, TTextIndex& texts, const TBounds& bounds, TC
       }
       // The text as it stands now: the CAD's calls may let messages run that change the cell.
       const std::wstring cellText = grid.Cell(col, row);
-      if (plan.kind == TPending::Edit || plan.kind == TPending::Delete) {
+      if (plan.kind == TPending::Edit || plan.kind == TPending::FormatReplaced || plan.kind == TPending::Delete) {
         const int i = plan.record;
-        const std::unique_ptr<TCadText> text = lookupText(document, handleString(grid.Tag(col, row)));
+        const bool isMText = texts[i].isMText;
+        const std::unique_ptr<TCadText> text =
+            isMText && mtext == nullptr ? nullptr : lookupText(document, handleString(grid.Tag(col, row)), isMText);
         if (!text) {
           ++counts.skipped;
           continue;
         }
         // Changed in the CAD since it was read: the user's change there is
-        // not overwritten, nor erased.
-        if (text->TextString() != texts[i].sText) {
+        // not overwritten, nor erased. An MTEXT is compared codes and all.
+        if (text->TextString() != (isMText ? texts[i].sSource : texts[i].sText)) {
           texts.markDrawingChanged(i);
           ++counts.drawingChanged;
           continue;
         }
         writing();
-        if (plan.kind == TPending::Edit) {
-          text->setTextString(cellText);
-          texts.setText(i, cellText);
+        if (plan.kind != TPending::Delete) {
+          if (isMText) {
+            std::wstring written = mtext->compose(texts[i].sSource, cellText);
+            text->setTextString(written);
+            const bool inner = mtext->hasInnerFormatting(written);
+            texts.setMText(i, std::move(written), cellText, inner);
+          } else {
+            text->setTextString(cellText);
+            texts.setText(i, cellText);
+          }
           text->Update();
           ++counts.edits;
         } else {
@@ -130,7 +156,12 @@ void updateCells(TStringGrid& grid, TTextIndex& texts, const TBounds& bounds, TC
           ++counts.deletions;
         }
       } else {
-        const std::unique_ptr<TCadText> templateText = lookupText(document, handleString(plan.templateTag));
+        // The walk reaches a cell only once the rows above it are written,
+        // so its template is a record by then.
+        const TMrvText templateRecord = plan.record >= 0 ? texts[plan.record] : TMrvText{};
+        const bool isMText = templateRecord.isMText;
+        const std::unique_ptr<TCadText> templateText =
+            isMText && mtext == nullptr ? nullptr : lookupText(document, handleString(plan.templateTag), isMText);
         if (!templateText) {
           ++counts.skipped;
           continue;
@@ -138,7 +169,8 @@ void updateCells(TStringGrid& grid, TTextIndex& texts, const TBounds& bounds, TC
         writing();
         const TPoint3 placement{bounds.cols()[static_cast<std::size_t>(col - 1)] + plan.offset.dx,
                                 bounds.rows()[static_cast<std::size_t>(row - 1)] + plan.offset.dy, 0.0};
-        addText(*templateText, cellText, placement, texts, grid, col, row);
+        addText(*templateText, templateRecord, isMText ? mtext : nullptr, cellText, placement, texts, grid, col,
+                row);
         ++counts.additions;
       }
     }

@@ -9,6 +9,7 @@
 #include "cad/cad_ports.h"
 #include "table/bounds.h"
 #include "table/mrv_records.h"
+#include "table/mtext_codec.h"
 #include "sheet/string_grid.h"
 #include "table/text_lookup.h"
 
@@ -18,7 +19,8 @@ struct TUpdateCounts {
   std::int32_t deletions = 0;
   // Cells left alone because their text (or their template) is no longer in
   // the drawing (erased there since Acquire), or its handle now yields an
-  // object that is no text the program writes.
+  // object that is no text the program writes (an MTEXT where a TEXT was
+  // read is no longer that text, nor the reverse).
   std::int32_t skipped = 0;
   // Cells left alone because their drawing text was changed in the CAD since
   // it was read: found so in this run, or marked so by an earlier one.
@@ -31,14 +33,16 @@ struct TUpdateCounts {
 // drawing, and `texts`, the tags and `counts` say exactly what that is, so
 // that the next walk writes the rest.
 // Each cell's outcome is its plan (writeback/update_plan.h) as the walk finds
-// it on reaching the cell: the rule the sheet's marks show.
+// it on reaching the cell: the rule the sheet's marks show. An MTEXT is
+// written through `mtext`, its codes for the whole text kept; without them its
+// cell is skipped.
 void updateCells(TStringGrid& grid, TTextAry& texts, const TBounds& bounds, TCadDocument& document,
                  TUpdateCounts& counts, const std::function<void()>& beforeCell,
-                 const std::function<void()>& beforeWrite = {});
+                 const std::function<void()>& beforeWrite = {}, const TMTextCodec* mtext = nullptr);
 // The same over the table's index of its records, whose writes the marks follow.
 void updateCells(TStringGrid& grid, TTextIndex& texts, const TBounds& bounds, TCadDocument& document,
                  TUpdateCounts& counts, const std::function<void()>& beforeCell,
-                 const std::function<void()>& beforeWrite = {});
+                 const std::function<void()>& beforeWrite = {}, const TMTextCodec* mtext = nullptr);
 
 // The writes of one run as one step of the CAD's own undo: the start mark
 // before the first write, the end mark once the run is over, however it

@@ -109,7 +109,8 @@ TPending classifyCell(std::int32_t tag, const std::wstring& text, const TMrvText
     if (record == nullptr) return TPending::None;
     if (record->drawingChanged) return TPending::DrawingChanged;
     if (text == record->sText) return TPending::None;
-    return text.empty() ? TPending::Delete : TPending::Edit;
+    if (text.empty()) return TPending::Delete;
+    return record->isMText && record->innerFormatting ? TPending::FormatReplaced : TPending::Edit;
   }
   if (text.empty()) return TPending::None;
   return hasTemplate ? TPending::Add : TPending::Unwritable;

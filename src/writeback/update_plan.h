@@ -17,11 +17,15 @@ enum class TPending : std::uint8_t {
   Delete,      // its drawing text is erased
   Unwritable,  // text in an untagged cell of a column without a template: never written
   DrawingChanged,  // its drawing text was changed in the CAD since Acquire: left alone until the next Acquire
+  // An edit of an MTEXT whose content carries codes the new text cannot keep
+  // (formatting in the middle, line breaks, fractions): written as an edit,
+  // the codes for the whole text kept and the inner ones replaced.
+  FormatReplaced,
 };
 
 struct TCellPlan {
   TPending kind = TPending::None;
-  // Edit, Delete, DrawingChanged: the cell's record. Add: the template's
+  // Edit, FormatReplaced, Delete, DrawingChanged: the cell's record. Add: the template's
   // record; -1 when the template is a text the run makes above this cell.
   int record = -1;
   // Add: the tag of the cell whose text is the copied template, and where the

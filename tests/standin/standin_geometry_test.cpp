@@ -5,6 +5,7 @@
 #include <numbers>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "drawing.h"
 
@@ -169,6 +170,71 @@ TEST(StandinGeometry, OtherEntitiesUseTheirDefinitionPoints) {
   EXPECT_DOUBLE_EQ(b.miny, 0);
   EXPECT_DOUBLE_EQ(b.maxy, 32);
   EXPECT_TRUE(standin::crossesWindow(dimension, Box{40, 25, 60, 35}));
+}
+
+}  // namespace
+
+namespace {
+
+Entity mtext(const std::wstring& s, double height, double width, int attachment) {
+  Entity e;
+  e.type = "MTEXT";
+  e.text = s;
+  e.height = height;
+  e.widthFactor = width;
+  e.setAttachment(attachment);
+  e.p1 = {10, 20, 0};
+  return e;
+}
+
+TEST(StandinGeometry, MTextBoxLiesWhereItsAttachmentSays) {
+  // Two lines of two narrow characters, 2 high: 2.8 wide, 2 + 10/3 high.
+  const double w = 2.8;
+  const double h = 2 + 10.0 / 3;
+  struct TCase {
+    int attachment;
+    double minx, maxy;
+  };
+  const TCase cases[] = {{1, 10, 20},         {2, 10 - w / 2, 20},     {3, 10 - w, 20},
+                         {4, 10, 20 + h / 2}, {5, 10 - w / 2, 20 + h / 2}, {6, 10 - w, 20 + h / 2},
+                         {7, 10, 20 + h},     {8, 10 - w / 2, 20 + h}, {9, 10 - w, 20 + h}};
+  for (const TCase& c : cases) {
+    const Entity e = mtext(L"AB\\PCD", 2, 0, c.attachment);
+    const Box b = standin::entityBox(e);
+    EXPECT_NEAR(b.minx, c.minx, 1e-9) << c.attachment;
+    EXPECT_NEAR(b.maxx, c.minx + w, 1e-9) << c.attachment;
+    EXPECT_NEAR(b.maxy, c.maxy, 1e-9) << c.attachment;
+    EXPECT_NEAR(b.miny, c.maxy - h, 1e-9) << c.attachment;
+    // The first line sits one height below the box's top.
+    EXPECT_NEAR(standin::mtextLayout(e).firstBaseline, 2 - (c.maxy - 20), 1e-9) << c.attachment;
+  }
+}
+
+TEST(StandinGeometry, MTextLinesAreItsVisibleTextWrappedAtItsWidth) {
+  struct TCase {
+    std::wstring text;
+    double height, width;
+    std::vector<std::wstring> lines;
+  };
+  const TCase cases[] = {
+      {L"\\H2;寸法\\P{\\C1;赤}", 2, 0, {L"寸法", L"赤"}},
+      {L"merge merge merge merge merge merge merge merge", 4.5, 77,
+       {L"merge merge merge merge", L"merge merge merge merge"}},
+      {L"a\\Pb", 1, 0, {L"a", L"b"}},
+      {L"Za\\U+0161\\U+010dita %%c10", 1, 0, {L"Zaščita Ø10"}},
+      {L"a\\~b c", 1, 1.5, {L"a\u00A0b", L"c"}},  // no break at a no-break space
+      {L"abcdefghij klm", 1, 5, {L"abcdefghij", L"klm"}},  // a word wider than the column keeps its line
+      {L"", 1, 10, {L""}},
+  };
+  for (const TCase& c : cases) {
+    const standin::MTextLayout layout = standin::mtextLayout(mtext(c.text, c.height, c.width, 1));
+    EXPECT_EQ(layout.lines, c.lines) << c.lines.size();
+    for (const std::wstring& line : layout.lines) {
+      if (c.width > 0 && line.find(L' ') != std::wstring::npos) {
+        EXPECT_LE(standin::textWidth(line, c.height, 1), c.width);
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // end the command.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -369,6 +370,20 @@ TEST_F(AcquireTest, FilterWithAndWithoutTheLayerExclusion) {
   form->Button1.Click();
   EXPECT_EQ(cad.lastFilterValues, (std::vector<std::wstring>{L"TEXT,*LINE", L"<NOT", L"", L"NOT>"}));
   EXPECT_EQ(log().front(), L"Select = 15");
+
+  // With MTEXT let in, the type list gains it and the layers are left out as before.
+  cad.addMText(L"\\H2;m", {1, 1, 0}, L"JOGAI2");
+  cad.addMText(L"m", {1, 1, 0});
+  form->MTEXT1.Click();
+  form->Edit2.setText(L"HOJO*,JOGAI*");
+  form->Button1.Click();
+  EXPECT_EQ(cad.lastFilterValues,
+            (std::vector<std::wstring>{L"TEXT,MTEXT,*LINE", L"<NOT", L"HOJO*,JOGAI*", L"NOT>"}));
+  EXPECT_EQ(log().front(), L"Select = 14");
+  form->CheckBox5.setChecked(false);
+  form->Button1.Click();
+  EXPECT_EQ(cad.lastFilterValues, (std::vector<std::wstring>{L"TEXT,MTEXT,*LINE"}));
+  EXPECT_EQ(log().front(), L"Select = 17");
 }
 
 TEST_F(AcquireTest, OnlyLinesPolylinesAndTextsGiveRecords) {
@@ -399,6 +414,65 @@ TEST_F(AcquireTest, OnlyLinesPolylinesAndTextsGiveRecords) {
   EXPECT_EQ(form->table().TextAry[1].code, 4);
   EXPECT_EQ(form->table().TextAry[1].sText, L"centred");
   EXPECT_EQ(form->table().TextAry[1].sHandle, cad.doc().entities[4].handle);
+  EXPECT_FALSE(form->table().TextAry[1].isMText);
+  EXPECT_TRUE(form->table().TextAry[1].sSource.empty());
+
+  // Let in, an MTEXT is a text record anchored at its insertion point, its
+  // string kept with the codes and shown decoded, read with four calls: its
+  // type, string, insertion point and handle.
+  const std::size_t wrapped = cad.addMText(L"{\\fＭＳ ゴシック|b0|i0|c128|p49;\\H2;部品\\P名}", {3, 4, 5});
+  form->MTEXT1.Click();
+  cad.calls.clear();
+  form->Button1.Click();
+  EXPECT_EQ(log()[0], L"Select = 10");
+  EXPECT_EQ(log()[2], L"Line = 7, Text = 4");
+  const TTextAry& texts = form->table().TextAry;
+  ASSERT_EQ(texts.size(), 4u);
+  const TMrvText& plain = texts[2];  // the one addOther made, with no string
+  EXPECT_TRUE(plain.isMText);
+  EXPECT_FALSE(plain.innerFormatting);
+  const TMrvText& mtext = texts[3];
+  EXPECT_TRUE(mtext.isMText);
+  EXPECT_EQ(mtext.sSource, L"{\\fＭＳ ゴシック|b0|i0|c128|p49;\\H2;部品\\P名}");
+  EXPECT_EQ(mtext.sText, L"部品\n名");
+  EXPECT_TRUE(mtext.innerFormatting);
+  EXPECT_EQ(mtext.code, 0);
+  EXPECT_EQ(mtext.base, (std::array<double, 3>{3, 4, 5}));
+  EXPECT_EQ(mtext.sHandle, cad.doc().entities[wrapped].handle);
+  const auto served = [this](const std::wstring& prefix) {
+    return std::count_if(cad.calls.begin(), cad.calls.end(),
+                         [&prefix](const std::wstring& call) { return call.rfind(prefix, 0) == 0; });
+  };
+  EXPECT_EQ(served(L"MText."), 2 * 3);
+  EXPECT_EQ(served(L"MText.TextString"), 2);
+  EXPECT_EQ(served(L"MText.InsertionPoint"), 2);
+  EXPECT_EQ(served(L"MText.Handle"), 2);
+  EXPECT_EQ(served(L"Entity.ObjectName"), 10);
+}
+
+// Lines read and not one text: a table of MTEXT cells, most likely. With the
+// option off, one line after the usual ones says where to let them in; never
+// with it on, nor when texts were read, nor when nothing was selected.
+TEST_F(AcquireTest, ARulingWithoutTextsHintsAtTheMTextOption) {
+  const std::wstring hint = mtextHintLogLine();
+  EXPECT_NE(hint.find(L"MTEXTも対象"), std::wstring::npos);
+  TTableDrawing{1, 2}.draw(cad);
+  const std::size_t firstText = cad.doc().entities.size() - 2;
+  cad.doc().entities[firstText].erased = true;
+  cad.doc().entities[firstText + 1].erased = true;
+  cad.addMText(L"\\H2;a", {2, 93, 0});
+  form->Button1.Click();
+  EXPECT_EQ(log(), (std::vector<std::wstring>{L"Select = 5", L"0.000 sec", L"Line = 5, Text = 0",
+                                              L"Yoko = 2, Tate = 3", hint}));
+  cad.selectMode = TFakeSelectMode::Picked;  // nothing picked: the lists read before stay
+  form->Button1.Click();
+  EXPECT_EQ(log(), (std::vector<std::wstring>{L"Select = 0", L"Line = 5, Text = 0", L"Yoko = 2, Tate = 3"}));
+  cad.selectMode = TFakeSelectMode::WholeDrawing;
+  form->MTEXT1.Click();
+  form->Button1.Click();
+  EXPECT_EQ(log(), (std::vector<std::wstring>{L"Select = 6", L"0.000 sec", L"Line = 5, Text = 1",
+                                              L"Yoko = 2, Tate = 3"}));
+  EXPECT_EQ(form->StringGrid1.Cell(1, 1), L"a");
 }
 
 TEST_F(AcquireTest, AnOpenEditEndsBeforeTheSheetIsRefilled) {

@@ -289,6 +289,12 @@ TEST(DrawingChangedRuleTest, AMarkedRecordDecidesItsCellWhateverTheCellHolds) {
   record.sText = L"as read";
   TMrvText changed = record;
   changed.drawingChanged = true;
+  TMrvText mtext = record;
+  mtext.isMText = true;
+  TMrvText formatted = mtext;
+  formatted.innerFormatting = true;
+  TMrvText formattedChanged = formatted;
+  formattedChanged.drawingChanged = true;
   const struct {
     std::wstring text;
     const TMrvText* record;
@@ -298,12 +304,17 @@ TEST(DrawingChangedRuleTest, AMarkedRecordDecidesItsCellWhateverTheCellHolds) {
       {L"", &record, TPending::Delete},             {L"as read", &changed, TPending::DrawingChanged},
       {L"edit", &changed, TPending::DrawingChanged}, {L"", &changed, TPending::DrawingChanged},
       {L"edit", nullptr, TPending::None},
+      {L"edit", &mtext, TPending::Edit},            {L"edit", &formatted, TPending::FormatReplaced},
+      {L"as read", &formatted, TPending::None},     {L"", &formatted, TPending::Delete},
+      {L"edit", &formattedChanged, TPending::DrawingChanged},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(classifyCell(0x2A, c.text, c.record, true), c.expected) << c.text;
   }
   EXPECT_EQ(pendingStatusText({0, 0, 0, 0, 3}), L"編集 0 / 追加 0 / 削除 0 / 不可 0 / 図面側で変更 3");
   EXPECT_EQ(pendingStatusText({1, 0, 0, 0, 0}), L"編集 1 / 追加 0 / 削除 0 / 不可 0");
+  EXPECT_EQ(pendingStatusText({0, 0, 0, 0, 0, 2}), L"編集 0 / 追加 0 / 削除 0 / 不可 0 / 書式置換 2");
+  EXPECT_EQ(pendingStatusText({0, 0, 0, 0, 1, 2}), L"編集 0 / 追加 0 / 削除 0 / 不可 0 / 図面側で変更 1 / 書式置換 2");
 }
 
 // Each kind of mark differs from every other in its pixels' places, not in
@@ -312,7 +323,7 @@ TEST(DrawingChangedRuleTest, AMarkedRecordDecidesItsCellWhateverTheCellHolds) {
 TEST(MarkShapesTest, EveryKindHasAShapeOfItsOwnInsideTheCellsRightBand) {
   const TCellRect cell{100, 40, 180, 60};  // 80 x 20, as a sheet's cell
   const TPending kinds[] = {TPending::Edit, TPending::Add, TPending::Delete, TPending::Unwritable,
-                            TPending::DrawingChanged};
+                            TPending::DrawingChanged, TPending::FormatReplaced};
   const struct {
     TPending kind;
     int coloured;  // pixels in the mark's colour, the white edge not counted
@@ -320,6 +331,7 @@ TEST(MarkShapesTest, EveryKindHasAShapeOfItsOwnInsideTheCellsRightBand) {
   } expected[] = {
       {TPending::Edit, 28, 40, 48},  {TPending::Add, 28, 52, 60},        {TPending::Delete, 60, 40, 60},
       {TPending::Unwritable, 36, 47, 53}, {TPending::DrawingChanged, 25, 47, 54},
+      {TPending::FormatReplaced, 21, 40, 43},
   };
   std::vector<std::set<std::pair<int, int>>> shapes;
   std::set<std::uint32_t> colours;

@@ -179,24 +179,32 @@ class TFakePolylineObject : public TCadPolyline, private TFakeEntityRef {
 
 };
 
+// A TEXT, or an MTEXT seen through the members it shares with one ("MText.*"
+// calls); an MTEXT has no Alignment nor TextAlignmentPoint, as a CAD's has not.
 class TFakeTextObject : public TCadText, private TFakeEntityRef {
  public:
-  TFakeTextObject(TFakeCad& cad, std::size_t d, std::size_t e) : TFakeEntityRef(cad, d, e) {}
-  std::wstring Handle() override { return entity(L"Text.Handle").handle; }
-  std::wstring TextString() override { return entity(L"Text.TextString").text; }
-  void setTextString(const std::wstring& text) override { entity(L"Text.setTextString", text).text = text; }
-  std::int32_t Alignment() override { return entity(L"Text.Alignment").alignment; }
-  TPoint3 InsertionPoint() override { return entity(L"Text.InsertionPoint").insertion; }
-  void setInsertionPoint(const TPoint3& p) override { entity(L"Text.setInsertionPoint").insertion = p; }
-  TPoint3 TextAlignmentPoint() override { return entity(L"Text.TextAlignmentPoint").alignmentPoint; }
-  void setTextAlignmentPoint(const TPoint3& p) override {
-    entity(L"Text.setTextAlignmentPoint").alignmentPoint = p;
-  }
-  std::int32_t ObjectID() override { return entity(L"Text.ObjectID").objectId; }
+  TFakeTextObject(TFakeCad& cad, std::size_t d, std::size_t e, bool mtext = false)
+      : TFakeEntityRef(cad, d, e), FKind(mtext ? L"MText." : L"Text.") {}
+  std::wstring Handle() override { return entity(FKind + L"Handle").handle; }
+  std::wstring TextString() override { return entity(FKind + L"TextString").text; }
+  void setTextString(const std::wstring& text) override { entity(FKind + L"setTextString", text).text = text; }
+  std::int32_t Alignment() override { return textOnly(L"Alignment").alignment; }
+  TPoint3 InsertionPoint() override { return entity(FKind + L"InsertionPoint").insertion; }
+  void setInsertionPoint(const TPoint3& p) override { entity(FKind + L"setInsertionPoint").insertion = p; }
+  TPoint3 TextAlignmentPoint() override { return textOnly(L"TextAlignmentPoint").alignmentPoint; }
+  void setTextAlignmentPoint(const TPoint3& p) override { textOnly(L"setTextAlignmentPoint").alignmentPoint = p; }
+  std::int32_t ObjectID() override { return entity(FKind + L"ObjectID").objectId; }
   std::unique_ptr<TCadEntity> Copy() override;
-  void Erase() override { entity(L"Text.Erase").erased = true; }
-  void Update() override { entity(L"Text.Update"); }
+  void Erase() override { entity(FKind + L"Erase").erased = true; }
+  void Update() override { entity(FKind + L"Update"); }
 
+ private:
+  TFakeEntity& textOnly(const std::wstring& member) {
+    TFakeEntity& e = entity(FKind + member);
+    if (e.isMText()) throw TAutomationError(L"不明な名前です: " + member);
+    return e;
+  }
+  std::wstring FKind;
 };
 
 class TFakeEntityObject : public TCadEntity {
@@ -221,6 +229,11 @@ class TFakeEntityObject : public TCadEntity {
     if (!entity().isText() && !entity().answersAsText) throw TAutomationError(L"インターフェイスがサポートされていません");
     return std::make_unique<TFakeTextObject>(FCad, FDoc, FEnt);
   }
+  std::unique_ptr<TCadText> asMText() override {
+    FCad.serve(L"Entity.asMText");
+    if (!entity().isMText()) throw TAutomationError(L"図形は MTEXT ではありません");
+    return std::make_unique<TFakeTextObject>(FCad, FDoc, FEnt, true);
+  }
   void Erase() override {
     FCad.serve(L"Entity.Erase");
     entity().erased = true;
@@ -238,7 +251,7 @@ class TFakeEntityObject : public TCadEntity {
 };
 
 std::unique_ptr<TCadEntity> TFakeTextObject::Copy() {
-  TFakeEntity copy = entity(L"Text.Copy");
+  TFakeEntity copy = entity(FKind + L"Copy");
   TFakeDocumentData& d = FCad.documents.at(FDoc);
   copy.handle = FCad.nextHandle(d);
   copy.objectId = FCad.nextObjectId++;
@@ -473,6 +486,20 @@ std::size_t TFakeCad::addText(const std::wstring& text, TPoint3 insertion, std::
   e.insertion = insertion;
   e.alignment = alignment;
   e.alignmentPoint = alignmentPoint;
+  e.objectId = nextObjectId++;
+  doc().entities.push_back(std::move(e));
+  return doc().entities.size() - 1;
+}
+
+std::size_t TFakeCad::addMText(const std::wstring& source, TPoint3 insertion, const std::wstring& layer,
+                               const std::wstring& handle) {
+  TFakeEntity e;
+  e.objectName = L"AcDbMText";
+  e.dxfName = L"MTEXT";
+  e.layer = layer;
+  e.handle = handle.empty() ? nextHandle(doc()) : handle;
+  e.text = source;
+  e.insertion = insertion;
   e.objectId = nextObjectId++;
   doc().entities.push_back(std::move(e));
   return doc().entities.size() - 1;

@@ -38,7 +38,7 @@ struct TFakeEntity {
   std::vector<double> coordinates;
   bool closed = false;
   double elevation = 0.0;
-  // AcDbText
+  // AcDbText, AcDbMText (its string with the codes)
   std::wstring text;
   std::int32_t alignment = 0;
   TPoint3 insertion{0.0, 0.0, 0.0};
@@ -48,6 +48,7 @@ struct TFakeEntity {
   bool isLine() const { return objectName == L"AcDbLine"; }
   bool isPolyline() const { return objectName == L"AcDbPolyline"; }
   bool isText() const { return objectName == L"AcDbText"; }
+  bool isMText() const { return objectName == L"AcDbMText"; }
 };
 
 struct TFakeSelectionSetData {
@@ -100,6 +101,9 @@ class TFakeCad : public TCadConnector {
   std::size_t addText(const std::wstring& text, TPoint3 insertion, std::int32_t alignment = 0,
                       TPoint3 alignmentPoint = {0.0, 0.0, 0.0}, const std::wstring& layer = L"0",
                       const std::wstring& handle = {});
+  // A multi-line text, its string with the codes as the CAD holds it.
+  std::size_t addMText(const std::wstring& source, TPoint3 insertion, const std::wstring& layer = L"0",
+                       const std::wstring& handle = {});
   // Any other kind: ("AcDbCircle", "CIRCLE"), ("AcDb2dPolyline", "POLYLINE"),
   // ("AcDbSpline", "SPLINE"), ("AcDbXline", "XLINE"), ("AcDbMText", "MTEXT").
   std::size_t addOther(const std::wstring& objectName, const std::wstring& dxfName,

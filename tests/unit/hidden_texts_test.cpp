@@ -3,6 +3,8 @@
 // more than one text, the menu item, Locate of the entry chosen).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <limits>
 
@@ -164,7 +166,9 @@ TEST_F(HiddenTextsForm, ListedMarkedAndLocatedUntilAnAcquireShowsEveryText) {
                         L"「on the li…」「above」「old r2c1」");
   EXPECT_TRUE(form->N27.Enabled());
   const auto items = form->popupMenuItems();
-  EXPECT_EQ(items[items.size() - 3], &form->N27);
+  const auto n27 = std::find(items.begin(), items.end(), &form->N27);
+  ASSERT_LE(n27 + 3, items.end());
+  EXPECT_EQ(n27[2], &form->N24);
   EXPECT_EQ(form->N27.Caption(), L"表示されない文字…");
 
   // The crowded cell keeps its own mark beside an edit's; no other cell has one.

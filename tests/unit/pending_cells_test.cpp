@@ -75,6 +75,9 @@ class PendingCellsTest : public TWritebackTest {
         case TPending::DrawingChanged:  // no text is changed in the CAD here
           ADD_FAILURE() << "marked as changed in the drawing";
           break;
+        case TPending::FormatReplaced:  // nor is there an MTEXT
+          ADD_FAILURE() << "marked as replacing MTEXT formatting";
+          break;
         case TPending::None:
           break;
       }

@@ -129,20 +129,20 @@ TEST_F(FormSettings, CentringDropsTheRemainder) {
   EXPECT_EQ(form.Window.Top, 340);
 }
 
-TEST_F(FormSettings, ClosingWritesAllTenKeysInOrderEvenWithoutChange) {
+TEST_F(FormSettings, ClosingWritesAllElevenKeysInOrderEvenWithoutChange) {
   form.FormCreate();
   ASSERT_TRUE(form.FormCloseQuery());
   const std::vector<std::wstring> expected{
       L"AcadMRV/Left=660", L"AcadMRV/Top=340",   L"AcadMRV/chk2=0",
       L"AcadMRV/chk3=0",   L"AcadMRV/chk4=0",    L"AcadMRV/edt1=0.1",
       L"Target/ProgID=BricscadApp.AcadApplication", L"AcadMRV/chk5=1",
-      L"AcadMRV/edt2=HOJO*,JOGAI*", L"AcadMRV/chk6=1"};
+      L"AcadMRV/edt2=HOJO*,JOGAI*", L"AcadMRV/mtext=0", L"AcadMRV/chk6=1"};
   EXPECT_EQ(ini().writes, expected);
   EXPECT_TRUE(desktop.messages.empty());
 
   // A second close with nothing changed writes every key again.
   ASSERT_TRUE(form.FormCloseQuery());
-  EXPECT_EQ(ini().writes.size(), 20u);
+  EXPECT_EQ(ini().writes.size(), 22u);
 }
 
 TEST_F(FormSettings, ClosingWritesWhatTheUserChanged) {
@@ -166,6 +166,35 @@ TEST_F(FormSettings, ClosingWritesWhatTheUserChanged) {
   EXPECT_EQ(stored(L"edt1"), L"0.25");
   EXPECT_EQ(stored(L"edt2"), L"層*,補助*");
   EXPECT_EQ(*ini().find(L"Target", L"ProgID"), L"Other.Application");
+}
+
+// The MTEXT option is a menu item, kept as the check boxes are: off at first,
+// a click turns it on, the close writes it, and the next start reads it back.
+TEST_F(FormSettings, TheMTextOptionGoesThroughTheFileAndBack) {
+  form.FormCreate();
+  EXPECT_FALSE(form.MTEXT1.Checked());
+  const auto items = form.popupMenuItems();
+  ASSERT_GE(items.size(), 3u);
+  EXPECT_EQ(items[items.size() - 3], &form.N24);
+  EXPECT_TRUE(items[items.size() - 2]->isSeparator());
+  EXPECT_EQ(items.back(), &form.MTEXT1);
+  EXPECT_EQ(form.MTEXT1.Caption(), L"MTEXTも対象");
+
+  form.MTEXT1.Click();
+  EXPECT_TRUE(form.MTEXT1.Checked());
+  ASSERT_TRUE(form.FormCloseQuery());
+  EXPECT_EQ(stored(L"mtext"), L"1");
+  form.MTEXT1.Click();
+  EXPECT_FALSE(form.MTEXT1.Checked());
+  form.FormCreate();
+  EXPECT_TRUE(form.MTEXT1.Checked());
+
+  store(L"mtext", L"0");
+  form.FormCreate();
+  EXPECT_FALSE(form.MTEXT1.Checked());
+  store(L"mtext", L"abc");
+  form.FormCreate();
+  EXPECT_FALSE(form.MTEXT1.Checked());
 }
 
 TEST_F(FormSettings, BothEnterDirectionsSavedLeavesOnlyDownChecked) {
@@ -274,7 +303,7 @@ TEST_F(FormSettings, EndOfSessionWritesEvenDuringACommandAndPutsOffNoClose) {
   bool written = false;
   form.runCommand([&] { written = form.writeSettingsFile(); });
   EXPECT_TRUE(written);
-  EXPECT_EQ(ini().writes.size(), 10u);
+  EXPECT_EQ(ini().writes.size(), 11u);
   EXPECT_FALSE(form.closeRequested());
   EXPECT_EQ(deferredCloses, 0);
 }
@@ -296,7 +325,7 @@ TEST_F(FormSettings, CloseDuringACommandWaitsForItsEnd) {
   EXPECT_FALSE(closeInsideCommand);
   EXPECT_EQ(deferredCloses, 1);
   EXPECT_TRUE(closedAfterCommand);
-  EXPECT_EQ(ini().writes.size(), 10u);
+  EXPECT_EQ(ini().writes.size(), 11u);
   EXPECT_FALSE(form.closeRequested());
 
   // Commands after that close nothing on their own.

@@ -22,6 +22,8 @@ struct TRow {
   std::wstring shown;     // the cell's text
   bool onRule = false;    // the record's anchor lies on the cell's left rule
   bool drawingChanged = false;
+  bool mtext = false;
+  bool inner = false;  // the MTEXT's content carries codes an edit cannot keep
 };
 
 struct TExpected {
@@ -73,6 +75,18 @@ TEST(UpdatePlan, EachCellsKindRecordAndTemplate) {
        {none, emptied, {false, L"", L"x"}, unchanged, none},
        3,
        {{3, TPending::Add, 2}}},
+      {"an MTEXT edit replaces its inner formatting only where it has some, and a change in the CAD comes first",
+       {{true, L"a", L"A", false, false, true},
+        {true, L"b", L"B", false, false, true, true},
+        {true, L"c", L"", false, false, true, true},
+        {true, L"d", L"d", false, false, true, true},
+        {true, L"e", L"E", false, true, true, true}},
+       1,
+       {{1, TPending::Edit}, {2, TPending::FormatReplaced}, {3, TPending::Delete}, {5, TPending::DrawingChanged}}},
+      {"an MTEXT whose formatting an edit replaces stays its column's template",
+       {none, {true, L"b", L"B", false, false, true, true}, {false, L"", L"x"}, none, none},
+       1,
+       {{2, TPending::FormatReplaced}, {3, TPending::Add, 2}}},
       {"the walk finds a template below when none stands above",
        {none, none, {false, L"", L"x"}, none, unchanged},
        3,
@@ -94,6 +108,8 @@ TEST(UpdatePlan, EachCellsKindRecordAndTemplate) {
       record.sText = r.recorded;
       record.sHandle = handleString(tagOf(row));
       record.drawingChanged = r.drawingChanged;
+      record.isMText = r.mtext;
+      record.innerFormatting = r.inner;
       records.push_back(record);
       grid.setTag(1, row, tagOf(row));
     }
@@ -116,6 +132,7 @@ TEST(UpdatePlan, EachCellsKindRecordAndTemplate) {
       EXPECT_EQ(plan.kind, want.kind);
       switch (want.kind) {
         case TPending::Edit:
+        case TPending::FormatReplaced:
         case TPending::Delete:
         case TPending::DrawingChanged:
           EXPECT_EQ(plan.record, index.findTag(tagOf(row)));

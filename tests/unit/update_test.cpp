@@ -10,6 +10,8 @@
 #include "table/text_lookup.h"
 #include "writeback/pending_cells.h"
 #include "writeback/update.h"
+#include "app/pending_look.h"
+#include "platform/utf8.h"
 #include "table_access.h"
 #include "writeback_fixture.h"
 
@@ -97,6 +99,105 @@ TEST_F(UpdateTest, EditsDeletionsAndAdditionsReachTheDrawingAndASecondRunWritesN
   EXPECT_EQ(form->Memo1.Lines(), std::vector<std::wstring>{L"[更新] 編集 = 1, 追加 = 0, 削除 = 0"});
   EXPECT_EQ(liveTexts(L"再編集").size(), 1u);
   EXPECT_TRUE(liveTexts(L"新規").empty());
+}
+
+// A column may mix TEXT and MTEXT. An MTEXT edit keeps the codes for the
+// whole text and escapes what it writes; one whose content had inner codes is
+// marked ahead and written all the same; an addition under an MTEXT template
+// copies it with its codes and places it by its insertion point; a deletion
+// erases it. Every MTEXT call is one an MTEXT has (no alignment), and the
+// whole run is one undo step.
+TEST_F(UpdateTest, AColumnMixingTextAndMTextIsWrittenWithTheCodesForTheWholeTextKept) {
+  acquire({{2, 1}}, {{1, 2, L"\\H2;alpha"}, {1, 3, L"{\\fArial|b1;x\\Py}"}, {2, 2, L"\\H2.5;beta"}, {2, 4, L"a\\{b"}});
+  EXPECT_EQ(grid().Cell(1, 3), L"x\ny");
+  EXPECT_EQ(grid().Cell(2, 4), L"a{b");
+  const std::wstring alpha = handleOf(1, 2);
+  const std::wstring inner = handleOf(1, 3);
+  set(1, 2, L"AL{PHA}");
+  set(1, 3, L"xy");
+  set(1, 4, L"");
+  set(2, 1, L"new");
+  set(2, 3, L"r3c2 edited");
+  set(2, 4, L"");
+
+  const TPendingCells& pending = form->table().pending;
+  EXPECT_EQ(pending.kindOf(1, 2), TPending::Edit);
+  EXPECT_EQ(pending.kindOf(1, 3), TPending::FormatReplaced);
+  EXPECT_EQ(pending.kindOf(2, 1), TPending::Add);
+  EXPECT_EQ(pending.kindOf(2, 4), TPending::Delete);
+  EXPECT_EQ(pendingStatusText(pending.counts()), L"編集 2 / 追加 1 / 削除 2 / 不可 0 / 書式置換 1");
+  const TCellLook look = form->StringGrid1DrawCell(1, 3, {40, 20, 100, 40}, {});
+  EXPECT_TRUE(look.mark);
+  EXPECT_EQ(look.markColor, kMarkFormatReplaced);
+  EXPECT_EQ(look.markShape, TMarkShape::TopBar);
+
+  form->Button2.Click();
+  EXPECT_EQ(form->Memo1.Lines(), std::vector<std::wstring>{L"[更新] 編集 = 3, 追加 = 1, 削除 = 2"});
+  EXPECT_EQ(entity(alpha)->text, L"\\H2;AL\\{PHA\\}");
+  EXPECT_EQ(entity(inner)->text, L"{\\fArial|b1;xy}");
+  const TFakeEntity* made = entity(handleOf(2, 1));
+  ASSERT_NE(made, nullptr);
+  EXPECT_TRUE(made->isMText());
+  EXPECT_EQ(made->text, L"\\H2.5;new");
+  EXPECT_EQ(made->layer, L"TXT");
+  EXPECT_EQ(made->insertion, (TPoint3{kCellW + 2.0, kTop - 7.0, 0.0}));
+  EXPECT_EQ(entity(handleOf(2, 3))->text, L"r3c2 edited");
+  EXPECT_EQ(grid().Tag(1, 4), 0);
+  EXPECT_EQ(grid().Tag(2, 4), 0);
+  const std::vector<std::wstring> expectedMTextCalls{
+      // the addition in row 1, from the template in row 2
+      L"MText.Copy", L"MText.setTextString \\H2.5;new", L"MText.setInsertionPoint", L"MText.ObjectID",
+      L"MText.Handle", L"MText.TextString", L"MText.Update", L"MText.Update", L"MText.Handle",
+      // the edit in row 2, checked against the string read first
+      L"MText.TextString", L"MText.setTextString \\H2;AL\\{PHA\\}", L"MText.Update",
+      // the edit that replaces the inner codes
+      L"MText.TextString", L"MText.setTextString {\\fArial|b1;xy}", L"MText.Update",
+      // the deletion in row 4
+      L"MText.TextString", L"MText.Erase"};
+  std::vector<std::wstring> mtextCalls;
+  for (const std::wstring& call : cad.calls) {
+    if (call.rfind(L"MText.", 0) == 0) mtextCalls.push_back(call);
+  }
+  EXPECT_EQ(mtextCalls, expectedMTextCalls);
+  EXPECT_EQ(cad.doc().undoMarks, (std::vector<std::wstring>{L"start", L"end"}));
+  expectConsistent();
+
+  // The records follow what was written: nothing is pending, a second run
+  // writes nothing, and the cell whose inner codes went is a plain edit now.
+  EXPECT_EQ(pending.counts(), TPendingCounts{});
+  cad.calls.clear();
+  form->Memo1.clear();
+  form->Button2.Click();
+  EXPECT_EQ(form->Memo1.Lines(), std::vector<std::wstring>{L"[更新] 編集 = 0, 追加 = 0, 削除 = 0"});
+  EXPECT_EQ(writes(), 0);
+  set(1, 3, L"xyz");
+  EXPECT_EQ(pending.kindOf(1, 3), TPending::Edit);
+}
+
+// What the drawing holds now decides: an MTEXT whose codes were changed in
+// the CAD is changed though it shows the same, and a handle that yields the
+// other kind of text than was read is no longer that text.
+TEST_F(UpdateTest, AnMTextIsCheckedCodesAndAllAndNeverWrittenAsTheOtherKind) {
+  acquire({}, {{1, 2, L"\\H2;alpha"}, {1, 3, L"beta"}});
+  const std::wstring text = handleOf(1, 1);
+  const std::wstring recoded = handleOf(1, 2);
+  const std::wstring mtext = handleOf(1, 3);
+  for (TFakeEntity& e : cad.doc().entities) {
+    if (e.handle == recoded) e.text = L"\\H3;alpha";
+    if (e.handle == text) e.objectName = L"AcDbMText";
+    if (e.handle == mtext) e.objectName = L"AcDbText";
+  }
+  set(1, 1, L"one");
+  set(1, 2, L"two");
+  set(1, 3, L"three");
+  form->Button2.Click();
+  EXPECT_EQ(form->Memo1.Lines(), (std::vector<std::wstring>{L"[更新] 編集 = 0, 追加 = 0, 削除 = 0",
+                                                            skippedLogLine(2), drawingChangedLogLine(1)}));
+  EXPECT_EQ(entity(recoded)->text, L"\\H3;alpha");
+  EXPECT_EQ(form->table().pending.kindOf(1, 2), TPending::DrawingChanged);
+  for (const std::wstring& call : cad.calls) {
+    EXPECT_EQ(call.find(L"setTextString"), std::wstring::npos) << toUtf8(call);
+  }
 }
 
 TEST_F(UpdateTest, TemplatesSkipAnchorsOnABoundaryAndIncludeTextsAddedInTheSameRun) {

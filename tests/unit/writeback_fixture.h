@@ -23,6 +23,14 @@ constexpr int kCols = 3;
 // A 4 x 3 table, cells 20 x 10 units, top-left at (0, 100). Texts "rRcC" on
 // layer "TXT" sit 2 units right of and 7 below each cell's top-left corner,
 // except where `empty` says: column 3 has none, so it has no template.
+// A cell listed in `mtexts` holds an MTEXT of that string at the same place
+// instead, read with the MTEXT option on.
+struct TMTextCell {
+  int col = 0;
+  int row = 0;
+  std::wstring source;
+};
+
 class TWritebackTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -33,7 +41,7 @@ class TWritebackTest : public ::testing::Test {
     form->Window.Handle = kOwnWindow;
   }
 
-  void acquire(const std::vector<std::pair<int, int>>& empty = {}) {
+  void acquire(const std::vector<std::pair<int, int>>& empty = {}, const std::vector<TMTextCell>& mtexts = {}) {
     for (int c = 0; c <= kCols; ++c) {
       cad.addLine({c * kCellW, kTop, 0.0}, {c * kCellW, kTop - kRows * kCellH, 0.0});
     }
@@ -43,10 +51,17 @@ class TWritebackTest : public ::testing::Test {
     for (int r = 1; r <= kRows; ++r) {
       for (int c = 1; c < kCols; ++c) {
         if (std::find(empty.begin(), empty.end(), std::make_pair(c, r)) != empty.end()) continue;
-        cad.addText(L"r" + std::to_wstring(r) + L"c" + std::to_wstring(c),
-                    {(c - 1) * kCellW + 2.0, kTop - (r - 1) * kCellH - 7.0, 0.0}, 0, {0.0, 0.0, 0.0}, L"TXT");
+        const TPoint3 at{(c - 1) * kCellW + 2.0, kTop - (r - 1) * kCellH - 7.0, 0.0};
+        const auto mtext = std::find_if(mtexts.begin(), mtexts.end(),
+                                        [c, r](const TMTextCell& m) { return m.col == c && m.row == r; });
+        if (mtext != mtexts.end()) {
+          cad.addMText(mtext->source, at, L"TXT");
+          continue;
+        }
+        cad.addText(L"r" + std::to_wstring(r) + L"c" + std::to_wstring(c), at, 0, {0.0, 0.0, 0.0}, L"TXT");
       }
     }
+    if (!mtexts.empty()) form->MTEXT1.setChecked(true);
     form->Button1.Click();
     ASSERT_EQ(form->StringGrid1.RowCount(), kRows + 1);
     ASSERT_EQ(form->StringGrid1.ColCount(), kCols + 1);
@@ -86,8 +101,8 @@ class TWritebackTest : public ::testing::Test {
     return n;
   }
   // TextAry and the tags describe the drawing: each tagged cell's record
-  // names a live text holding the record's string, and no live text made by
-  // Update lacks a cell.
+  // names a live text holding the record's string (an MTEXT's with its
+  // codes), and no live text made by Update lacks a cell.
   void expectConsistent() {
     for (int r = 1; r <= kRows; ++r) {
       for (int c = 1; c <= kCols; ++c) {
@@ -97,7 +112,9 @@ class TWritebackTest : public ::testing::Test {
         ASSERT_GE(i, 0) << c << "," << r;
         const TFakeEntity* e = entity(form->table().TextAry[static_cast<std::size_t>(i)].sHandle);
         ASSERT_NE(e, nullptr) << c << "," << r;
-        EXPECT_EQ(e->text, form->table().TextAry[static_cast<std::size_t>(i)].sText) << c << "," << r;
+        const TMrvText& record = form->table().TextAry[static_cast<std::size_t>(i)];
+        EXPECT_EQ(e->isMText(), record.isMText) << c << "," << r;
+        EXPECT_EQ(e->text, record.isMText ? record.sSource : record.sText) << c << "," << r;
       }
     }
   }

@@ -247,6 +247,40 @@ TEST(CadClientCalls, ReadingATextCostsOneQueryAndOneCallPerProperty) {
   EXPECT_EQ(d.set->callsOf(L"Item").size(), 3u);
 }
 
+// An MTEXT is used through the IDispatch its entity came as: no interface is
+// queried (the CADs give it ids of their own), four calls read it, and its
+// names are looked up once, under a kind of their own.
+TEST(CadClientCalls, AnMTextIsReadAndWrittenByNameWithoutAQuery) {
+  TFakeDrawing d;
+  TComPtr<TFakeDispatch> mtext = TFakeDispatch::create();
+  TComPtr<TFakeDispatch> copy = TFakeDispatch::create();
+  mtext->returns(L"ObjectName", TVariant::fromString(L"AcDbMText").get());
+  mtext->returns(L"TextString", TVariant::fromString(L"\\H2;A").get());
+  mtext->returns(L"Handle", TVariant::fromString(L"1").get());
+  mtext->returns(L"InsertionPoint", doubleArrayReply({1, 2, 0}).get());
+  mtext->returns(L"Copy", dispatchReply(copy.get()).get());
+  copy->on(L"TextString", [](const TFakeDispatch::TCall&, VARIANT*, EXCEPINFO*) { return S_OK; });
+  d.set->returns(L"Item", dispatchReply(mtext.get()).get());
+  auto set = d.selectionSet();
+  for (int i = 0; i < 3; ++i) {
+    auto entity = set->Item(i);
+    ASSERT_EQ(entity->ObjectName(), L"AcDbMText");
+    auto t = entity->asMText();
+    EXPECT_EQ(t->TextString(), L"\\H2;A");
+    EXPECT_EQ(t->InsertionPoint(), (TPoint3{1, 2, 0}));
+    t->Handle();
+  }
+  EXPECT_EQ(mtext->queries, 0);
+  EXPECT_EQ(mtext->calls.size(), 12u);
+  EXPECT_EQ(mtext->nameLookups, 4);
+  EXPECT_NE(messageOf([&] { set->Item(0)->asText(); }), L"<no error>");
+  set->Item(0)->asMText()->Copy()->asMText()->setTextString(L"\\H2;B");
+  const auto put = copy->callsOf(L"TextString");
+  ASSERT_EQ(put.size(), 1u);
+  EXPECT_EQ(put[0]->flags, DISPATCH_PROPERTYPUT);
+  EXPECT_EQ(copy->queries, 0);
+}
+
 TEST(CadClientCalls, EveryPortOperationCallsItsMember) {
   TFakeDrawing d;
   d.app->returns(L"HWND", typedReply(VT_I8, 0x1234).get());

@@ -22,6 +22,7 @@
 #include "keys_held.h"
 #include "sheet/cell_look.h"
 #include "sheet/grid_geometry.h"
+#include "sheet/line_break_mark.h"
 #include "sheet/win32/gdi_text_metrics.h"
 #include "sheet/win32/grid_control.h"
 
@@ -164,6 +165,31 @@ TEST_F(GridControl, TypingStartsAnEditReplacingTheTextAndTheEditorFeedsTheCell) 
   EXPECT_GE(placed.top, cell.top);
   EXPECT_LE(placed.bottom, cell.bottom);
   EXPECT_LE(std::abs((placed.top - cell.top) - (cell.bottom - placed.bottom)), 1) << "centred in the cell";
+}
+
+// A cell's line breaks show as marks in its editor; the edit gives back as
+// many breaks as the cell had, and a mark typed beyond those is a character.
+TEST_F(GridControl, TheEditorShowsLineBreaksAsMarksAndGivesBackNoMoreThanTheCellHad) {
+  grid.setCell(1, 1, L"寸法\n備考");
+  grid.setCell(2, 1, L"a\nb");
+  grid.setEditorMode(true);
+  ASSERT_TRUE(editorShown());
+  EXPECT_EQ(editorText(), L"寸法¶備考");
+  EXPECT_EQ(grid.Cell(1, 1), L"寸法\n備考") << "taking the text up changes nothing";
+  SendMessageW(editor, EM_SETSEL, 0, 0);
+  type(editor, L'¶');
+  EXPECT_EQ(editorText(), L"¶寸法¶備考");
+  EXPECT_EQ(grid.Cell(1, 1), L"\n寸法¶備考") << "one break, the first mark";
+  SendMessageW(editor, EM_SETSEL, 0, 1);
+  SendMessageW(editor, WM_CLEAR, 0, 0);
+  EXPECT_EQ(grid.Cell(1, 1), L"寸法\n備考") << "the typed mark gone, the cell's break is back in its place";
+
+  grid.moveTo(2, 1);  // the editor follows, and takes up the next cell's one break
+  EXPECT_EQ(editorText(), L"a¶b");
+  SendMessageW(editor, EM_SETSEL, 3, 3);
+  type(editor, L'¶');
+  EXPECT_EQ(grid.Cell(2, 1), L"a\nb¶");
+  EXPECT_EQ(grid.Cell(1, 1), L"寸法\n備考");
 }
 
 TEST_F(GridControl, EnterTogglesEditingAfterTheOwnersKeyHook) {
@@ -539,7 +565,7 @@ TEST_F(GridControl, DISABLED_PictureOfAFilledSheet) {
       {L"1", L"鋼管 SGP 50A", L"12", L"", L""},
       {L"2", L"フランジ", L"4", L"JIS 10K", L""},
       {L"3", L"ボルト M16", L"32", L"", L""},
-      {L"4", L"ガスケット", L"4", L"", L"追記"},
+      {L"4", L"ガスケット", L"4", L"t=3\n予備", L"追記"},
   };
   grid.setColCount(6);
   grid.setRowCount(8);
@@ -580,6 +606,19 @@ TEST(GdiTextMetrics, MeasuresInTheSheetsFont) {
   const int half = metrics.textWidth(L"A");
   EXPECT_GT(half, 0);
   EXPECT_LT(half, one) << "half-width characters are narrower";
+  EXPECT_EQ(metrics.textWidth(L"a\nb"), metrics.textWidth(L"a¶b")) << "a line break measures as its mark";
+}
+
+// The mark a line break shows as is drawn from the sheet's own font, never
+// as the box of a missing glyph or from a fallback font.
+TEST(GdiTextMetrics, TheLineBreakMarkIsAGlyphOfTheSheetsFont) {
+  const TWindowDc screen(nullptr);
+  const TGdiObject<HFONT> font(createSheetFont());
+  const TSelectScope select(screen.get(), font.get());
+  const wchar_t mark[] = {kLineBreakMark, L'\0'};
+  WORD glyph = 0;
+  ASSERT_EQ(GetGlyphIndicesW(screen.get(), mark, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS), 1u);
+  EXPECT_NE(glyph, 0xFFFF);
 }
 
 }  // namespace

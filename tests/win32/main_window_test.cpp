@@ -413,13 +413,18 @@ TEST_F(MainWindow, PopupMenuShowsTheItemsAsTheyAre) {
     }
     EXPECT_EQ(menuText(menu.get(), static_cast<UINT>(i)), items[i]->Caption()) << i;
     EXPECT_EQ((state & MF_GRAYED) != 0, !items[i]->Enabled()) << i;
+    EXPECT_EQ((state & MF_CHECKED) != 0, items[i]->Checked()) << i;
     EXPECT_EQ(GetMenuItemID(menu.get(), static_cast<int>(i)), i + 1);
   }
   EXPECT_NE(GetMenuState(menu.get(), 2, MF_BYPOSITION) & MF_GRAYED, 0u);   // CAD1
   EXPECT_NE(GetMenuState(menu.get(), 10, MF_BYPOSITION) & MF_GRAYED, 0u);  // UNDO1
   form->N6.setEnabled(true);
+  form->MTEXT1.setChecked(true);
   menu = buildPopupMenu(items);
   EXPECT_EQ(GetMenuState(menu.get(), 4, MF_BYPOSITION) & MF_GRAYED, 0u);
+  const UINT last = static_cast<UINT>(items.size() - 1);
+  EXPECT_EQ(menuText(menu.get(), last), L"MTEXTも対象");
+  EXPECT_NE(GetMenuState(menu.get(), last, MF_BYPOSITION) & MF_CHECKED, 0u);
 }
 
 TEST_F(MainWindow, SavedPlaceIsRestoredAndClosingWritesTheFile) {

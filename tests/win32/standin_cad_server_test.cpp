@@ -9,8 +9,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <sstream>
 #include <thread>
 #include <string>
 #include <vector>
@@ -35,6 +37,7 @@ constexpr IID kEntityIid = {0xFFE64704, 0xCEBD, 0x4C88, {0xA8, 0x67, 0xE7, 0xC8,
 constexpr IID kPolylineIid = {0x037572DF, 0x0207, 0x4B27, {0xBC, 0xDA, 0xC1, 0x63, 0x05, 0x4A, 0x21, 0xDF}};
 constexpr IID kLineIid = {0x34257E2A, 0x6A0C, 0x4DEF, {0xA7, 0x40, 0x65, 0x45, 0x5A, 0xC0, 0x5B, 0x1D}};
 constexpr IID kTextIid = {0x9CD7E38D, 0x0003, 0x410D, {0xB6, 0xDF, 0xDE, 0x36, 0xFD, 0x19, 0x08, 0x50}};
+constexpr IID kMTextIid = {0x15282567, 0x02CC, 0x4503, {0x8F, 0x07, 0xD0, 0xBE, 0x4F, 0xF7, 0x6E, 0x2C}};
 
 // A table of 3 by 3 cells (columns at x = 0, 40, 80, 120, rows at y = 30, 20,
 // 10, 0), seven texts, a closed frame polyline on layer "frame" and a circle:
@@ -383,6 +386,136 @@ TEST_F(StandinCadServer, WalksFromApplicationToTextsCopiesAndErases) {
   EXPECT_NE(written.find(toUtf8(L"追加した行")), std::string::npos);
   EXPECT_EQ(written.find(toUtf8(L"書き換え")), std::string::npos);
   EXPECT_NE(written.find(toUtf8(L"ナット M8")), std::string::npos);
+}
+
+// Two cells ruled by two lines, a TEXT, an MTEXT in two chunks with codes and
+// one on an excluded layer.
+const char kMTextDxf[] =
+    "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1027\n9\n$HANDSEED\n5\n200\n0\nENDSEC\n"
+    "0\nSECTION\n2\nENTITIES\n"
+    "0\nLINE\n5\n31\n8\n0\n10\n0\n20\n0\n30\n0\n11\n80\n21\n0\n31\n0\n"
+    "0\nLINE\n5\n32\n8\n0\n10\n40\n20\n0\n30\n0\n11\n40\n21\n10\n31\n0\n"
+    "0\nTEXT\n5\n33\n8\n0\n10\n2\n20\n2\n30\n0\n40\n3.5\n1\n品名\n"
+    "0\nMTEXT\n5\n34\n100\nAcDbEntity\n8\ncells\n100\nAcDbMText\n10\n60\n20\n5\n30\n0\n40\n4.5\n41\n37\n71\n5\n72\n1\n"
+    "3\n\\H2;寸法\\P\n1\n{\\C1;赤}\n73\n1\n44\n1.0\n"
+    "0\nMTEXT\n5\n35\n8\nHOJO\n10\n60\n20\n-5\n30\n0\n40\n2.5\n71\n1\n1\nmemo\n"
+    "0\nENDSEC\n0\nEOF\n";
+
+// The groups (code, value) of the entity with that handle in a saved file.
+std::vector<std::pair<int, std::string>> savedEntity(const std::string& bytes, const std::string& handle) {
+  std::vector<std::string> lines;
+  std::istringstream in(bytes);
+  for (std::string line; std::getline(in, line);) {
+    lines.push_back(line.empty() || line.back() != '\r' ? line : line.substr(0, line.size() - 1));
+  }
+  std::vector<std::pair<int, std::string>> groups;
+  bool inside = false;
+  for (std::size_t i = 0; i + 1 < lines.size(); i += 2) {
+    const int code = std::atoi(lines[i].c_str());
+    if (code == 0) {
+      if (inside) break;
+      groups.clear();
+    }
+    groups.emplace_back(code, lines[i + 1]);
+    if (code == 5 && lines[i + 1] == handle && groups.size() == 2) inside = true;
+  }
+  return inside ? groups : std::vector<std::pair<int, std::string>>{};
+}
+
+TEST_F(StandinCadServer, ServesMTextsWithTheirCodesCopiesEditsAndErasesThem) {
+  {
+    std::FILE* f = _wfopen(FDrawing.c_str(), L"wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(kMTextDxf, 1, sizeof kMTextDxf - 1, f);
+    std::fclose(f);
+  }
+  const std::wstring log = temp(L"standin-calls");
+  const std::wstring saved = temp(L"standin-saved") + L".dxf";
+  ASSERT_NO_FATAL_FAILURE(startAndConnect({L"--auto-select=all", L"--call-log=" + log, L"--save-on-close=" + saved}));
+  const TCall doc = get(FApp.get(), L"ActiveDocument");
+  const TCall set = method(get(doc.dispatch(), L"SelectionSets").dispatch(), L"Add",
+                           args1(TVariant::fromString(L"ssTemp")));
+  ASSERT_EQ(set.hr, S_OK);
+  // The filter a TEXT table is read with leaves the MTEXTs out; naming MTEXT
+  // takes them, but not from an excluded layer.
+  ASSERT_EQ(method(set.dispatch(), L"SelectOnScreen", filterArgs({0}, {L"TEXT,*LINE"})).hr, S_OK);
+  EXPECT_EQ(get(set.dispatch(), L"Count").number(), 3);
+  ASSERT_EQ(method(set.dispatch(), L"Clear").hr, S_OK);
+  ASSERT_EQ(method(set.dispatch(), L"SelectOnScreen",
+                   filterArgs({0, -4, 8, -4}, {L"TEXT,MTEXT,*LINE", L"<NOT", L"HOJO", L"NOT>"}))
+                .hr,
+            S_OK);
+  ASSERT_EQ(get(set.dispatch(), L"Count").number(), 4);
+  const TCall item = method(set.dispatch(), L"Item", args1(TVariant::fromInt32(3)));
+  ASSERT_EQ(get(item.dispatch(), L"ObjectName").text(), L"AcDbMText");
+  TComPtr<IUnknown> probe;
+  EXPECT_EQ(item.dispatch()->QueryInterface(kMTextIid, probe.receiveVoid()), S_OK);
+  probe.reset();
+  EXPECT_EQ(item.dispatch()->QueryInterface(kTextIid, probe.receiveVoid()), E_NOINTERFACE);
+  probe.reset();
+  EXPECT_EQ(get(item.dispatch(), L"TextString").text(), L"\\H2;寸法\\P{\\C1;赤}");
+  EXPECT_EQ(doubles(get(item.dispatch(), L"InsertionPoint").value), (std::vector<double>{60, 5, 0}));
+  EXPECT_EQ(get(item.dispatch(), L"AttachmentPoint").number(), 5);
+  EXPECT_EQ(get(item.dispatch(), L"Height").value.get().dblVal, 4.5);
+  EXPECT_EQ(get(item.dispatch(), L"Width").value.get().dblVal, 37);
+  EXPECT_EQ(get(item.dispatch(), L"Layer").text(), L"cells");
+  EXPECT_EQ(get(item.dispatch(), L"Handle").text(), L"34");
+  EXPECT_EQ(get(item.dispatch(), L"Alignment").hr, DISP_E_UNKNOWNNAME);  // a TEXT's, not an MTEXT's
+
+  // A copy has every property of its source; it takes a string longer than a
+  // group holds and an insertion point whatever its attachment.
+  const TCall source = method(doc.dispatch(), L"HandleToObject", args1(TVariant::fromString(L"34")));
+  ASSERT_EQ(source.hr, S_OK);
+  const TCall copy = method(source.dispatch(), L"Copy");
+  ASSERT_EQ(copy.hr, S_OK);
+  const std::wstring copyHandle = get(copy.dispatch(), L"Handle").text();
+  EXPECT_NE(copyHandle, L"34");
+  EXPECT_EQ(get(copy.dispatch(), L"TextString").text(), L"\\H2;寸法\\P{\\C1;赤}");
+  EXPECT_EQ(get(copy.dispatch(), L"AttachmentPoint").number(), 5);
+  EXPECT_EQ(get(copy.dispatch(), L"Width").value.get().dblVal, 37);
+  EXPECT_EQ(get(copy.dispatch(), L"Layer").text(), L"cells");
+  std::wstring longText = L"\\H2;";
+  while (longText.size() < 200) longText += L"追加した行 ";
+  ASSERT_EQ(call(copy.dispatch(), L"TextString", DISPATCH_PROPERTYPUT, args1(TVariant::fromString(longText))).hr,
+            S_OK);
+  ASSERT_EQ(call(copy.dispatch(), L"InsertionPoint", DISPATCH_PROPERTYPUT, args1(point(60, -15, 0))).hr, S_OK);
+  const TCall badAttachment =
+      call(copy.dispatch(), L"AttachmentPoint", DISPATCH_PROPERTYPUT, args1(TVariant::fromInt32(0)));
+  EXPECT_EQ(badAttachment.hr, DISP_E_EXCEPTION);
+  EXPECT_FALSE(badAttachment.message.empty());
+  EXPECT_EQ(get(copy.dispatch(), L"AttachmentPoint").number(), 5);
+  EXPECT_EQ(method(copy.dispatch(), L"Update").hr, S_OK);
+
+  // The original erased: its handle is gone for good.
+  ASSERT_EQ(method(source.dispatch(), L"Erase").hr, S_OK);
+  EXPECT_EQ(method(doc.dispatch(), L"HandleToObject", args1(TVariant::fromString(L"34"))).hr, DISP_E_EXCEPTION);
+  EXPECT_EQ(get(source.dispatch(), L"TextString").hr, DISP_E_EXCEPTION);
+
+  const std::vector<std::string> logged = standin_test::readLines(log);
+  EXPECT_EQ(std::count(logged.begin(), logged.end(), "AttachmentPoint"), 4);
+  EXPECT_EQ(std::count(logged.begin(), logged.end(), "Copy"), 1);
+  EXPECT_EQ(std::count(logged.begin(), logged.end(), "Erase"), 1);
+
+  // Saved: the copy's string in chunks joined back whole, its other groups the source's.
+  FApp.reset();
+  EXPECT_EQ(FStandin.stop(), 0);
+  const std::string written = standin_test::readFileBytes(saved);
+  EXPECT_TRUE(savedEntity(written, "34").empty());
+  const auto groups = savedEntity(written, toUtf8(copyHandle));
+  std::string joined;
+  int chunks = 0;
+  for (const auto& [code, value] : groups) {
+    if (code == 3 || code == 1) {
+      joined += value;
+      ++chunks;
+    }
+  }
+  EXPECT_EQ(joined, toUtf8(longText));
+  EXPECT_GE(chunks, 3);
+  for (const auto& kept : std::vector<std::pair<int, std::string>>{
+           {8, "cells"}, {10, "60.0"}, {20, "-15.0"}, {41, "37.0"}, {71, "5"}, {72, "1"}, {44, "1.0"}}) {
+    EXPECT_NE(std::find(groups.begin(), groups.end(), kept), groups.end()) << kept.first << " " << kept.second;
+  }
 }
 
 TEST_F(StandinCadServer, SelectionFollowsTheFilterAndTheWindow) {

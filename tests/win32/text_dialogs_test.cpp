@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <array>
 #include <optional>
 #include <string>
 #include <utility>
@@ -186,6 +187,20 @@ TEST_F(TextDialogs, PopupClosesByTheTable) {
     EXPECT_EQ(popup.ShowModal(), c.choice) << c.what;
     EXPECT_FALSE(IsWindowVisible(popup.handle())) << c.what;
   }
+}
+
+// An entry with a line break shows the sheet's mark, and the choice is the
+// entry as it was given, break and all.
+TEST_F(TextDialogs, PopupShowsLineBreaksAsMarksAndGivesTheEntryBack) {
+  TInputListWin32 popup;
+  ASSERT_TRUE(popup.create(GetModuleHandleW(nullptr), owner));
+  const HWND list = popup.listBox();
+  popup.load({L"寸法\n備考", L"B"});
+  std::array<wchar_t, 16> shown{};
+  SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(shown.data()));
+  EXPECT_EQ(std::wstring(shown.data()), L"寸法¶備考");
+  PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_EQ(popup.ShowModal(), std::optional<std::wstring>(L"寸法\n備考"));
 }
 
 // The same list piece with the other closing table: moving the selection

@@ -189,6 +189,26 @@ bool isValidFilter(const std::vector<short>& codes, const std::vector<std::wstri
 // An empty pattern matches only an empty text.
 bool wildcardMatch(const std::wstring& pattern, const std::wstring& text);
 
+// An MTEXT as the stand-in draws it: the visible text (codes decoded) in
+// lines, a line wrapped at spaces where it would outrun the reference width;
+// the box they fill; and the first baseline, below the insertion point. The
+// attachment places the box: its top, middle or bottom row, and its left
+// edge, centre or right edge, at the insertion point. Every line is as high
+// as the MTEXT's height, one every 5/3 of it, as the CAD's single spacing.
+struct MTextLayout {
+  std::vector<std::wstring> lines;
+  double lineStep = 0;       // baseline to baseline, in drawing units
+  double width = 0;          // of the box: the longest line, at least the reference width
+  double boxHeight = 0;
+  double top = 0;            // the box's top above the insertion point (negative: below)
+  double left = 0;           // the box's left edge right of the insertion point
+  double firstBaseline = 0;  // below the insertion point
+};
+MTextLayout mtextLayout(const Entity& e);
+// Advance of a text in drawing units: full-width characters are square, the
+// rest about as wide as the CAD's default font draws them.
+double textWidth(const std::wstring& text, double height, double widthFactor);
+
 // Geometry for on-screen selection, in drawing units.
 struct Box {
   double minx = 0;

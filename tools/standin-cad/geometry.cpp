@@ -8,6 +8,7 @@
 
 #include "drawing.h"
 #include "dxf_groups.h"
+#include "text/mtext.h"
 
 namespace standin {
 namespace {
@@ -32,50 +33,6 @@ double characterWidth(wchar_t c) {
   return wide ? 1.0 : 0.7;
 }
 
-double textWidth(const std::wstring& text, double height, double widthFactor) {
-  double width = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    // %%c, %%d, %%p and the like draw one character.
-    if (text[i] == L'%' && i + 2 < text.size() && text[i + 1] == L'%') {
-      i += 2;
-      width += 0.7;
-      continue;
-    }
-    width += characterWidth(text[i]);
-  }
-  return width * height * (widthFactor > 0 ? widthFactor : 1);
-}
-
-// MTEXT without its format codes, one string per paragraph, to size its box.
-std::vector<std::wstring> mtextLines(const std::wstring& s) {
-  std::vector<std::wstring> lines(1);
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    const wchar_t c = s[i];
-    if (c == L'{' || c == L'}') continue;
-    if (c == L'\\' && i + 1 < s.size()) {
-      const wchar_t code = s[i + 1];
-      if (code == L'P' || code == L'X') {
-        lines.emplace_back();
-        ++i;
-      } else if (code == L'\\' || code == L'{' || code == L'}') {
-        lines.back().push_back(code);
-        ++i;
-      } else if (code == L'~') {
-        lines.back().push_back(L' ');
-        ++i;
-      } else if (std::wstring(L"ACFHQTWfpcHhSs").find(code) != std::wstring::npos) {
-        const std::size_t end = s.find(L';', i);
-        i = end == std::wstring::npos ? s.size() : end;
-      } else {
-        ++i;  // \L, \O, \K and the like switch a style on or off
-      }
-      continue;
-    }
-    lines.back().push_back(c);
-  }
-  return lines;
-}
-
 // The four corners of a text's box in drawing coordinates.
 std::array<TXY, 4> textCorners(const Entity& e) {
   double width = 0;
@@ -85,14 +42,11 @@ std::array<TXY, 4> textCorners(const Entity& e) {
   TXY anchor{e.p1.x, e.p1.y};
   double angle = e.rotation * kDegree;
   if (e.type == "MTEXT") {
-    const std::vector<std::wstring> lines = mtextLines(e.text);
-    for (const auto& line : lines) width = std::max(width, textWidth(line, height, 1));
-    if (e.widthFactor > 0 && e.widthFactor > width) width = e.widthFactor;  // the reference column width
-    const double lineCount = static_cast<double>(lines.size());
-    const double boxHeight = height * (1 + (lineCount - 1) * 5.0 / 3.0);
-    left = e.halign == 0 ? 0 : (e.halign == 1 ? -width / 2 : -width);
-    bottom = e.valign == 3 ? -boxHeight : (e.valign == 2 ? -boxHeight / 2 : 0);
-    height = boxHeight;
+    const MTextLayout layout = mtextLayout(e);
+    width = layout.width;
+    left = layout.left;
+    bottom = layout.top - layout.boxHeight;
+    height = layout.boxHeight;
   } else {
     width = textWidth(e.text, height, e.widthFactor);
     const int a = e.alignment();
@@ -205,6 +159,75 @@ Box normalised(const Box& w) {
 }
 
 }  // namespace
+
+double textWidth(const std::wstring& text, double height, double widthFactor) {
+  double width = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    // %%c, %%d, %%p and the like draw one character.
+    if (text[i] == L'%' && i + 2 < text.size() && text[i + 1] == L'%') {
+      i += 2;
+      width += 0.7;
+      continue;
+    }
+    width += characterWidth(text[i]);
+  }
+  return width * height * (widthFactor > 0 ? widthFactor : 1);
+}
+
+namespace {
+
+// What the drawing shows of an MTEXT, one string per paragraph.
+std::vector<std::wstring> mtextParagraphs(const std::wstring& source) {
+  std::vector<std::wstring> paragraphs(1);
+  for (const wchar_t c : mtextVisibleText(source)) {
+    if (c == kMTextLineBreak) paragraphs.emplace_back();
+    else paragraphs.back().push_back(c);
+  }
+  return paragraphs;
+}
+
+// A paragraph in lines no wider than `width` where it has a space to break
+// at; a word longer than the width keeps a line of its own.
+std::vector<std::wstring> wrapped(const std::wstring& paragraph, double height, double width) {
+  std::vector<std::wstring> lines(1);
+  std::size_t at = 0;
+  while (at < paragraph.size()) {
+    const std::size_t space = paragraph.find(L' ', at);
+    const std::size_t end = space == std::wstring::npos ? paragraph.size() : space;
+    const std::wstring word = paragraph.substr(at, end - at);
+    std::wstring& line = lines.back();
+    if (!line.empty() && textWidth(line + L' ' + word, height, 1) > width) {
+      lines.push_back(word);
+    } else {
+      line += line.empty() ? word : L' ' + word;
+    }
+    at = end + 1;
+  }
+  return lines;
+}
+
+}  // namespace
+
+MTextLayout mtextLayout(const Entity& e) {
+  MTextLayout layout;
+  const double height = e.height > 0 ? e.height : 1;
+  const double referenceWidth = e.widthFactor > 0 ? e.widthFactor : 0;
+  for (const std::wstring& paragraph : mtextParagraphs(e.text)) {
+    const std::vector<std::wstring> lines =
+        referenceWidth > 0 ? wrapped(paragraph, height, referenceWidth) : std::vector<std::wstring>{paragraph};
+    layout.lines.insert(layout.lines.end(), lines.begin(), lines.end());
+  }
+  layout.width = referenceWidth;
+  for (const std::wstring& line : layout.lines) layout.width = std::max(layout.width, textWidth(line, height, 1));
+  layout.lineStep = height * 5.0 / 3.0;
+  layout.boxHeight = height + static_cast<double>(layout.lines.size() - 1) * layout.lineStep;
+  const int row = (e.attachment() - 1) / 3;     // top, middle, bottom
+  const int column = (e.attachment() - 1) % 3;  // left, centre, right
+  layout.top = row == 0 ? 0 : (row == 1 ? layout.boxHeight / 2 : layout.boxHeight);
+  layout.left = column == 0 ? 0 : (column == 1 ? -layout.width / 2 : -layout.width);
+  layout.firstBaseline = height - layout.top;
+  return layout;
+}
 
 Box entityBox(const Entity& e) {
   Box b{std::numeric_limits<double>::max(), std::numeric_limits<double>::max(), std::numeric_limits<double>::lowest(),

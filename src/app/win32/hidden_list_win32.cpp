@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "sheet/line_break_mark.h"
+
 namespace {
 
 constexpr const wchar_t* kHiddenListClass = L"THiddenListForm";
@@ -56,7 +58,8 @@ void THiddenListWin32::load(const std::vector<std::wstring>& lines) {
   int widest = 0;
   for (const std::wstring& line : lines) {
     SIZE size{};
-    GetTextExtentPoint32W(dc.get(), line.c_str(), static_cast<int>(line.size()), &size);
+    const std::wstring shown = textWithMarks(line);
+    GetTextExtentPoint32W(dc.get(), shown.c_str(), static_cast<int>(shown.size()), &size);
     widest = size.cx > widest ? size.cx : widest;
   }
   FList.fill(lines, widest + 8);

@@ -29,7 +29,9 @@ TMenu buildPopupMenu(const std::vector<TMenuItem*>& items) {
     }
     // TrackPopupMenu returns 0 for "nothing chosen", hence the plus one.
     const std::wstring text = withoutAccelerators(item.Caption());
-    AppendMenuW(menu.get(), MF_STRING | (item.Enabled() ? MF_ENABLED : MF_GRAYED), i + 1, text.c_str());
+    AppendMenuW(menu.get(),
+                MF_STRING | (item.Enabled() ? MF_ENABLED : MF_GRAYED) | (item.Checked() ? MF_CHECKED : MF_UNCHECKED),
+                i + 1, text.c_str());
   }
   return menu;
 }

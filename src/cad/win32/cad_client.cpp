@@ -71,6 +71,9 @@ class TComEntity : public TCadEntity, TComObject {
   std::unique_ptr<TCadText> asText() override {
     return std::make_unique<TComText>(queryKind(object(), kCadTextIid, L"文字"), cache(), kCadTextIid);
   }
+  std::unique_ptr<TCadText> asMText() override {
+    return std::make_unique<TComText>(TComPtr<IDispatch>::share(object()), cache(), kCadMTextKind);
+  }
   void Erase() override { call(L"Erase"); }
 };
 

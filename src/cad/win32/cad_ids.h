@@ -28,6 +28,9 @@ inline constexpr const wchar_t* kCadServerName = L"CAD";
 // Named kinds of the objects the client uses through the IDispatch they come
 // as, never queried by an interface id: their DISPIDs are cached under these.
 inline constexpr const wchar_t* kCadEntityKind = L"CAD.Entity";
+// A multi-line text is used through the IDispatch its entity came as: the
+// CADs give its interface ids of their own, and every member is called by name.
+inline constexpr const wchar_t* kCadMTextKind = L"CAD.MText";
 inline constexpr const wchar_t* kCadDocumentsKind = L"CAD.Documents";
 inline constexpr const wchar_t* kCadDocumentKind = L"CAD.Document";
 inline constexpr const wchar_t* kCadSelectionSetsKind = L"CAD.SelectionSets";

@@ -1,5 +1,7 @@
 #include "sheet/win32/gdi_text_metrics.h"
 
+#include "sheet/line_break_mark.h"
+
 HFONT createSheetFont() {
   LOGFONTW lf{};
   lf.lfHeight = -13;
@@ -18,8 +20,10 @@ int TGdiTextMetrics::textWidth(const std::wstring& text) {
   if (!FDc || text.empty()) {
     return 0;
   }
+  // As the sheet shows it: a line break takes the width of its mark.
+  const std::wstring shown = textWithMarks(text);
   SIZE size{};
-  if (!GetTextExtentPoint32W(FDc.get(), text.data(), static_cast<int>(text.size()), &size)) {
+  if (!GetTextExtentPoint32W(FDc.get(), shown.data(), static_cast<int>(shown.size()), &size)) {
     return 0;
   }
   return size.cx;

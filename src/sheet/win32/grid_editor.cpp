@@ -14,6 +14,7 @@
 #include "sheet/cell_look.h"
 #include "sheet/clipboard_text.h"
 #include "sheet/grid_geometry.h"
+#include "sheet/line_break_mark.h"
 #include "sheet/win32/grid_window.h"
 #include "platform/win32/window_wall.h"
 
@@ -190,9 +191,15 @@ void syncEditor(TGridWindow& window) {
   const TGridCoord cell{window.grid.Col(), window.grid.Row()};
   const bool newCell = !(cell == window.editorCell);
   const std::wstring& text = window.grid.Cell(cell.X, cell.Y);
-  if (editorText(window.editor) != text) {
+  // The editor shows the cell's line breaks as marks; the breaks it may give
+  // back are those of the text it took up last.
+  const std::wstring shown = textWithMarks(text);
+  if (newCell || editorText(window.editor) != shown) {
+    window.editorOpenedText = text;
+  }
+  if (editorText(window.editor) != shown) {
     const TScopedValue<bool> syncing(window.syncingEditor, true);
-    SetWindowTextW(window.editor, text.c_str());
+    SetWindowTextW(window.editor, shown.c_str());
   }
   if (newCell) {
     // A cell taken up whole: typing replaces it, as on a cell not yet edited.
@@ -228,5 +235,5 @@ void onEditorChanged(TGridWindow& window) {
   if (cell.X < 0) {
     return;
   }
-  window.grid.setCell(cell.X, cell.Y, editorText(window.editor));
+  window.grid.setCell(cell.X, cell.Y, textFromEditor(editorText(window.editor), window.editorOpenedText));
 }

@@ -5,6 +5,7 @@
 
 #include "sheet/cell_look.h"
 #include "sheet/grid_geometry.h"
+#include "sheet/line_break_mark.h"
 #include "sheet/win32/grid_window.h"
 
 namespace {
@@ -79,7 +80,10 @@ void paintCell(TGridWindow& window, HDC dc, std::int32_t col, std::int32_t row, 
       hooks.drawCell ? hooks.drawCell(col, row, *rect, state) : normalCellLook(window.grid, col, row, *rect, state);
   const RECT fill = toRect(look.fillRect);
   FillRect(dc, &fill, brushFor(window, look.fill));
-  const std::wstring& text = window.grid.Cell(col, row);
+  const std::wstring& cellText = window.grid.Cell(col, row);
+  // A text with line breaks shows them as marks on its one line; any other as it is.
+  const std::wstring marked = hasLineBreak(cellText) ? textWithMarks(cellText) : std::wstring();
+  const std::wstring& text = marked.empty() ? cellText : marked;
   if (!text.empty()) {
     SetTextColor(dc, GetSysColor(look.highlightText ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     RECT textRect = toRect(look.textRect);

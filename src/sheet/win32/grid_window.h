@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "sheet/grid_input.h"
 #include "sheet/win32/gdi_text_metrics.h"
@@ -44,6 +45,7 @@ struct TGridWindow {
   HWND editor = nullptr;  // a child: destroyed with the sheet
   int editorLineHeight = 16;
   TGridCoord editorCell{-1, -1};
+  std::wstring editorOpenedText;  // the cell's text when the editor took it up
   bool syncingEditor = false;
   bool swallowEditorChar = false;
   bool inModelChange = false;

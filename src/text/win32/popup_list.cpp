@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/win32/window_view.h"
+#include "sheet/line_break_mark.h"
 #include "text/win32/modal_loop.h"
 
 namespace {
@@ -114,8 +115,9 @@ void TPopupList::fill(const std::vector<std::wstring>& lines, int horizontalExte
   const TWindow list(FList);
   list.send(WM_SETREDRAW, FALSE);
   list.send(LB_RESETCONTENT);
+  FLines = lines;
   for (const std::wstring& line : lines) {
-    list.send(LB_ADDSTRING, 0, line);
+    list.send(LB_ADDSTRING, 0, textWithMarks(line));
   }
   if (horizontalExtent > 0) {
     list.send(LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(horizontalExtent));
@@ -126,14 +128,10 @@ void TPopupList::fill(const std::vector<std::wstring>& lines, int horizontalExte
 }
 
 std::optional<std::wstring> TPopupList::entry(std::size_t index) const {
-  const TWindow list(FList);
-  const LRESULT length = list.send(LB_GETTEXTLEN, static_cast<WPARAM>(index));
-  if (length == LB_ERR || length < 0) {
+  if (index >= FLines.size()) {
     return std::nullopt;
   }
-  std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1, L'\0');
-  list.send(LB_GETTEXT, static_cast<WPARAM>(index), buffer.data());
-  return std::wstring(buffer.data(), static_cast<std::size_t>(length));
+  return FLines[index];
 }
 
 void TPopupList::event(TInputListEvent what) {

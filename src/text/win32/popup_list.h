@@ -46,9 +46,11 @@ class TPopupList {
   std::optional<LRESULT> popupMessage(HWND popup, UINT message, WPARAM wParam, LPARAM lParam, bool onlyDeactivation);
 
   // Fills the list and selects its first entry; a horizontal extent above 0
-  // sets how far the list scrolls sideways.
+  // sets how far the list scrolls sideways. A line break of a line shows as
+  // the sheet's mark.
   void fill(const std::vector<std::wstring>& lines, int horizontalExtent = 0);
-  // The text of an entry; nullopt when there is no such entry.
+  // The text of an entry as it was filled in, line breaks and all; nullopt
+  // when there is no such entry.
   std::optional<std::wstring> entry(std::size_t index) const;
 
   // An event of the shown popup; only the first that closes it counts.
@@ -67,6 +69,7 @@ class TPopupList {
   TCloseRule FRule;
   THooks FHooks;
   HWND FList = nullptr;
+  std::vector<std::wstring> FLines;  // as filled in: the list box holds them as shown
   TInputListClose FClose = TInputListClose::Stay;
   bool FShown = false;
 };

@@ -80,27 +80,6 @@ class TFontCache {
   std::map<std::tuple<int, long, long>, TGdiObject<HFONT>> FFonts;
 };
 
-// MTEXT keeps its format codes; the paragraph breaks at least become lines.
-std::vector<std::wstring> textLines(const standin::Entity& e) {
-  std::vector<std::wstring> lines;
-  if (e.type != "MTEXT") {
-    lines.push_back(e.text);
-    return lines;
-  }
-  std::wstring current;
-  for (std::size_t i = 0; i < e.text.size(); ++i) {
-    if (e.text[i] == L'\\' && i + 1 < e.text.size() && (e.text[i + 1] == L'P' || e.text[i + 1] == L'p')) {
-      lines.push_back(current);
-      current.clear();
-      ++i;
-    } else {
-      current += e.text[i];
-    }
-  }
-  lines.push_back(current);
-  return lines;
-}
-
 // The pixel width of a text drawn unrotated with that height and width factor.
 double naturalWidth(HDC dc, TFontCache& fonts, const std::wstring& text, int heightPx, double widthFactor) {
   HFONT font = fonts.font(dc, heightPx, 0, widthFactor);
@@ -135,7 +114,7 @@ TTextLayout layoutText(HDC dc, const TViewTransform& v, const standin::Entity& e
     t.ax = v.toScreenX(e.p1.x);
     t.ay = v.toScreenY(e.p1.y);
     t.hmode = e.halign == 1 ? 1 : (e.halign == 2 ? 2 : 0);
-    t.vmode = e.valign;
+    t.widthFactor = 1;  // an MTEXT's widthFactor holds its reference column width
     return t;
   }
   const bool spans = (e.halign == 3 || e.halign == 5) && (e.p1.x != e.p2.x || e.p1.y != e.p2.y);
@@ -159,6 +138,11 @@ TTextLayout layoutText(HDC dc, const TViewTransform& v, const standin::Entity& e
     t.vmode = e.valign;
   }
   return t;
+}
+
+void textOut(HDC dc, double x, double y, const std::wstring& text) {
+  TextOutW(dc, static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)), text.c_str(),
+           static_cast<int>(text.size()));
 }
 
 void paintText(HDC dc, const TViewTransform& v, const standin::Entity& e, TFontCache& fonts) {
@@ -189,16 +173,15 @@ void paintText(HDC dc, const TViewTransform& v, const standin::Entity& e, TFontC
     down = t.heightPx;
   }
   SetTextAlign(dc, align);
-  const bool mtext = e.type == "MTEXT";
-  const std::vector<std::wstring> lines = textLines(e);
-  const double lineStep = t.heightPx * 1.6;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    // An MTEXT's first line hangs below its insertion point.
-    const double d = mtext ? t.heightPx + lineStep * static_cast<double>(i) : down;
-    const double bx = t.ax + std::sin(theta) * d;
-    const double by = t.ay + std::cos(theta) * d;
-    TextOutW(dc, static_cast<int>(std::lround(bx)), static_cast<int>(std::lround(by)), lines[i].c_str(),
-             static_cast<int>(lines[i].size()));
+  if (e.type != "MTEXT") {
+    textOut(dc, t.ax + std::sin(theta) * down, t.ay + std::cos(theta) * down, e.text);
+    return;
+  }
+  // Each line of an MTEXT aligned at the insertion point as its attachment says, below each other.
+  const standin::MTextLayout layout = standin::mtextLayout(e);
+  for (std::size_t i = 0; i < layout.lines.size(); ++i) {
+    const double d = (layout.firstBaseline + layout.lineStep * static_cast<double>(i)) / v.unitsPerPixel;
+    textOut(dc, t.ax + std::sin(theta) * d, t.ay + std::cos(theta) * d, layout.lines[i]);
   }
 }
 
