@@ -104,8 +104,9 @@ void TMorvaneForm::Button1Click() {
   TLineAry readLines;
   TTextAry readTexts;
   bool selected = false;
+  // As the selection was made: the item may be clicked while the loop lets messages run.
+  const bool mtext = MTEXT1.Checked();
   try {
-    const bool mtext = MTEXT1.Checked();
     selected = acquireSelect(FProgress, desktop, Window.Handle,
                              buildSelectionFilter(CheckBox5.Checked(), Edit2.Text(), mtext), *selection, cadWnd,
                              readLines, readTexts, mtext ? &FMTextCodes : nullptr);
@@ -151,7 +152,7 @@ void TMorvaneForm::Button1Click() {
     FProgress.log(hiddenLogLine(FTable.hidden));
   }
   // A ruling without a single text is most often a table of MTEXT cells.
-  if (selected && !MTEXT1.Checked() && !FTable.LineAry.empty() && FTable.TextAry.empty()) {
+  if (selected && !mtext && !FTable.LineAry.empty() && FTable.TextAry.empty()) {
     FProgress.log(mtextHintLogLine());
   }
   FProgress.setPosition(0);

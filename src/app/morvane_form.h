@@ -238,8 +238,8 @@ class TMorvaneForm {
   bool FLocateMissed = false;
 
   // ---- About, and the close put off while a command runs (form_settings.cpp)
-  void N24Click();
   void MTEXT1Click();
+  void N24Click();
   void commandsDone();
   void wireShell();
   bool FCloseRequested = false;

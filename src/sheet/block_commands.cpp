@@ -3,23 +3,7 @@
 #include <algorithm>
 #include <string>
 
-namespace {
-
-constexpr std::wstring_view kLineEnd = L"\r\n";
-
-// Each CR LF ends a line, and text after the last one is a line of its own:
-// a word copied from an editor comes without a line break.
-std::int32_t countLines(std::wstring_view text) {
-  std::int32_t lines = 0;
-  std::size_t next = 0;
-  for (std::size_t at = text.find(kLineEnd); at != std::wstring_view::npos; at = text.find(kLineEnd, next)) {
-    ++lines;
-    next = at + kLineEnd.size();
-  }
-  return next < text.size() ? lines + 1 : lines;
-}
-
-}  // namespace
+#include "sheet/clipboard_fields.h"
 
 std::int32_t emptyBlock(TStringGrid& grid, TUndoCells& undo, const TGridRect& block) {
   return fillBlock(grid, undo, block, std::wstring());
@@ -39,26 +23,22 @@ std::int32_t fillBlock(TStringGrid& grid, TUndoCells& undo, const TGridRect& blo
 }
 
 std::int32_t pasteText(TStringGrid& grid, TUndoCells& undo, const TGridRect& selection, std::wstring_view text) {
-  const std::int32_t lines = countLines(text);
+  const std::int32_t lines = clipboardRowCount(text);
   if (lines == 0) {
     return 0;
   }
   const TStringGrid::TUpdateScope hold(grid);
   std::int32_t count = 0;
+  TClipboardFields fields(text);
   std::wstring field;
-  std::size_t lineStart = 0;
-  for (std::int32_t i = 0; i < lines; ++i) {
-    const std::size_t lineEnd = std::min(text.find(kLineEnd, lineStart), text.size());
-    const std::int32_t row = selection.Top + i;
+  bool endsRow = false;
+  std::int32_t row = selection.Top;
+  std::int32_t col = selection.Left;
+  while (fields.next(col < grid.ColCount() ? &field : nullptr, endsRow)) {
     if (row >= grid.RowCount()) {
       break;  // every later line and its repetitions lie lower still
     }
-    const std::wstring_view line = text.substr(lineStart, lineEnd - lineStart);
-    lineStart = lineEnd + kLineEnd.size();
-    std::size_t fieldStart = 0;
-    for (std::int32_t col = selection.Left; col < grid.ColCount(); ++col) {
-      const std::size_t tab = line.find(L'\t', fieldStart);
-      field.assign(line.substr(fieldStart, tab == std::wstring_view::npos ? line.npos : tab - fieldStart));
+    if (col < grid.ColCount()) {
       for (std::int32_t target = row; target == row || target <= selection.Bottom; target += lines) {
         if (target >= grid.RowCount()) {
           break;
@@ -67,25 +47,30 @@ std::int32_t pasteText(TStringGrid& grid, TUndoCells& undo, const TGridRect& sel
         grid.setCell(col, target, field);
         ++count;
       }
-      if (tab == std::wstring_view::npos) {
-        break;
-      }
-      fieldStart = tab + 1;
+    }
+    if (endsRow) {
+      ++row;
+      col = selection.Left;
+    } else {
+      ++col;
     }
   }
   return count;
 }
 
 TPasteDropped pasteDropped(const TStringGrid& grid, const TGridRect& selection, std::wstring_view text) {
-  const std::int32_t lines = countLines(text);
+  TClipboardFields fields(text);
+  bool endsRow = false;
+  std::int32_t lines = 0;
   std::int32_t widest = 0;
-  std::size_t lineStart = 0;
-  for (std::int32_t i = 0; i < lines; ++i) {
-    const std::size_t lineEnd = std::min(text.find(kLineEnd, lineStart), text.size());
-    const std::wstring_view line = text.substr(lineStart, lineEnd - lineStart);
-    lineStart = lineEnd + kLineEnd.size();
-    const auto fields = static_cast<std::int32_t>(std::count(line.begin(), line.end(), L'\t')) + 1;
-    widest = std::max(widest, fields);
+  std::int32_t width = 0;
+  while (fields.next(nullptr, endsRow)) {
+    ++width;
+    if (endsRow) {
+      ++lines;
+      widest = std::max(widest, width);
+      width = 0;
+    }
   }
   TPasteDropped dropped;
   if (lines > 0) {

@@ -18,7 +18,9 @@ std::int32_t emptyBlock(TStringGrid& grid, TUndoCells& undo, const TGridRect& bl
 // Writes the clipboard text into the sheet from the selection's top-left
 // cell. The text is cut into lines at each CR LF, text after the last one
 // being the last line (Excel ends every row with one, a text editor's copy
-// may not); each line is cut into fields at TABs. The block is repeated downwards, whole block by whole block, as long
+// may not); each line is cut into fields at TABs; a field in double quotes
+// holding a line break, as Excel writes a cell with one, is one cell
+// (TClipboardFields). The block is repeated downwards, whole block by whole block, as long
 // as a repetition's row lies within the selection; it is never repeated
 // sideways nor cut at the selection's edges. Pieces that fall beyond the
 // sheet's last column or row are dropped unwritten and unrecorded: the sheet

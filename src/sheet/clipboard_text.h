@@ -10,7 +10,8 @@
 inline constexpr std::uint32_t kClipboardRetryWait = 250;
 
 // The block's texts row by row: a TAB after each cell but the row's last, CR LF
-// after the last (the block's last row too). Texts go as they are, unquoted.
+// after the last (the block's last row too). Texts go as they are, unquoted,
+// but a text holding a line break goes in double quotes, as Excel writes it.
 std::wstring clipboardText(const TStringGrid& grid, const TGridRect& block);
 
 // Puts the text on the clipboard, trying up to `tries` times and waiting
@@ -21,5 +22,6 @@ bool setClipboardText(TDesktop& desktop, const std::wstring& text, int tries,
 
 // What a paste into the in-place editor inserts: the clipboard's first line,
 // without its line break. A cell holds one line; the sheet's own copy ends
-// every row with CR LF, which would otherwise go into the text.
+// every row with CR LF, which would otherwise go into the text. A first field
+// quoted for its line breaks is inserted whole, each break as the mark.
 std::wstring editorPasteText(const std::wstring& clipboard);

@@ -21,6 +21,7 @@ struct TMTextParts {
 TMTextParts splitMText(std::wstring_view source);
 
 // A visible text as MTEXT content: '\\' -> "\\\\", '{' -> "\\{", '}' -> "\\}", kMTextLineBreak -> "\\P".
+// A "%%c", "%%d" or "%%p" typed as text would show as a symbol: its first '%' goes as "\\U+0025".
 std::wstring escapeMTextContent(std::wstring_view visible);
 
 // The string an edit writes: the source's head + escapeMTextContent(visible) + the source's tail.
@@ -29,4 +30,7 @@ std::wstring composeMText(std::wstring_view source, std::wstring_view visible);
 // Whether the source's content carries codes a rewritten text cannot keep:
 // formatting in the middle, line breaks ("\P", "\X"), stacked fractions.
 // Literal-character escapes (\\ \{ \} \~ %%c %%d %%p \U+XXXX \M+nXXXX) are no formatting.
+// Codes the decoder shows as they stand (unknown or malformed ones, \M+ of a
+// code page other than the Japanese one) count as formatting: a rewrite
+// would write them as text.
 bool mtextHasInnerFormatting(std::wstring_view source);

@@ -17,7 +17,7 @@ WINDOW = "5,139,175,203"  # the table's selection window in drawing units (sampl
 CAPTIONS = ["取得", "更新", "Excelへ", "1行目固定", "Enter:[→]", "Enter:[↓]", "a -> A", "矢印描画",
             "除外画層フィルター", "入力候補", "UNDO"]
 GOLDEN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "golden", "acquire_sheet.calls")
-SETTINGS_KEYS = ["Left", "Top", "chk2", "chk3", "chk4", "edt1", "ProgID", "chk5", "edt2", "chk6", "mtext"]
+SETTINGS_KEYS = ["Left", "Top", "chk2", "chk3", "chk4", "edt1", "ProgID", "chk5", "edt2", "mtext", "chk6"]
 
 
 def memo_text(s, main):
@@ -119,6 +119,7 @@ def scenario(s):
     keys = [l.split("=", 1)[0] for l in text.replace("\r", "").split("\n") if "=" in l]
     check(sorted(keys) == sorted(SETTINGS_KEYS), f"settings keys {keys}")
     check("edt2=HOJO*,JOGAI*" in text, "the excluded layers are not in the settings file")
+    check("mtext=0" in text, "the MTEXT option is not kept off in the settings file")
     s.close_window(s.wait_window("nanoCAD 5"))
     s.wait_until(lambda: cad_proc.poll() is not None, 30, "the CAD to end")
     check_golden_calls(calls_path, GOLDEN)

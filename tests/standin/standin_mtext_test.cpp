@@ -75,22 +75,6 @@ TEST(StandinMText, ReadsItsFieldsAndKeepsItsCodesAsWritten) {
   }
 }
 
-TEST(StandinMText, AttachmentMapsBothWaysAndIgnoresValuesOutsideItsRange) {
-  for (int a = 1; a <= 9; ++a) {
-    Entity e;
-    e.type = "MTEXT";
-    e.setAttachment(a);
-    EXPECT_EQ(e.attachment(), a);
-  }
-  Entity e;
-  e.setAttachment(8);
-  e.setAttachment(0);
-  e.setAttachment(10);
-  EXPECT_EQ(e.attachment(), 8);
-  EXPECT_EQ(e.halign, 1);  // centre
-  EXPECT_EQ(e.valign, 1);  // bottom
-}
-
 // A copy edited as Update edits it: only its handle and the changed fields
 // differ from the source; direction, spacing, colour and xdata stay.
 TEST(StandinMText, AnEditedCopyRewritesOnlyItsFieldsWhereTheyStand) {

@@ -473,6 +473,12 @@ TEST_F(AcquireTest, ARulingWithoutTextsHintsAtTheMTextOption) {
   EXPECT_EQ(log(), (std::vector<std::wstring>{L"Select = 6", L"0.000 sec", L"Line = 5, Text = 1",
                                               L"Yoko = 2, Tate = 3"}));
   EXPECT_EQ(form->StringGrid1.Cell(1, 1), L"a");
+  // The selection decides, not a click on the item while the user selects.
+  form->MTEXT1.Click();
+  cad.onSelectOnScreen = [this] { form->MTEXT1.Click(); };
+  form->Button1.Click();
+  EXPECT_TRUE(form->MTEXT1.Checked());
+  EXPECT_EQ(log().back(), hint);
 }
 
 TEST_F(AcquireTest, AnOpenEditEndsBeforeTheSheetIsRefilled) {

@@ -60,6 +60,16 @@ TEST(PasteText, FollowsTheBlockRules) {
        {{{1, 1}, L"value"}, {{1, 2}, L"value"}, {{1, 3}, L"value"}}},
       {"a lone CR is no line break", {1, 1, 1, 1}, L"x\r", {{{1, 1}, L"x\r"}}},
       {"empty lines and a trailing TAB give empty fields", {1, 1, 1, 1}, L"\r\nq\t\r\n", {{{1, 2}, L"q"}}},
+      {"Excel's cell with a line break, in quotes, is one cell", {1, 1, 1, 1}, L"\"a\nb\"\tc\r\nd\r\n",
+       {{{1, 1}, L"a\nb"}, {{2, 1}, L"c"}, {{1, 2}, L"d"}}},
+      {"in quotes: doubled quotes are one, a CR LF is a break", {1, 1, 1, 1}, L"\"x\"\"y\r\nz\"\r\nw",
+       {{{1, 1}, L"x\"y\nz"}, {{1, 2}, L"w"}}},
+      {"the quoted cell last, without a CR LF", {1, 1, 1, 1}, L"x\t\"1\n2\"", {{{1, 1}, L"x"}, {{2, 1}, L"1\n2"}}},
+      {"quotes around a text without a break stay", {1, 1, 1, 1}, L"\"q\"\t\"r\"\r\n",
+       {{{1, 1}, L"\"q\""}, {{2, 1}, L"\"r\""}}},
+      {"an unclosed quote is a character", {1, 1, 1, 1}, L"\"a\r\nb", {{{1, 1}, L"\"a"}, {{1, 2}, L"b"}}},
+      {"a closing quote not at the field's end is a character", {1, 1, 1, 1}, L"\"a\nb\"c\r\n",
+       {{{1, 1}, L"\"a\nb\"c"}}},
   };
   for (const TPasteCase& c : cases) {
     TStringGrid grid;
@@ -229,6 +239,7 @@ TEST(PasteDropped, CountsTheRowsAndColumnsBeyondTheSheet) {
       {"the text after the last line break is a line too", {1, 8, 1, 8}, L"a\r\nb\tc\td\te\tf", {1, 1}},
       {"one word without a line break", {4, 8, 4, 8}, L"value", {0, 0}},
       {"nothing to paste", {1, 1, 1, 1}, L"", {0, 0}},
+      {"a quoted cell's breaks are no rows", {1, 8, 1, 8}, L"\"a\r\nb\r\nc\"\tx\r\n", {0, 0}},
   };
   TStringGrid grid;
   grid.setRowCount(9);

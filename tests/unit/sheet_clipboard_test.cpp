@@ -2,6 +2,7 @@
 // message, Ctrl+C's silent tries.
 #include <gtest/gtest.h>
 
+#include "sheet/block_commands.h"
 #include "sheet/clipboard_text.h"
 #include "sheet/grid_keys.h"
 #include "sheet_form_fixture.h"
@@ -21,11 +22,23 @@ TEST(ClipboardText, ASingleEmptyCellIsCrLfAlone) {
   EXPECT_EQ(clipboardText(grid, {3, 3, 3, 3}), L"\r\n");
 }
 
-TEST(ClipboardText, TabsAndLineBreaksInsideTextsGoUnquoted) {
+// Texts go unquoted, TABs and quotes too; a text with a line break goes in
+// quotes, as Excel writes it, and a paste of the copy gives every cell back.
+TEST(ClipboardText, TextsWithLineBreaksGoQuotedAsExcelWritesThem) {
   TStringGrid grid;
   grid.setCell(1, 1, L"x\ty");
-  grid.setCell(1, 2, L"\"q\"\r\nz");
-  EXPECT_EQ(clipboardText(grid, {1, 1, 1, 2}), L"x\ty\r\n\"q\"\r\nz\r\n");
+  grid.setCell(2, 1, L"\"q\"");
+  grid.setCell(1, 2, L"\"q\"\nz");
+  grid.setCell(2, 2, L"寸法\n備考");
+  EXPECT_EQ(clipboardText(grid, {1, 1, 2, 2}), L"x\ty\t\"q\"\r\n\"\"\"q\"\"\nz\"\t\"寸法\n備考\"\r\n");
+
+  grid.setCell(1, 1, L"x");  // a TAB in a text is a field's end on any paste
+  TStringGrid pasted;
+  TUndoCells undo;
+  pasteText(pasted, undo, {1, 1, 1, 1}, clipboardText(grid, {1, 1, 2, 2}));
+  for (const auto& [col, row] : {std::pair{1, 1}, {2, 1}, {1, 2}, {2, 2}}) {
+    EXPECT_EQ(pasted.Cell(col, row), grid.Cell(col, row)) << col << "," << row;
+  }
 }
 
 TEST(SetClipboardText, WaitsAfterEachFailedOpenAndGivesUpAfterTheTries) {
@@ -52,6 +65,9 @@ TEST(EditorPasteText, TheFirstLineWithoutItsBreak) {
       {L"old mac\rline", L"old mac"},
       {L"\r\nsecond", L""},
       {L"", L""},
+      {L"\"寸法\n備考\"\r\n", L"寸法¶備考"},  // a cell with a break: whole, the break as the mark
+      {L"\"q\"\r\n", L"\"q\""},              // quotes without a break are text
+      {L"\"a\nb", L"\"a"},                    // unclosed: not a quoted field
   };
   for (const auto& [clipboard, inserted] : cases) {
     EXPECT_EQ(editorPasteText(clipboard), inserted) << toUtf8(clipboard);

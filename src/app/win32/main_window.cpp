@@ -26,11 +26,10 @@ TGdiObject<HFONT> createTahoma(int pixelHeight) {
 }
 
 // The width of the status panel of the pending counts: their longest text
-// (every count of two digits, cells changed in the drawing and MTEXT
-// formatting replaced among them) in the bar's font, with the panel's border
-// and the margins the bar draws text in.
+// (every count of two digits, cells changed in the drawing among them) in
+// the bar's font, with the panel's border and the margins the bar draws text in.
 int pendingPanelWidth(TWindow bar) {
-  const std::wstring longest = pendingStatusText(TPendingCounts{88, 88, 88, 88, 88, 88});
+  const std::wstring longest = pendingStatusText(TPendingCounts{88, 88, 88, 88, 88});
   const TWindowDc dc(bar.handle());
   const TSelectScope font(dc.get(), reinterpret_cast<HGDIOBJ>(bar.send(WM_GETFONT)));
   SIZE size{};

@@ -149,9 +149,21 @@ void paintText(HDC dc, const TViewTransform& v, const standin::Entity& e, TFontC
   const TTextLayout t = layoutText(dc, v, e, fonts);
   const double theta = t.rotation * kPi / 180;
   if (t.heightPx < kMinTextPixels) {
-    const double len = std::max(1.0, e.text.size() * e.height * t.widthFactor / v.unitsPerPixel);
-    MoveToEx(dc, static_cast<int>(t.ax), static_cast<int>(t.ay), nullptr);
-    LineTo(dc, static_cast<int>(t.ax + len * std::cos(theta)), static_cast<int>(t.ay - len * std::sin(theta)));
+    double ax = t.ax;
+    double ay = t.ay;
+    double len = e.text.size() * e.height * t.widthFactor;
+    if (e.type == "MTEXT") {
+      // Along its first baseline, across its box: the codes draw nothing.
+      const standin::MTextLayout layout = standin::mtextLayout(e);
+      const double along = layout.left / v.unitsPerPixel;
+      const double down = layout.firstBaseline / v.unitsPerPixel;
+      ax += along * std::cos(theta) + down * std::sin(theta);
+      ay += -along * std::sin(theta) + down * std::cos(theta);
+      len = layout.width;
+    }
+    len = std::max(1.0, len / v.unitsPerPixel);
+    MoveToEx(dc, static_cast<int>(ax), static_cast<int>(ay), nullptr);
+    LineTo(dc, static_cast<int>(ax + len * std::cos(theta)), static_cast<int>(ay - len * std::sin(theta)));
     return;
   }
   HFONT font = fonts.font(dc, t.heightPx, t.rotation, t.widthFactor);
