@@ -313,7 +313,6 @@ TEST(DrawingChangedRuleTest, AMarkedRecordDecidesItsCellWhateverTheCellHolds) {
   }
   EXPECT_EQ(pendingStatusText({0, 0, 0, 0, 3}), L"編集 0 / 追加 0 / 削除 0 / 不可 0 / 図面側で変更 3");
   EXPECT_EQ(pendingStatusText({1, 0, 0, 0, 0}), L"編集 1 / 追加 0 / 削除 0 / 不可 0");
-  EXPECT_EQ(pendingStatusText({0, 0, 0, 0, 0, 2}), L"編集 0 / 追加 0 / 削除 0 / 不可 0 / 書式置換 2");
   EXPECT_EQ(pendingStatusText({0, 0, 0, 0, 1, 2}), L"編集 0 / 追加 0 / 削除 0 / 不可 0 / 図面側で変更 1 / 書式置換 2");
 }
 

@@ -192,9 +192,6 @@ TEST_F(FormSettings, TheMTextOptionGoesThroughTheFileAndBack) {
   store(L"mtext", L"0");
   form.FormCreate();
   EXPECT_FALSE(form.MTEXT1.Checked());
-  store(L"mtext", L"abc");
-  form.FormCreate();
-  EXPECT_FALSE(form.MTEXT1.Checked());
 }
 
 TEST_F(FormSettings, BothEnterDirectionsSavedLeavesOnlyDownChecked) {
