@@ -2,6 +2,11 @@
 the real morvane.exe from the stand-in CAD under Wine. For each size it
 prints one JSON line: entities, seconds (Morvane's own time line), ms and
 calls per entity, and after the largest the memory peak of morvane.exe.
+Then the smallest size once more with each cell an MTEXT (its height code
+written in front, as CADs write it) and the option to read MTEXT set; every
+line also gives the calls of one cell text beside those of one ruling line,
+taken from the stand-in's call log, so that what an MTEXT costs stands beside
+what a TEXT costs.
 Before each size and after the last it measures the round trip of one call
 that costs the CAD nothing (bench/win32/cad_round_trip.cpp) into
 round_trip.jsonl, so that the report can set each Acquire beside what its
@@ -9,6 +14,7 @@ calls alone cost at that time: on a shared machine the round trip moves. It also
 moving while the window answers, and the right sheet at the end.
 
   python3 bench/acquire_load.py --build build/win --source . --sizes 500,2000,10000 --out DIR
+  (--mtext-size N measures the MTEXT table at N entities, 0 leaves it out)
 """
 
 import argparse
@@ -31,7 +37,7 @@ def rows_for(entities):
     return max(1, round((entities - COLUMNS - 2) / (COLUMNS + 1)))
 
 
-def make_table(path, rows):
+def make_table(path, rows, mtext=False):
     """Writes the drawing and returns (entity count, the sheet as copied)."""
     import ezdxf
     doc = ezdxf.new("R2000")
@@ -47,8 +53,13 @@ def make_table(path, rows):
         for c in range(COLUMNS):
             text = f"R{r + 1}C{c + 1}" if c else f"部品{r + 1}"
             cells.append(text)
-            msp.add_text(text, dxfattribs={"layer": "TEXT", "height": 2.5,
-                                           "insert": (c * CELL_W + 1, height - (r + 1) * CELL_H + 2)})
+            at = (c * CELL_W + 1, height - (r + 1) * CELL_H + 2)
+            if mtext:
+                # Bottom left, so that the insertion point is where the TEXT's would be.
+                msp.add_mtext("\\H2.5;" + text, dxfattribs={"layer": "TEXT", "char_height": 2.5, "insert": at,
+                                                             "attachment_point": 7})
+            else:
+                msp.add_text(text, dxfattribs={"layer": "TEXT", "height": 2.5, "insert": at})
         lines.append("\t".join(cells) + "\r\n")
     doc.saveas(path)
     return rows + 1 + COLUMNS + 1 + rows * COLUMNS, "".join(lines)
@@ -72,14 +83,28 @@ def copy_all(s, main):
     return s.wait_until(lambda: s.clipboard(), 60, "the sheet on the clipboard")
 
 
-def measure(s, size, out_dir, last):
+def calls_per_kind(reading):
+    """The reading loop's calls split at each entity's "Item": (calls of one
+    ruling line, calls of one text, number of texts), lines being the
+    entities whose end points are asked for."""
+    starts = [i for i, m in enumerate(reading) if m == "Item"] + [len(reading)]
+    entities = [reading[a:b] for a, b in zip(starts, starts[1:])]
+    lines = [e for e in entities if "StartPoint" in e]
+    texts = [e for e in entities if "StartPoint" not in e]
+    return (sum(map(len, lines)) / max(1, len(lines)), sum(map(len, texts)) / max(1, len(texts)), len(texts),
+            sorted({" ".join(e) for e in texts}))
+
+
+def measure(s, size, out_dir, last, mtext=False):
     rows = rows_for(size)
-    dxf = os.path.join(s.work, f"table_{size}.dxf")
-    entities, expected = make_table(dxf, rows)
-    calls_log = os.path.join(s.work, f"calls_{size}.log")
+    kind = "mtext" if mtext else "text"
+    dxf = os.path.join(s.work, f"table_{size}_{kind}.dxf")
+    entities, expected = make_table(dxf, rows, mtext)
+    calls_log = os.path.join(s.work, f"calls_{size}_{kind}.log")
     cad = s.start(s.path(e2e.STANDIN), dxf, "--auto-select=all", f"--call-log={calls_log}")
     s.wait_window("nanoCAD 5")
-    main = s.start_morvane()
+    # The option is left out of the settings of the TEXT tables: they read as they always did.
+    main = s.start_morvane({"AcadMRV": {"mtext": 1}} if mtext else None)
     morvane = s.procs[-1]
     s.click_button(main, "取得")
     # On the way: the progress moves, read across processes, so the window
@@ -109,8 +134,11 @@ def measure(s, size, out_dir, last):
     # The reading loop's calls: from the set's Count to the closing Clear.
     reading = reading[reading.index("Count"):]
     reading = reading[:len(reading) - 1 - reading[::-1].index("Clear")]
-    result = {"entities": entities, "seconds": seconds, "ms_per_entity": 1000.0 * seconds / entities,
-              "calls_per_entity": len(reading) / entities}
+    per_line, per_text, texts, shapes = calls_per_kind(reading)
+    check(texts == rows * COLUMNS, f"{texts} texts read in the call log, {rows * COLUMNS} drawn")
+    result = {"entities": entities, "kind": kind, "seconds": seconds, "ms_per_entity": 1000.0 * seconds / entities,
+              "calls_per_entity": len(reading) / entities, "calls_per_line": per_line, "calls_per_text": per_text,
+              "text_calls": shapes}
     if last:
         _, out = s.driver("memory", main)
         peak_ws, peak_private = (int(v) for v in out.split())
@@ -147,6 +175,7 @@ def measure_round_trip(s, out_dir):
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--sizes", default="500,2000,5000,10000")
+    ap.add_argument("--mtext-size", type=int, default=None)
     ap.add_argument("--out", required=True)
     args, rest = ap.parse_known_args()
     sys.argv = [sys.argv[0]] + rest
@@ -156,11 +185,15 @@ def main():
         if os.path.exists(path):
             os.remove(path)
     sizes = [int(v) for v in args.sizes.split(",")]
+    mtext_size = sizes[0] if args.mtext_size is None else args.mtext_size
 
     def scenario(s):
         for i, size in enumerate(sizes):
             measure_round_trip(s, args.out)
             measure(s, size, args.out, i == len(sizes) - 1)
+        if mtext_size:
+            measure_round_trip(s, args.out)
+            measure(s, mtext_size, args.out, False, mtext=True)
         measure_round_trip(s, args.out)
 
     e2e.run("acquire_load", scenario)

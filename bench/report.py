@@ -40,6 +40,16 @@ def round_trips(path):
         return [json.loads(l)["ms_per_call"] for l in f if l.strip()]
 
 
+def label(r):
+    """A result's entity count, and what its cells are when they are not TEXT."""
+    return f"{r['entities']:,}" + (" (MTEXT cells)" if r.get("kind") == "mtext" else "")
+
+
+def per_kind(r):
+    """The calls of one ruling line and of one cell text (results of older runs lack them)."""
+    return f"{r['calls_per_line']:.2f} | {r['calls_per_text']:.2f}" if "calls_per_text" in r else " | "
+
+
 def plot(results, path):
     try:
         import matplotlib
@@ -48,6 +58,7 @@ def plot(results, path):
     except ImportError:
         print("(no plot: python3-matplotlib is not installed)", file=sys.stderr)
         return
+    results = [r for r in results if r.get("kind", "text") == "text"]
     xs = [r["entities"] for r in results]
     fig, ax = plt.subplots(figsize=(6.4, 3.6), dpi=100)
     ax.plot(xs, [r["ms_per_entity"] for r in results], marker="o", label="Acquire, ms per entity")
@@ -89,19 +100,23 @@ def main():
             said = ", ".join(f"{t:.3f}" for t in trips)
             lines += [f"Round trip of a call that costs the CAD nothing (the application's HWND), before each "
                       f"Acquire and after the last: {said} ms", ""]
-            lines += ["| Acquire under Wine, entities | s | ms per entity | calls per entity | round trip, ms "
-                      "| its calls alone, ms per entity | Acquire / its calls |",
-                      "|---:|---:|---:|---:|---:|---:|---:|"]
+            lines += ["| Acquire under Wine, entities | s | ms per entity | calls per entity | calls per line "
+                      "| calls per cell text | round trip, ms | its calls alone, ms per entity | Acquire / its calls |",
+                      "|---:|---:|---:|---:|---:|---:|---:|---:|---:|"]
             for r, trip in zip(results, beside):
                 alone = r["calls_per_entity"] * trip
-                lines.append(f"| {r['entities']:,} | {r['seconds']:.3f} | {r['ms_per_entity']:.2f} "
-                             f"| {r['calls_per_entity']:.2f} | {trip:.3f} | {alone:.2f} "
+                lines.append(f"| {label(r)} | {r['seconds']:.3f} | {r['ms_per_entity']:.2f} "
+                             f"| {r['calls_per_entity']:.2f} | {per_kind(r)} | {trip:.3f} | {alone:.2f} "
                              f"| {r['ms_per_entity'] / alone:.2f} |")
         else:
-            lines += ["| Acquire under Wine, entities | s | ms per entity | calls per entity |",
-                      "|---:|---:|---:|---:|"]
-            lines += [f"| {r['entities']:,} | {r['seconds']:.3f} | {r['ms_per_entity']:.2f} "
-                      f"| {r['calls_per_entity']:.2f} |" for r in results]
+            lines += ["| Acquire under Wine, entities | s | ms per entity | calls per entity | calls per line "
+                      "| calls per cell text |",
+                      "|---:|---:|---:|---:|---:|---:|"]
+            lines += [f"| {label(r)} | {r['seconds']:.3f} | {r['ms_per_entity']:.2f} "
+                      f"| {r['calls_per_entity']:.2f} | {per_kind(r)} |" for r in results]
+        shapes = {r.get("kind", "text"): r["text_calls"] for r in results if "text_calls" in r}
+        for kind, calls in shapes.items():
+            lines += ["", f"The calls of one {kind.upper()} cell: " + "; ".join(calls)]
         peak = [r for r in results if "peak_working_set_mb" in r]
         if peak:
             p = peak[-1]

@@ -2,8 +2,11 @@
 completed by the CAD, and the sheet shows the drawn table: the log holds the
 four lines, the whole sheet copied with a click on the top-left header cell and
 Ctrl+C equals the table drawn in the sample, typing into a cell and Escape put
-the old text back, and closing writes the settings file."""
+the old text back, and closing writes the settings file. The CAD's call log
+of the whole story equals the one kept in golden/acquire_sheet.calls: what
+Morvane asks the CAD for a plain Acquire never changes unnoticed."""
 
+import os
 import re
 
 import e2e
@@ -13,12 +16,38 @@ SAMPLE = "parts_list.dxf"
 WINDOW = "5,139,175,203"  # the table's selection window in drawing units (samples/README.md)
 CAPTIONS = ["取得", "更新", "Excelへ", "1行目固定", "Enter:[→]", "Enter:[↓]", "a -> A", "矢印描画",
             "除外画層フィルター", "入力候補", "UNDO"]
+GOLDEN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "golden", "acquire_sheet.calls")
 SETTINGS_KEYS = ["Left", "Top", "chk2", "chk3", "chk4", "edt1", "ProgID", "chk5", "edt2", "mtext", "chk6", "Title", "CLSID"]
 
 
 def memo_text(s, main):
     memo = [w for w in s.windows(main) if w.cls.lower() == "edit" and "Select = " in w.text]
     return memo[0].text if memo else ""
+
+
+def normalised_calls(path):
+    """The call log with what differs from run to run put in words: the
+    stand-in's process id on the first line. The log holds no times, window
+    handles or addresses (the line "HWND" names the member, not its value)."""
+    with open(path, encoding="utf-8") as f:
+        return re.sub(r"\Apid \d+\n", "pid <pid>\n", f.read())
+
+
+def check_golden_calls(path, golden):
+    """The run's normalised call log equals the golden one, byte for byte;
+    MORVANE_WRITE_GOLDEN=1 writes it there instead, for a change meant to alter it."""
+    got = normalised_calls(path)
+    if os.environ.get("MORVANE_WRITE_GOLDEN") == "1":
+        with open(golden, "w", encoding="utf-8", newline="") as f:
+            f.write(got)
+        print(f"wrote {golden}")
+        return
+    with open(golden, encoding="utf-8", newline="") as f:
+        want = f.read()
+    if got != want:
+        import difflib
+        diff = "".join(difflib.unified_diff(want.splitlines(True), got.splitlines(True), "golden", "this run"))
+        raise e2e.Failure(f"the CAD's call log differs from {golden}:\n{diff}")
 
 
 def sheet(s, main):
@@ -37,7 +66,10 @@ def scenario(s):
     with open(s.sample(SAMPLE.replace(".dxf", ".expected.tsv")), encoding="utf-8", newline="") as f:
         expected = f.read()
 
-    s.start_standin(s.sample(SAMPLE), f"--auto-select=window:{WINDOW}", "--auto-select-delay=500")
+    calls_path = os.path.join(s.work, "calls.log")
+    s.start_standin(s.sample(SAMPLE), f"--auto-select=window:{WINDOW}", "--auto-select-delay=500",
+                    f"--call-log={calls_path}")
+    cad_proc = s.procs[-1]
     main = s.start_morvane()
     top = s.windows(main)[0]
     check(top.text == "Morvane 2025.06.08a [ nanoCAD 5 ]", f"caption at start: {top.text!r}")
@@ -80,7 +112,6 @@ def scenario(s):
 
     s.close_window(main)
     ini = s.morvane_exe[:-4] + ".ini"
-    import os
     s.wait_until(lambda: os.path.exists(ini) and os.path.getsize(ini) > 0, 20, "the settings file")
     s.wait_until(lambda: s.procs[1].poll() is not None, 20, "Morvane to end")
     raw = open(ini, "rb").read()
@@ -90,6 +121,8 @@ def scenario(s):
     check("edt2=HOJO*,JOGAI*" in text, "the excluded layers are not in the settings file")
     check("mtext=0" in text, "the MTEXT option is not kept off in the settings file")
     s.close_window(s.wait_window("nanoCAD 5"))
+    s.wait_until(lambda: cad_proc.poll() is not None, 30, "the CAD to end")
+    check_golden_calls(calls_path, GOLDEN)
 
 
 if __name__ == "__main__":

@@ -25,9 +25,10 @@ FIRST_COL_WIDTH = 40  # the numbered header column
 ROW_HEIGHT = 20
 BAR_HEIGHT = 26  # the stand-in's document bar, and the strip it keeps under the view
 ARROW = (255, 100, 100)
-# The marks, RGB: edit, addition, deletion, cannot be written, changed in the drawing.
+# The marks, RGB: edit, addition, deletion, cannot be written, changed in the
+# drawing, an MTEXT edit that replaces inner formatting.
 MARKS = {"edit": (255, 128, 0), "add": (0, 200, 0), "delete": (230, 0, 0), "unwritable": (255, 0, 255),
-         "changed": (0, 100, 255)}
+         "changed": (0, 100, 255), "inner": (190, 150, 0)}
 # Each kind's shape and place apart from its colour, for a user who cannot
 # tell red from green: its coloured pixels, their width and height less one
 # and their top below the cell's (a white edge leads each line, uncounted).
@@ -35,7 +36,8 @@ SHAPES = {"edit": (28, 6, 6, 0),  # a triangle in the top right corner
           "add": (28, 6, 6, 13),  # a triangle in the bottom right corner
           "delete": (60, 2, 19, 0),  # a bar down the right edge
           "unwritable": (36, 5, 5, 7),  # a square at the middle of the right edge
-          "changed": (25, 6, 6, 7)}  # a triangle pointing left from the middle of the right edge
+          "changed": (25, 6, 6, 7),  # a triangle pointing left from the middle of the right edge
+          "inner": (21, 6, 2, 0)}  # a flat bar three lines tall along the top edge at the right
 ROW_PITCH = ROW_HEIGHT + 1  # each row is followed by its grid line
 
 # With the filter off the construction line at x = 75 splits the second

@@ -3,15 +3,17 @@
 # select TEXT and *LINE entities of model space, turn them into line and text
 # records, merge the ruling into row and column boundaries (tolerance 0.1) and
 # place every text into the cell holding its anchor point.
+# With a decoder for MTEXT strings, MTEXT entities are selected too and read
+# as texts anchored at their insertion point (the e2e stories import it so).
 import fnmatch, re, sys
 import ezdxf
 
-def records(path):
+def records(path, mtext_visible=None):
     doc = ezdxf.readfile(path)
     selected, lines, texts = 0, [], []
     for e in doc.modelspace():
         t = e.dxftype()
-        if not (t == "TEXT" or fnmatch.fnmatchcase(t, "*LINE")):
+        if not (t == "TEXT" or (t == "MTEXT" and mtext_visible) or fnmatch.fnmatchcase(t, "*LINE")):
             continue
         selected += 1
         if t == "LINE":
@@ -27,6 +29,8 @@ def records(path):
             code = {(0,0):0,(1,0):1,(2,0):2,(3,0):3,(4,0):4,(5,0):5,(0,3):6,(1,3):7,(2,3):8,(0,2):9,(1,2):10,(2,2):11,(0,1):12,(1,1):13,(2,1):14}.get((h, v), 0)
             base = tuple(e.dxf.insert) if code == 0 else tuple(e.dxf.get("align_point", e.dxf.insert))
             texts.append((base, re.sub(r'\\U\+([0-9A-Fa-f]{4})', lambda m: chr(int(m.group(1), 16)), e.dxf.text), e.dxf.handle.upper()))
+        elif t == "MTEXT":
+            texts.append((tuple(e.dxf.insert), mtext_visible(e.text), e.dxf.handle.upper()))
     return selected, lines, texts
 
 def bounds(lines, tol=0.1):
@@ -53,18 +57,22 @@ def fill(texts, tate, yoko):
             if done: break
     return cells
 
-cpp = sys.argv[1] == "--cpp"
-for path in sys.argv[2 if cpp else 1:]:
-    n, lines, texts = records(path)
-    yoko, tate = bounds(lines)
-    cells = fill(texts, tate, yoko)
-    order = sorted(cells.items(), key=lambda kv: (kv[0][1], kv[0][0]))
-    if cpp:
-        print('{"%s", %d, %d, %d, %d, %d, {' % (path.split("/")[-1], n, len(lines), len(texts), len(yoko), len(tate)))
+def main():
+    cpp = sys.argv[1] == "--cpp"
+    for path in sys.argv[2 if cpp else 1:]:
+        n, lines, texts = records(path)
+        yoko, tate = bounds(lines)
+        cells = fill(texts, tate, yoko)
+        order = sorted(cells.items(), key=lambda kv: (kv[0][1], kv[0][0]))
+        if cpp:
+            print('{"%s", %d, %d, %d, %d, %d, {' % (path.split("/")[-1], n, len(lines), len(texts), len(yoko), len(tate)))
+            for (c, r), (s, h) in order:
+                print('  {%d, %d, L"%s", L"%s"},' % (c, r, s.replace("\\", "\\\\").replace('"', '\\"'), h))
+            print("}},")
+            continue
+        print(path.split("/")[-1], "Select =", n, "Line =", len(lines), "Text =", len(texts), "Yoko =", len(yoko), "Tate =", len(tate))
         for (c, r), (s, h) in order:
-            print('  {%d, %d, L"%s", L"%s"},' % (c, r, s.replace("\\", "\\\\").replace('"', '\\"'), h))
-        print("}},")
-        continue
-    print(path.split("/")[-1], "Select =", n, "Line =", len(lines), "Text =", len(texts), "Yoko =", len(yoko), "Tate =", len(tate))
-    for (c, r), (s, h) in order:
-        print("  cell", c, r, repr(s), h)
+            print("  cell", c, r, repr(s), h)
+
+if __name__ == "__main__":
+    main()
