@@ -71,8 +71,7 @@ def scenario(s):
     save(s, "cad-locate", rect_of(s, cad))
 
     # The main window with an edit, a deletion, an addition and a cell that cannot be written.
-    s.click_button(main, "矢印描画")
-    s.wait_until(lambda: s.find(main, "Button", "矢印描画").checked == 0, 15, "矢印描画 unchecked")
+    s.arrowhead_off(main)
     type_into(s, main, 1, 2, EDITED[1])
     type_into(s, main, 5, 4, "")
     type_into(s, main, 2, 4, ADDED)

@@ -340,6 +340,13 @@ class Session:
         self.xdo("type", "--delay", "40", text)
 
     # ---- waiting and looking -------------------------------------------------
+    def arrowhead_off(self, main):
+        """Unchecks "矢印描画": without the arrowhead a move of the current
+        cell keeps the focus on the sheet, and no Locate's COM calls let the
+        keys that follow run inside them, out of their order."""
+        self.click_button(main, "矢印描画")
+        self.wait_until(lambda: self.find(main, "Button", "矢印描画").checked == 0, 15, "矢印描画 unchecked")
+
     def wait_until(self, cond, timeout, what):
         end = time.monotonic() + timeout
         last = None

@@ -105,8 +105,7 @@ def scenario(s):
     s.click_button(main, "取得")
     s.wait_until(lambda: any(l.startswith("Yoko = ") for l in memo_lines(s, main)), 60, "the Acquire log")
     # Without the arrowhead a click on the sheet keeps the focus here.
-    s.click_button(main, "矢印描画")
-    s.wait_until(lambda: s.find(main, "Button", "矢印描画").checked == 0, 15, "矢印描画 unchecked")
+    s.arrowhead_off(main)
     sheet = Sheet(s, main)
 
     s.set_clipboard(QUOTED + "\r\n")

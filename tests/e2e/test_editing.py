@@ -66,8 +66,7 @@ def scenario(s):
     s.wait_until(lambda: any(l.startswith("Yoko = ") for l in memo_lines(s, main)), 60, "the Acquire log")
     # Locate is not part of this story: without the arrowhead a move of the
     # current cell keeps the focus here.
-    s.click_button(main, "矢印描画")
-    s.wait_until(lambda: s.find(main, "Button", "矢印描画").checked == 0, 15, "矢印描画 unchecked")
+    s.arrowhead_off(main)
     sheet = Sheet(s, main)
     check(sheet.table() == drawn, "the sheet does not show the drawn table")
 

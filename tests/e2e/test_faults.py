@@ -704,8 +704,7 @@ def scenario(s):
         h.locate_faults()
     # Without Locate while typing: under Wine the COM calls of each Locate
     # let the keys that follow run inside them, out of their order.
-    s.click_button(h.main, "矢印描画")
-    s.wait_until(lambda: s.find(h.main, "Button", "矢印描画").checked == 0, 15, "矢印描画 unchecked")
+    s.arrowhead_off(h.main)
     for number, case in enumerate(UPDATE_CASES):
         if wanted(case.name):
             h.update_case(case, number)

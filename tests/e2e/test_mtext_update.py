@@ -22,7 +22,8 @@ from mtext_reference import Sheet  # noqa: E402
 from test_acquire_sheet import copy_all  # noqa: E402
 from test_drawing_changed import members_per_cell  # noqa: E402
 from test_mtext_sheets import FORM, acquire, skip_without_drawings  # noqa: E402
-from test_update_locate import calls, click_cell, editor_closed, editor_shows, log_lines, wait_for_marks  # noqa: E402
+import test_update_locate as update_locate  # noqa: E402
+from test_update_locate import calls, log_lines, wait_for_marks  # noqa: E402
 from test_wrong_drawing import close_morvane  # noqa: E402
 
 # The coloured word, set in the CAD before the table is read: the cell shows the same text.
@@ -41,19 +42,10 @@ PENDING = "編集 1 / 追加 1 / 削除 1 / 不可 0 / 書式置換 1"
 
 def type_into(s, main, col, row, text):
     """Types `text` into the cell ("" empties it) and ends the edit with Enter.
-    The form's sheet is taller than its view, and copying it scrolls: a click
-    on the first cell in view gives the sheet the keys, and the cell is
-    reached from Ctrl+Home, which also brings the view back to the sheet's
-    top-left corner for the marks."""
-    click_cell(s, main, 1, 1)
-    s.keys("ctrl+Home", *(["Down"] * (row - 1) + ["Right"] * (col - 1)))
-    s.type_text(text or "x")
-    s.wait_until(lambda: editor_shows(s, main, text or "x"), 15, f"the editor showing {text or 'x'!r}")
-    if not text:
-        s.keys("BackSpace")
-        s.wait_until(lambda: editor_shows(s, main, ""), 15, "the editor emptied")
-    s.keys("Return")
-    s.wait_until(lambda: editor_closed(s, main), 15, "the edit to end")
+    The form's sheet is taller than its view, and copying it scrolls: the cell
+    is reached through Ctrl+Home, which also brings the view back to the
+    sheet's top-left corner for the marks."""
+    update_locate.type_into(s, main, col, row, text, home=True)
 
 
 def mtext_state(e):
@@ -102,8 +94,7 @@ def scenario(s, folder):
     check(copy_all(s, main) == ref.tsv(), "the form's sheet is not what ezdxf reads")
     s.screenshot("1-acquired")
 
-    s.click_button(main, "矢印描画")  # no Locate while typing
-    s.wait_until(lambda: s.find(main, "Button", "矢印描画").checked == 0, 15, "矢印描画 unchecked")
+    s.arrowhead_off(main)
     for col, row, _, typed, _ in (EDITED, SHORTENED):
         type_into(s, main, col, row, typed)
         rows[row - 1][col - 1] = typed

@@ -44,8 +44,7 @@ def scenario(s):
     s.wait_until(lambda: log_lines(s, main)[-1:] == [DRAWN_LOG_END], 60, "the Acquire log")
     check(selections() == 1, f"{selections()} selections for one Acquire")
     # Locate is not part of this story: without the arrowhead a click keeps the focus here.
-    s.click_button(main, "矢印描画")
-    s.wait_until(lambda: s.find(main, "Button", "矢印描画").checked == 0, 15, "矢印描画 unchecked")
+    s.arrowhead_off(main)
 
     # 1. One edit, pending; 取得 asks, No keeps everything.
     type_into(s, main, 1, 2, "EDITED")

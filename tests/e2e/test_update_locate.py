@@ -68,9 +68,11 @@ def click_cell(s, main, col, row):
     s.click_at(g.rect[0] + FIRST_COL_WIDTH + 6 + s.clicks % 6, g.rect[1] + row * ROW_HEIGHT + ROW_HEIGHT // 2)
 
 
-def go_to(s, main, col, row):
+def go_to(s, main, col, row, home=False):
+    """Moves to the cell from the first one in view; with `home` through
+    Ctrl+Home, which also brings a scrolled view back to the sheet's top-left."""
     click_cell(s, main, 1, 1)
-    s.keys(*(["Down"] * (row - 1) + ["Right"] * (col - 1)))
+    s.keys(*((["ctrl+Home"] if home else []) + ["Down"] * (row - 1) + ["Right"] * (col - 1)))
 
 
 def editor_shows(s, main, text):
@@ -84,9 +86,9 @@ def editor_closed(s, main):
                    and w.rect[3] < sheet(s, main).rect[3] for w in s.windows(main))
 
 
-def type_into(s, main, col, row, text):
+def type_into(s, main, col, row, text, home=False):
     """Types `text` into the cell (it replaces the cell's text; "" empties it) and ends the edit with Enter."""
-    go_to(s, main, col, row)
+    go_to(s, main, col, row, home)
     s.type_text(text or "x")
     s.wait_until(lambda: editor_shows(s, main, text or "x"), 15, f"the editor showing {text or 'x'!r}")
     if not text:
@@ -265,8 +267,7 @@ def scenario(s):
 
     # Without the arrowhead while editing: under Wine the COM calls of each
     # Locate let the keys that follow run inside them, out of their order.
-    s.click_button(main, "矢印描画")
-    s.wait_until(lambda: s.find(main, "Button", "矢印描画").checked == 0, 15, "矢印描画 unchecked")
+    s.arrowhead_off(main)
     type_into(s, main, 1, 2, EDITED[1])
     type_into(s, main, 5, 4, "")
     type_into(s, main, 2, 4, ADDED)
