@@ -56,36 +56,17 @@ std::wstring texts(const TExcelValues& values) {
 
 TEST(ExcelValuesOf, EachElementTypeInARowsByColumnsBlockOfAnyLowerBounds) {
   // One row holding each type Excel gives, and the integer types read defensively.
-  std::vector<VARIANT> row;
-  row.push_back(plain(VT_EMPTY));
-  row.push_back(plain(VT_NULL));
-  VARIANT v = plain(VT_R8);
-  v.dblVal = 12.5;
-  row.push_back(v);
-  v = plain(VT_R4);
-  v.fltVal = 0.25f;
-  row.push_back(v);
-  v = plain(VT_I4);
-  v.lVal = -7;
-  row.push_back(v);
-  v = plain(VT_I2);
-  v.iVal = 300;
-  row.push_back(v);
-  v = plain(VT_CY);
-  v.cyVal.int64 = 12345678;  // 1234.5678
-  row.push_back(v);
-  v = plain(VT_DATE);
-  v.date = 46366.5;
-  row.push_back(v);
-  v = plain(VT_BOOL);
-  v.boolVal = VARIANT_TRUE;
-  row.push_back(v);
-  v = plain(VT_BOOL);
-  v.boolVal = VARIANT_FALSE;
-  row.push_back(v);
-  v = plain(VT_ERROR);
-  v.scode = static_cast<SCODE>(-2146826281);
-  row.push_back(v);
+  std::vector<VARIANT> row(11, plain(VT_EMPTY));
+  row[1].vt = VT_NULL;
+  row[2].vt = VT_R8, row[2].dblVal = 12.5;
+  row[3].vt = VT_R4, row[3].fltVal = 0.25f;
+  row[4].vt = VT_I4, row[4].lVal = -7;
+  row[5].vt = VT_I2, row[5].iVal = 300;
+  row[6].vt = VT_CY, row[6].cyVal.int64 = 12345678;  // 1234.5678
+  row[7].vt = VT_DATE, row[7].date = 46366.5;
+  row[8].vt = VT_BOOL, row[8].boolVal = VARIANT_TRUE;
+  row[9].vt = VT_BOOL, row[9].boolVal = VARIANT_FALSE;
+  row[10].vt = VT_ERROR, row[10].scode = static_cast<SCODE>(-2146826281);
   const LONG cols = static_cast<LONG>(row.size());
   const TVariant typed = block(2, cols, 1, 1, [&](LONG r, LONG c) {
     if (r == 1) return TVariant::fromString(L"行2-" + std::to_wstring(c + 1));
