@@ -168,6 +168,7 @@ void TMorvaneForm::Button1Click() {
   N6.setEnabled(filled);
   Button3.setEnabled(filled);
   CSV1.setEnabled(filled);
+  ExcelIn1.setEnabled(filled);
   N27.setEnabled(!FTable.hidden.empty());
   UNDO1.setEnabled(false);
   acquireResetProgress(FProgress, *this);

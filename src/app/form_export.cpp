@@ -7,6 +7,6 @@ void TMorvaneForm::wireExport() {
 
 void TMorvaneForm::Button3Click() {
   if (FPorts.excel != nullptr) {
-    sayWhyEnded(exportEndText(exportToExcel(StringGrid1, *FPorts.excel)));
+    sayWhyEnded(exportEndText(exportToExcel(StringGrid1, *FPorts.excel, ExcelText1.Checked())));
   }
 }

@@ -54,6 +54,7 @@ void TMorvaneForm::FormCreate() {
   CheckBox5.setChecked(settings.chk5);
   Edit2.setText(settings.edt2);
   MTEXT1.setChecked(settings.mtext);
+  ExcelText1.setChecked(settings.xltext);
   CheckBox6.setChecked(settings.chk6);
   useCadTarget(settings.cadTitle, settings.cadClassId);
 
@@ -118,6 +119,7 @@ bool TMorvaneForm::writeSettingsFile() {
   settings.chk5 = CheckBox5.Checked();
   settings.edt2 = Edit2.Text();
   settings.mtext = MTEXT1.Checked();
+  settings.xltext = ExcelText1.Checked();
   settings.chk6 = CheckBox6.Checked();
   settings.cadTitle = cadTitle;
   settings.cadClassId = cadClassId;

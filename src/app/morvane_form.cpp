@@ -26,7 +26,7 @@ TMorvaneForm::~TMorvaneForm() = default;
 
 std::vector<TMenuItem*> TMorvaneForm::popupMenuItems() {
   return {&N26, &N25, &CAD1, &N22, &N6, &N5, &N1, &N2, &N3, &N4, &UNDO1, &N7, &N21, &N20,
-          &N8, &N9, &N10, &N11, &N12, &N13, &N14, &N15, &N16, &N17, &N18, &N19, &N23, &CSV1, &N29, &N27, &N28, &N24, &N30, &MTEXT1};
+          &N8, &N9, &N10, &N11, &N12, &N13, &N14, &N15, &N16, &N17, &N18, &N19, &N23, &CSV1, &ExcelIn1, &ExcelText1, &N29, &N27, &N28, &N24, &N30, &MTEXT1};
 }
 
 void TMorvaneForm::wireControls() {
@@ -40,6 +40,7 @@ void TMorvaneForm::wireControls() {
   SpeedButton1.OnClick = [this] { runCommand([this] { SpeedButton1Click(); }); };
   wireExport();
   wireCsv();
+  wireImport();
   wireHidden();
   wireShell();
 }

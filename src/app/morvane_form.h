@@ -6,7 +6,8 @@
 // form_acquire.cpp (Acquire), form_sheet.cpp (sheet handlers),
 // form_edit.cpp (the menu's clipboard commands), form_text.cpp (the text tools),
 // form_settings.cpp (creation/close steps and the settings file),
-// form_export.cpp (Excel export), form_csv.cpp (saving the sheet as CSV).
+// form_export.cpp (Excel export), form_csv.cpp (saving the sheet as CSV),
+// form_import.cpp (reading the Excel range back).
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -132,6 +133,9 @@ class TMorvaneForm {
   TMenuItem N19{L"全角記号->半角"};
   TMenuItem N23{L"-"};
   TMenuItem CSV1{L"CSVで保存...", false};
+  TMenuItem ExcelIn1{L"Excelから取込", false};
+  // Checked: "Excelへ" makes the range text before it assigns ("xltext").
+  TMenuItem ExcelText1{L"Excelへ文字列で"};
   TMenuItem N29{L"-"};
   TMenuItem N27{L"表示されない文字…", false};
   TMenuItem N28{L"-"};
@@ -240,6 +244,9 @@ class TMorvaneForm {
   void wireExport();
   void CSV1Click();
   void wireCsv();
+  void ExcelIn1Click();
+  void ExcelText1Click();
+  void wireImport();
 
   // ---- Update and Locate (form_update.cpp, form_locate.cpp) ----------------
   void Button2Click();

@@ -107,6 +107,7 @@ TSettings readSettings(TProfileStore& store, const TSettings& defaults) {
   s.chk5 = readBoolean(store, L"chk5", defaults.chk5);
   s.edt2 = readValue(store, kSectionMain, L"edt2", defaults.edt2);
   s.mtext = readBoolean(store, L"mtext", defaults.mtext);
+  s.xltext = readBoolean(store, L"xltext", defaults.xltext);
   s.chk6 = readBoolean(store, L"chk6", defaults.chk6);
   // Present but empty counts as absent: the CAD named by default.
   s.cadTitle = readValue(store, kSectionCad, L"Title", defaults.cadTitle);
@@ -127,6 +128,7 @@ void writeSettings(TProfileStore& store, const std::wstring& path, const TSettin
   writeBoolean(store, path, L"chk5", s.chk5);
   writeValue(store, path, kSectionMain, L"edt2", s.edt2);
   writeBoolean(store, path, L"mtext", s.mtext);
+  writeBoolean(store, path, L"xltext", s.xltext);
   writeBoolean(store, path, L"chk6", s.chk6);
   writeValue(store, path, kSectionCad, L"Title", s.cadTitle);
   writeValue(store, path, kSectionCad, L"CLSID", s.cadClassId);

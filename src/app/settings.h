@@ -30,6 +30,7 @@ struct TSettings {
   bool chk5 = true;
   std::wstring edt2 = kDefaultExcludedLayers;
   bool mtext = false;  // Acquire reads MTEXT too
+  bool xltext = false;  // "Excelへ" makes the range text first
   bool chk6 = true;
   // The CAD to connect to, as the file holds them (see cad/cad_target.h);
   // an empty value stands for the default.

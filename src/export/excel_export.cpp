@@ -16,32 +16,41 @@ std::wstring excelCellName(std::int32_t row, std::int32_t col) {
   return letters + std::to_wstring(row);
 }
 
-TExportEnd exportToExcel(const TStringGrid& grid, TExcelConnector& excel) {
+TExcelDataRange::~TExcelDataRange() {
+  range.reset();
+  sheet.reset();
+  application.reset();
+}
+
+void TExcelDataRange::open(TExcelConnector& excel, const TDataBlock& block, TExportEnd& end) {
+  end = TExportEnd::NoExcel;
+  application = excel.activeExcel();
+  end = TExportEnd::NoWorkbook;
+  sheet = application->ActiveSheet();
+  end = TExportEnd::Refused;
+  range = sheet->Range(excelCellName(1, 1), excelCellName(block.rows, block.cols));
+}
+
+TExportEnd exportToExcel(const TStringGrid& grid, TExcelConnector& excel, bool asText) {
   TTransferArray array = transferArray(grid);
   if (array.rows() < 1 || array.cols() < 1) {
     return TExportEnd::NoData;
   }
-  // Declared outside the guard and in this order, so that whatever was
-  // obtained is released after the guard, the range first.
-  std::unique_ptr<TExcelApplication> application;
-  std::unique_ptr<TExcelWorksheet> sheet;
-  std::unique_ptr<TExcelRange> range;
   // Each step that fails names the ending; the one reached last counts.
   TExportEnd end = TExportEnd::NoExcel;
-  try {
-    application = excel.activeExcel();
-    end = TExportEnd::NoWorkbook;
-    sheet = application->ActiveSheet();
-    end = TExportEnd::Refused;
-    range = sheet->Range(excelCellName(1, 1), excelCellName(array.rows(), array.cols()));
-    range->setValue(std::move(array));
-    end = TExportEnd::Sent;
-  } catch (...) {
-    // Excel not running, no active sheet, the assignment refused: no box and
-    // no log line; the caller says why in the status bar.
+  {
+    TExcelDataRange target;
+    try {
+      target.open(excel, TDataBlock{array.rows(), array.cols()}, end);
+      if (asText) {
+        target.range->setNumberFormat(L"@");
+      }
+      target.range->setValue(std::move(array));
+      end = TExportEnd::Sent;
+    } catch (...) {
+      // Excel not running, no active sheet, the assignment refused: no box and
+      // no log line; the caller says why in the status bar.
+    }
   }
-  range.reset();
-  sheet.reset();
-  application.reset();
   return end;
 }

@@ -7,7 +7,15 @@
 #include <memory>
 #include <string>
 
+#include "export/excel_value.h"
+#include "platform/errors.h"
 #include "export/transfer_array.h"
+
+// A reply to "Value" that is no two-dimensional block of values.
+class TExcelShapeError : public TMorvaneError {
+ public:
+  using TMorvaneError::TMorvaneError;
+};
 
 class TExcelRange {
  public:
@@ -16,6 +24,11 @@ class TExcelRange {
   // handed over: a by-reference call may give it back changed, so it is
   // never used again.
   virtual void setValue(TTransferArray array) = 0;
+  // The range's "Value" read in one call. A one-cell range's single value
+  // comes as a 1 x 1 block; a reply of another shape raises TExcelShapeError.
+  virtual TExcelValues Value() = 0;
+  // Assigns the range's "NumberFormat" ("@": every cell keeps its text).
+  virtual void setNumberFormat(const std::wstring& format) = 0;
 };
 
 class TExcelWorksheet {

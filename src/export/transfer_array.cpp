@@ -16,8 +16,16 @@ std::size_t TTransferArray::index(std::int32_t r, std::int32_t c) const {
   return static_cast<std::size_t>(c - 1) * static_cast<std::size_t>(FRows) + static_cast<std::size_t>(r - 1);
 }
 
+TDataBlock dataBlock(const TStringGrid& grid) {
+  TDataBlock block;
+  block.rows = grid.RowCount() > 1 ? grid.RowCount() - 1 : 0;
+  block.cols = grid.ColCount() > 1 ? grid.ColCount() - 1 : 0;
+  return block;
+}
+
 TTransferArray transferArray(const TStringGrid& grid) {
-  TTransferArray array(grid.RowCount() - 1, grid.ColCount() - 1);
+  const TDataBlock block = dataBlock(grid);
+  TTransferArray array(block.rows, block.cols);
   for (std::int32_t c = 1; c <= array.cols(); ++c) {
     for (std::int32_t r = 1; r <= array.rows(); ++r) {
       array.at(r, c) = grid.Cell(c, r);

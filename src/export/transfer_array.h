@@ -28,6 +28,15 @@ class TTransferArray {
   std::vector<std::wstring> FCells;  // column after column, as a SAFEARRAY lays out its first index
 };
 
+// The size of the sheet's data block: rows 1..RowCount-1 and columns
+// 1..ColCount-1, the range the worksheet gets from A1.
+struct TDataBlock {
+  std::int32_t rows = 0;
+  std::int32_t cols = 0;
+  bool empty() const noexcept { return rows < 1 || cols < 1; }
+};
+TDataBlock dataBlock(const TStringGrid& grid);
+
 // The sheet's data rows 1..RowCount-1 and columns 1..ColCount-1; the header
 // row and column are left out and empty cells give empty strings.
 TTransferArray transferArray(const TStringGrid& grid);

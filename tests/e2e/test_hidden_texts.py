@@ -18,7 +18,7 @@ SAMPLE = "table_in_context.dxf"
 WINDOW = "-5,45,165,105"
 NOTE = ("注記", 25.0, 103.0)  # above the table's top rule at y = 100, inside the window
 CROWDED = (0, 160, 160)  # the mark of a cell holding more than one text
-MENU_HIDDEN = 19  # 表示されない文字… in the popup menu, separators not counted
+MENU_HIDDEN = 21  # 表示されない文字… in the popup menu, separators not counted
 HIDDEN_LINE = ("表示されない文字 = 3 (罫線上 = 1, 表の外 = 1, 同じセルの後の文字に隠れる = 1): "
                "「仕様」「65,000」「注記」")
 LISTED = ["【罫線上】「仕様」", "【同じセルの後の文字に隠れる】「65,000」 (列 5・行 3 は「旧 60,000」)", "【表の外】「注記」"]

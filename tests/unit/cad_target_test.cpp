@@ -123,9 +123,9 @@ TEST_F(CadSettings, EachValueIsTakenOrGivesWayToTheDefaultWithOneLogLine) {
     // The close writes the values in use, after the others.
     ASSERT_TRUE(f.FormCloseQuery());
     const std::vector<std::wstring>& writes = platform.file().writes;
-    ASSERT_EQ(writes.size(), 13u);
-    EXPECT_EQ(writes[11], L"CAD/Title=" + c.usedTitle);
-    EXPECT_EQ(writes[12], L"CAD/CLSID=" + c.usedClass);
+    ASSERT_EQ(writes.size(), 14u);
+    EXPECT_EQ(writes[12], L"CAD/Title=" + c.usedTitle);
+    EXPECT_EQ(writes[13], L"CAD/CLSID=" + c.usedClass);
   }
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// An Excel that records the calls the export makes, in order, holds what was
+// An Excel that records the calls the export and the read-back make, in order, holds what was
 // assigned, counts the objects still referenced and fails at a chosen call.
 #include <memory>
 #include <optional>
@@ -11,10 +11,13 @@
 
 class TFakeExcel : public TExcelConnector {
  public:
-  // "activeExcel", "ActiveSheet", "Range", "Value": the call that fails.
+  // "activeExcel", "ActiveSheet", "Range", "Value", "Value get": the call that fails.
   std::string failAt;
   std::vector<std::string> calls;  // "activeExcel", "ActiveSheet", "Range A1 B3", "Value 3x2", "release Range", ...
   std::optional<TTransferArray> assigned;
+  // What "Value" gives back when read; the last "NumberFormat" assigned.
+  TExcelValues values;
+  std::optional<std::wstring> numberFormat;
   int alive = 0;  // objects handed out and not yet released
 
   std::unique_ptr<TExcelApplication> activeExcel() override {
@@ -47,6 +50,14 @@ class TFakeExcel : public TExcelConnector {
       FOwner.call("Value " + std::to_string(array.rows()) + "x" + std::to_string(array.cols()));
       if (FOwner.failAt == "Value") throw TMorvaneError(L"refused");
       FOwner.assigned = std::move(array);
+    }
+    TExcelValues Value() override {
+      FOwner.call("Value get");
+      return FOwner.values;
+    }
+    void setNumberFormat(const std::wstring& format) override {
+      FOwner.call("NumberFormat " + toUtf8(format));
+      FOwner.numberFormat = format;
     }
   };
   struct TSheet : TExcelWorksheet, TObject {

@@ -129,21 +129,21 @@ TEST_F(FormSettings, CentringDropsTheRemainder) {
   EXPECT_EQ(form.Window.Top, 340);
 }
 
-TEST_F(FormSettings, ClosingWritesAllThirteenKeysInOrderEvenWithoutChange) {
+TEST_F(FormSettings, ClosingWritesAllFourteenKeysInOrderEvenWithoutChange) {
   form.FormCreate();
   ASSERT_TRUE(form.FormCloseQuery());
   const std::vector<std::wstring> expected{
       L"AcadMRV/Left=660", L"AcadMRV/Top=340",   L"AcadMRV/chk2=0",
       L"AcadMRV/chk3=0",   L"AcadMRV/chk4=0",    L"AcadMRV/edt1=0.1",
       L"Target/ProgID=BricscadApp.AcadApplication", L"AcadMRV/chk5=1",
-      L"AcadMRV/edt2=HOJO*,JOGAI*", L"AcadMRV/mtext=0", L"AcadMRV/chk6=1",
+      L"AcadMRV/edt2=HOJO*,JOGAI*", L"AcadMRV/mtext=0", L"AcadMRV/xltext=0", L"AcadMRV/chk6=1",
       L"CAD/Title=nanoCAD 5", L"CAD/CLSID={449354E9-CDD8-4A11-BD82-0D4A3C21E7D2}"};
   EXPECT_EQ(ini().writes, expected);
   EXPECT_TRUE(desktop.messages.empty());
 
   // A second close with nothing changed writes every key again.
   ASSERT_TRUE(form.FormCloseQuery());
-  EXPECT_EQ(ini().writes.size(), 26u);
+  EXPECT_EQ(ini().writes.size(), 28u);
 }
 
 TEST_F(FormSettings, ClosingWritesWhatTheUserChanged) {
@@ -193,6 +193,20 @@ TEST_F(FormSettings, TheMTextOptionGoesThroughTheFileAndBack) {
   store(L"mtext", L"0");
   form.FormCreate();
   EXPECT_FALSE(form.MTEXT1.Checked());
+}
+
+TEST_F(FormSettings, TheExcelTextOptionGoesThroughTheFileAndBack) {
+  form.FormCreate();
+  EXPECT_FALSE(form.ExcelText1.Checked());
+  form.ExcelText1.Click();
+  ASSERT_TRUE(form.FormCloseQuery());
+  EXPECT_EQ(stored(L"xltext"), L"1");
+  form.ExcelText1.Click();
+  form.FormCreate();
+  EXPECT_TRUE(form.ExcelText1.Checked());
+  store(L"xltext", L"0");
+  form.FormCreate();
+  EXPECT_FALSE(form.ExcelText1.Checked());
 }
 
 TEST_F(FormSettings, BothEnterDirectionsSavedLeavesOnlyDownChecked) {
@@ -301,7 +315,7 @@ TEST_F(FormSettings, EndOfSessionWritesEvenDuringACommandAndPutsOffNoClose) {
   bool written = false;
   form.runCommand([&] { written = form.writeSettingsFile(); });
   EXPECT_TRUE(written);
-  EXPECT_EQ(ini().writes.size(), 13u);
+  EXPECT_EQ(ini().writes.size(), 14u);
   EXPECT_FALSE(form.closeRequested());
   EXPECT_EQ(deferredCloses, 0);
 }
@@ -323,7 +337,7 @@ TEST_F(FormSettings, CloseDuringACommandWaitsForItsEnd) {
   EXPECT_FALSE(closeInsideCommand);
   EXPECT_EQ(deferredCloses, 1);
   EXPECT_TRUE(closedAfterCommand);
-  EXPECT_EQ(ini().writes.size(), 13u);
+  EXPECT_EQ(ini().writes.size(), 14u);
   EXPECT_FALSE(form.closeRequested());
 
   // Commands after that close nothing on their own.

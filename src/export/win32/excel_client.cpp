@@ -12,6 +12,7 @@
 #include "platform/win32/safe_array.h"
 #include "platform/win32/system_message.h"
 #include "platform/win32/variant.h"
+#include "export/win32/excel_values_win32.h"
 
 namespace {
 
@@ -81,6 +82,13 @@ class TComExcelRange : public TExcelRange, TComObject {
     }
     adopt();
   }
+
+  TExcelValues Value() override {
+    const TVariant reply = TDispatchObject(cache(), object(), TDispatchKind::named(kRangeKind)).get(L"Value");
+    return excelValuesOf(reply.get());
+  }
+
+  void setNumberFormat(const std::wstring& format) override { put(L"NumberFormat", TVariant::fromString(format)); }
 };
 
 class TComExcelWorksheet : public TExcelWorksheet, TComObject {
