@@ -52,12 +52,16 @@ TEST(StandinExcelSheet, ABlockSmallerThanTheRangeLeavesNaAndALargerOneIsCut) {
 TEST(StandinExcelOptions, SwitchesAndValues) {
   TExcelOptions o;
   std::wstring error;
-  ASSERT_TRUE(parseExcelOptions({L"--cells=C:\\x.tsv", L"--no-workbook", L"--refuse-value", L"--exit-in=Value"},
+  ASSERT_TRUE(parseExcelOptions({L"--cells=C:\\x.tsv", L"--no-workbook", L"--refuse-value", L"--exit-in=Value",
+                                 L"--preset=p.txt", L"--refuse-read", L"--wrong-shape"},
                                 o, &error));
   EXPECT_EQ(o.cellsPath, L"C:\\x.tsv");
   EXPECT_TRUE(o.noWorkbook);
   EXPECT_TRUE(o.refuseValue);
   EXPECT_EQ(o.exitInMember, L"Value");
+  EXPECT_EQ(o.presetPath, L"p.txt");
+  EXPECT_TRUE(o.refuseRead);
+  EXPECT_TRUE(o.wrongShape);
   EXPECT_FALSE(parseExcelOptions({L"--cells="}, o, &error));
   EXPECT_FALSE(parseExcelOptions({L"--visible"}, o, &error));
   EXPECT_EQ(error, L"unknown argument: --visible");

@@ -4,7 +4,7 @@
 
 namespace {
 
-const std::wstring kEmpty;
+const TCellValue kEmpty;
 
 bool isLetter(wchar_t ch) { return (ch >= L'A' && ch <= L'Z') || (ch >= L'a' && ch <= L'z'); }
 bool isDigit(wchar_t ch) { return ch >= L'0' && ch <= L'9'; }
@@ -57,24 +57,49 @@ std::optional<TCellBlock> parseRange(const std::wstring& first, const std::wstri
                     {std::max(p->row, q->row), std::max(p->col, q->col)}};
 }
 
-const std::wstring& TCellSheet::cell(std::int32_t row, std::int32_t col) const {
+const std::wstring& TCellSheet::cell(std::int32_t row, std::int32_t col) const { return value(row, col).text; }
+
+const TCellValue& TCellSheet::value(std::int32_t row, std::int32_t col) const {
   const auto it = FCells.find({row, col});
   return it == FCells.end() ? kEmpty : it->second;
 }
 
 void TCellSheet::setCell(std::int32_t row, std::int32_t col, const std::wstring& text) {
-  if (text.empty()) {
+  setValue(row, col, text.empty() ? TCellValue{} : TCellValue{TCellKind::Text, text, 0.0});
+}
+
+void TCellSheet::setValue(std::int32_t row, std::int32_t col, const TCellValue& value) {
+  if (value.kind == TCellKind::Empty) {
     FCells.erase({row, col});
   } else {
-    FCells[{row, col}] = text;
+    FCells[{row, col}] = value;
   }
+}
+
+void TCellSheet::setNumberFormat(const TCellBlock& range, const std::wstring& format) {
+  for (std::int32_t r = range.first.row; r <= range.last.row; ++r) {
+    for (std::int32_t c = range.first.col; c <= range.last.col; ++c) {
+      if (format == L"@") {
+        FTextCells.insert({r, c});
+      } else {
+        FTextCells.erase({r, c});
+      }
+    }
+  }
+}
+
+bool TCellSheet::formattedAsText(std::int32_t row, std::int32_t col) const {
+  return FTextCells.contains({row, col});
 }
 
 void TCellSheet::assign(const TCellBlock& range, const TValueBlock& values) {
   for (std::int32_t r = 0; r < range.rows(); ++r) {
     for (std::int32_t c = 0; c < range.cols(); ++c) {
       const bool inBlock = r < values.rows && c < values.cols;
-      setCell(range.first.row + r, range.first.col + c, inBlock ? values.at(r, c) : std::wstring(L"#N/A"));
+      const std::int32_t row = range.first.row + r;
+      const std::int32_t col = range.first.col + c;
+      // What the block does not cover is Excel's error, whatever the format.
+      setValue(row, col, inBlock ? assignedValue(values.at(r, c), formattedAsText(row, col)) : assignedValue(L"#N/A", false));
     }
   }
 }
@@ -86,6 +111,15 @@ TValueBlock TCellSheet::values(const TCellBlock& range) const {
     for (std::int32_t c = 0; c < out.cols; ++c) {
       out.texts.push_back(cell(range.first.row + r, range.first.col + c));
     }
+  }
+  return out;
+}
+
+TTypedBlock TCellSheet::typedValues(const TCellBlock& range) const {
+  TTypedBlock out{range.rows(), range.cols(), {}};
+  out.cells.reserve(static_cast<std::size_t>(out.rows) * static_cast<std::size_t>(out.cols));
+  for (std::int32_t r = 0; r < out.rows; ++r) {
+    for (std::int32_t c = 0; c < out.cols; ++c) out.cells.push_back(value(range.first.row + r, range.first.col + c));
   }
   return out;
 }

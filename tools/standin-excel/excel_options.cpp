@@ -20,6 +20,8 @@ bool parseExcelOptions(const std::vector<std::wstring>& args, TExcelOptions& o, 
       o.cellsPath = value;
     } else if (valueOf(arg, L"load", value)) {
       o.loadPath = value;
+    } else if (valueOf(arg, L"preset", value)) {
+      o.presetPath = value;
     } else if (valueOf(arg, L"exit-in", value)) {
       o.exitInMember = value;
     } else if (valueOf(arg, L"call-log", value)) {
@@ -29,6 +31,12 @@ bool parseExcelOptions(const std::vector<std::wstring>& args, TExcelOptions& o, 
       needsValue = false;
     } else if (arg == L"--refuse-value") {
       o.refuseValue = true;
+      needsValue = false;
+    } else if (arg == L"--refuse-read") {
+      o.refuseRead = true;
+      needsValue = false;
+    } else if (arg == L"--wrong-shape") {
+      o.wrongShape = true;
       needsValue = false;
     } else {
       if (error != nullptr) *error = L"unknown argument: " + arg;

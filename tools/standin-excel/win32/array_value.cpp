@@ -1,6 +1,7 @@
 #include "array_value.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 #include <string>
 
@@ -90,9 +91,34 @@ TValueBlock valueBlock(const VARIANT& assigned, std::int32_t rangeRows, std::int
   return block;
 }
 
-VARIANT rangeValue(const TValueBlock& block) {
-  const auto cellVariant = [](const std::wstring& text) {
-    return text.empty() ? TVariant() : TVariant::fromString(text);
+VARIANT rangeValue(const TTypedBlock& block) {
+  const auto cellVariant = [](const TCellValue& cell) {
+    TVariant out;
+    VARIANT& v = *out.receive();
+    switch (cell.kind) {
+      case TCellKind::Empty:
+        break;
+      case TCellKind::Text:
+        return TVariant::fromString(cell.text);
+      case TCellKind::Number:
+        v.vt = VT_R8;
+        v.dblVal = cell.number;
+        break;
+      case TCellKind::Date:
+        v.vt = VT_DATE;
+        v.date = cell.number;
+        break;
+      case TCellKind::Bool:
+        v.vt = VT_BOOL;
+        v.boolVal = cell.number != 0.0 ? VARIANT_TRUE : VARIANT_FALSE;
+        break;
+      case TCellKind::Error:
+        // Excel's errors travel as 0x800A0000 plus the error's number.
+        v.vt = VT_ERROR;
+        v.scode = static_cast<SCODE>(0x800A0000u | static_cast<std::uint32_t>(cell.number));
+        break;
+    }
+    return out;
   };
   if (block.rows == 1 && block.cols == 1) return cellVariant(block.at(0, 0)).release();
   SAFEARRAYBOUND bounds[2] = {{static_cast<ULONG>(block.rows), 1}, {static_cast<ULONG>(block.cols), 1}};

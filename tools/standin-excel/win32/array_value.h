@@ -14,9 +14,10 @@
 TValueBlock valueBlock(const VARIANT& value, std::int32_t rangeRows, std::int32_t rangeCols);
 
 // The range's value as Excel gives it: one cell a single value, more a
-// rows x cols array of variants with both lower bounds 1. Empty cells are
-// empty variants. The result is the caller's.
-VARIANT rangeValue(const TValueBlock& block);
+// rows x cols array of variants with both lower bounds 1. Cells come typed:
+// empty, string, double, date, boolean or Excel's error code. The result is
+// the caller's.
+VARIANT rangeValue(const TTypedBlock& block);
 
 // "3x2 byref": the shape of an assigned value, for the call log.
 std::wstring describeValue(const VARIANT& value);

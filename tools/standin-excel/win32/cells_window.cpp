@@ -1,4 +1,5 @@
 #include "cells_window.h"
+#include "excel_options.h"
 
 #include <commctrl.h>
 
@@ -105,6 +106,9 @@ LRESULT TCellsWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       if (onClosing) onClosing();
       DestroyWindow(FWnd);
+      return 0;
+    case kReloadPresetMessage:
+      if (onReloadPreset) onReloadPreset();
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);

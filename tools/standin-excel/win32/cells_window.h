@@ -23,6 +23,8 @@ class TCellsWindow {
   HWND handle() const { return FWnd; }
   // Runs when the user closes the window, before it goes.
   std::function<void()> onClosing;
+  // Runs on kReloadPresetMessage.
+  std::function<void()> onReloadPreset;
 
  private:
   MORVANE_OWNED_WINDOW(TCellsWindow, L"the stand-in Excel's window");

@@ -8,7 +8,7 @@ struct TMemberName {
   const wchar_t* name;
   DISPID id;
 };
-constexpr TMemberName kMembers[] = {{L"Value", kDispValue}, {L"Range", kDispRange}, {L"ActiveSheet", kDispActiveSheet}};
+constexpr TMemberName kMembers[] = {{L"Value", kDispValue}, {L"NumberFormat", kDispNumberFormat}, {L"Range", kDispRange}, {L"ActiveSheet", kDispActiveSheet}};
 
 void fillException(EXCEPINFO* excep, const std::wstring& message) {
   if (excep == nullptr) return;

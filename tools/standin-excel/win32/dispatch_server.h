@@ -11,6 +11,7 @@
 
 // Excel's DISPIDs for the members served here.
 inline constexpr DISPID kDispValue = 0x06;
+inline constexpr DISPID kDispNumberFormat = 0xC1;
 inline constexpr DISPID kDispRange = 0xC5;
 inline constexpr DISPID kDispActiveSheet = 0x133;
 

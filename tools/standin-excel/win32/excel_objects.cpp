@@ -33,9 +33,17 @@ class TRangeObject : public TDispatchServer {
   TRangeObject(TExcelState& state, const TCellBlock& block) : FState(state), FBlock(block) {}
 
  protected:
-  bool hasMember(DISPID id) const override { return id == kDispValue; }
-  void serve(DISPID, WORD flags, const DISPPARAMS& params, VARIANT* result) override {
-    if ((flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0) {
+  bool hasMember(DISPID id) const override { return id == kDispValue || id == kDispNumberFormat; }
+  void serve(DISPID id, WORD flags, const DISPPARAMS& params, VARIANT* result) override {
+    const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
+    if (id == kDispNumberFormat) {
+      if (!put) throw TExcelFault{L"", DISP_E_MEMBERNOTFOUND};
+      const std::wstring format = stringArgument(&putValue(params));
+      arrive(FState, L"NumberFormat", L"put " + format);
+      FState.sheet.setNumberFormat(FBlock, format);
+      return;
+    }
+    if (put) {
       const VARIANT& value = putValue(params);
       arrive(FState, L"Value", L"put " + describeValue(value));
       if (FState.options.refuseValue) {
@@ -46,7 +54,16 @@ class TRangeObject : public TDispatchServer {
       return;
     }
     arrive(FState, L"Value", L"get");
-    if (result != nullptr) *result = rangeValue(FState.sheet.values(FBlock));
+    if (FState.options.refuseRead) {
+      throw TExcelFault{L"Range クラスの Value プロパティを取得できません。"};
+    }
+    TTypedBlock cells = FState.sheet.typedValues(FBlock);
+    if (FState.options.wrongShape && cells.rows > 1) {
+      // One row short: the reply a client must not trust.
+      --cells.rows;
+      cells.cells.resize(static_cast<std::size_t>(cells.rows) * static_cast<std::size_t>(cells.cols));
+    }
+    if (result != nullptr) *result = rangeValue(cells);
   }
 
  private:

@@ -8,9 +8,11 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "cell_preset.h"
 #include "cells_window.h"
 #include "excel_objects.h"
 #include "platform/win32/com_init.h"
@@ -23,6 +25,7 @@ namespace {
 constexpr int kExitBadArguments = 2;
 constexpr int kExitLoadFailed = 3;
 constexpr int kExitNoWindow = 4;
+constexpr int kExitPresetFailed = 5;
 constexpr int kExitNotRegistered = 6;
 constexpr UINT kExitInCall = 7;
 
@@ -60,6 +63,26 @@ bool writeUtf8File(const std::wstring& path, const std::wstring& text) {
   return MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
+// Sets the preset file's cells over the sheet and says how many; nothing (and
+// a log line) when it cannot be read.
+std::optional<std::size_t> applyPreset(TExcelState& state) {
+  std::wstring text;
+  TPresetCells cells;
+  std::wstring error;
+  if (!readUtf8File(state.options.presetPath, text)) error = L"cannot read " + state.options.presetPath;
+  if (error.empty() && !parsePreset(text, cells, &error)) error = L"preset " + error;
+  if (!error.empty()) {
+    state.callLog.line(L"error: " + error);
+    return std::nullopt;
+  }
+  for (const auto& [pos, value] : cells) state.sheet.setValue(pos.row, pos.col, value);
+  return cells.size();
+}
+
+void logPreset(TExcelState& state, std::size_t count) {
+  state.callLog.line(L"preset " + std::to_wstring(count) + L" cells");
+}
+
 int run(HINSTANCE instance, int show) {
   TExcelState state;
   std::wstring error;
@@ -73,6 +96,11 @@ int run(HINSTANCE instance, int show) {
       return kExitLoadFailed;
     }
     state.sheet.loadTsv(text);
+  }
+  if (!o.presetPath.empty()) {
+    const auto count = applyPreset(state);
+    if (!count) return kExitPresetFailed;
+    logPreset(state, *count);
   }
   const std::wstring registeredFor = registerExcelProgId();
   state.callLog.line(registeredFor.empty() ? L"error: ProgID not registered" : L"ProgID for the " + registeredFor);
@@ -93,6 +121,14 @@ int run(HINSTANCE instance, int show) {
     ExitProcess(kExitInCall);
   };
   window.onClosing = [&] { active.revoke(); };
+  window.onReloadPreset = [&] {
+    if (o.presetPath.empty()) return;
+    if (const auto count = applyPreset(state)) {
+      // The cells file first: a test that waits for the line then reads the new cells.
+      state.onAssigned();
+      logPreset(state, *count);
+    }
+  };
 
   // The running Excel is findable before its window shows: whoever sees the window can connect.
   TComPtr<IDispatch> application = TComPtr<IDispatch>::attach(newApplicationObject(state));
