@@ -17,7 +17,7 @@ WINDOW = "5,139,175,203"  # the table's selection window in drawing units (sampl
 CAPTIONS = ["取得", "更新", "Excelへ", "1行目固定", "Enter:[→]", "Enter:[↓]", "a -> A", "矢印描画",
             "除外画層フィルター", "入力候補", "UNDO"]
 GOLDEN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "golden", "acquire_sheet.calls")
-SETTINGS_KEYS = ["Left", "Top", "chk2", "chk3", "chk4", "edt1", "ProgID", "chk5", "edt2", "mtext", "chk6", "Title", "CLSID"]
+SETTINGS_KEYS = ["Left", "Top", "chk2", "chk3", "chk4", "edt1", "ProgID", "chk5", "edt2", "mtext", "xltext", "chk6", "Title", "CLSID"]
 
 
 def memo_text(s, main):
