@@ -2,21 +2,8 @@
 
 #include <charconv>
 #include <cmath>
-#include <stdexcept>
 #include <string>
 #include <system_error>
-
-TExcelValues::TExcelValues(std::int32_t rows, std::int32_t cols)
-    : FRows(rows < 0 ? 0 : rows), FCols(cols < 0 ? 0 : cols) {
-  FCells.resize(static_cast<std::size_t>(FRows) * static_cast<std::size_t>(FCols));
-}
-
-std::size_t TExcelValues::index(std::int32_t r, std::int32_t c) const {
-  if (r < 1 || r > FRows || c < 1 || c > FCols) {
-    throw std::out_of_range("excel values index");
-  }
-  return static_cast<std::size_t>(r - 1) * static_cast<std::size_t>(FCols) + static_cast<std::size_t>(c - 1);
-}
 
 namespace {
 

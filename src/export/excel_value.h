@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "export/cell_block.h"
+
 enum class TExcelKind { Empty, String, Number, Date, Boolean, Error };
 
 struct TExcelValue {
@@ -24,21 +26,7 @@ struct TExcelValue {
 };
 
 // A rows x cols block of values, indexed from 1 as the worksheet counts.
-class TExcelValues {
- public:
-  TExcelValues() = default;
-  TExcelValues(std::int32_t rows, std::int32_t cols);
-  std::int32_t rows() const noexcept { return FRows; }
-  std::int32_t cols() const noexcept { return FCols; }
-  const TExcelValue& at(std::int32_t r, std::int32_t c) const { return FCells[index(r, c)]; }
-  TExcelValue& at(std::int32_t r, std::int32_t c) { return FCells[index(r, c)]; }
-
- private:
-  std::size_t index(std::int32_t r, std::int32_t c) const;
-  std::int32_t FRows = 0;
-  std::int32_t FCols = 0;
-  std::vector<TExcelValue> FCells;
-};
+using TExcelValues = TCellBlock<TExcelValue>;
 
 // The text of a value as Excel's General format shows it: strings as they
 // are; numbers to 15 significant digits without trailing zeros, plain while

@@ -4,11 +4,11 @@
 
 namespace {
 
-std::optional<TCellValue> presetValue(const std::wstring& spec) {
-  if (spec == L"empty") return TCellValue{};
-  if (spec.size() < 2 || spec[1] != L':') return std::nullopt;
-  const std::wstring body = spec.substr(2);
-  switch (spec[0]) {
+std::optional<TCellValue> presetValue(const std::wstring& entry) {
+  if (entry == L"empty") return TCellValue{};
+  if (entry.size() < 2 || entry[1] != L':') return std::nullopt;
+  const std::wstring body = entry.substr(2);
+  switch (entry[0]) {
     case L's':
       return body.empty() ? TCellValue{} : TCellValue{TCellKind::Text, body, 0.0};
     case L'n': {
